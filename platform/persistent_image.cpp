@@ -1,0 +1,117 @@
+#include "platform/persistent_image.h"
+
+#include <numbers>
+#include <stdexcept>
+
+#include "platform/run_time_error.h"
+
+namespace platform {
+namespace {
+
+void SetColour(cairo_t* context, Colour colour) {
+    cairo_set_source_rgb(context, (colour & 0xFFU) / 255.0, ((colour >> 8) & 0xFFU) / 255.0,
+                         ((colour >> 16) & 0xFFU) / 255.0);
+}
+
+// Pixel coordinates name pixels; cairo's name their corners. A point at
+// pixel (x, y) is the centre of that pixel.
+constexpr double kPixelCentre = 0.5;
+
+}  // namespace
+
+void PersistentImage::Resize(int width, int height, Colour background) {
+    if (width == width_ && height == height_) {
+        return;
+    }
+    if (width < 0 || height < 0) {
+        throw RunTimeError("cannot size the window's image", "negative size");
+    }
+    auto old_surface = std::move(surface_);
+    context_.reset();
+    width_ = width;
+    height_ = height;
+    if (width == 0 || height == 0) {
+        return;
+    }
+    surface_.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
+    context_.reset(cairo_create(surface_.get()));
+    Check("cannot make the window's image");
+    cairo_set_line_cap(context_.get(), CAIRO_LINE_CAP_ROUND);
+    Clear(background);
+    if (old_surface) {
+        cairo_set_source_surface(context_.get(), old_surface.get(), 0, 0);
+        cairo_paint(context_.get());
+        Check("cannot keep the window's picture");
+    }
+}
+
+void PersistentImage::Clear(Colour background) {
+    if (!context_) {
+        return;
+    }
+    SetColour(context_.get(), background);
+    cairo_paint(context_.get());
+    Check("cannot clear the window's image");
+}
+
+void PersistentImage::Line(float x1, float y1, float x2, float y2, Colour colour, int width) {
+    if (!context_) {
+        return;
+    }
+    cairo_move_to(context_.get(), x1 + kPixelCentre, y1 + kPixelCentre);
+    cairo_line_to(context_.get(), x2 + kPixelCentre, y2 + kPixelCentre);
+    Stroke(colour, width);
+}
+
+void PersistentImage::Circle(float x, float y, float radius, Colour colour, int width) {
+    if (!context_) {
+        return;
+    }
+    cairo_new_sub_path(context_.get());
+    cairo_arc(context_.get(), x + kPixelCentre, y + kPixelCentre, radius, 0, 2 * std::numbers::pi);
+    Stroke(colour, width);
+}
+
+void PersistentImage::Stroke(Colour colour, int width) {
+    SetColour(context_.get(), colour);
+    cairo_set_line_width(context_.get(), width);
+    cairo_stroke(context_.get());
+    Check("cannot draw on the window's image");
+}
+
+int PersistentImage::Stride() const { return surface_ ? cairo_image_surface_get_stride(surface_.get()) : 0; }
+
+const std::uint8_t* PersistentImage::Pixels() const {
+    if (!surface_) {
+        return nullptr;
+    }
+    cairo_surface_flush(surface_.get());
+    return cairo_image_surface_get_data(surface_.get());
+}
+
+std::uint32_t PersistentImage::PixelAt(int x, int y) const {
+    if (x < 0 || y < 0 || x >= width_ || y >= height_) {
+        throw std::out_of_range("pixel outside the image");
+    }
+    const auto* row = Pixels() + static_cast<std::ptrdiff_t>(y) * Stride();
+    return reinterpret_cast<const std::uint32_t*>(row)[x] & 0x00FFFFFFU;
+}
+
+void PersistentImage::WritePng(const std::string& path) const {
+    if (!surface_) {
+        throw RunTimeError("cannot write " + path, "the image is empty");
+    }
+    const cairo_status_t status = cairo_surface_write_to_png(surface_.get(), path.c_str());
+    if (status != CAIRO_STATUS_SUCCESS) {
+        throw RunTimeError("cannot write " + path, cairo_status_to_string(status));
+    }
+}
+
+void PersistentImage::Check(const char* what) const {
+    const cairo_status_t status = context_ ? cairo_status(context_.get()) : cairo_surface_status(surface_.get());
+    if (status != CAIRO_STATUS_SUCCESS) {
+        throw RunTimeError(what, cairo_status_to_string(status));
+    }
+}
+
+}  // namespace platform

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cairo.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "platform/form.h"
+
+namespace platform {
+
+// The persistent image of a client area (AutoRedraw): what Cls, Line and
+// Circle draw into and what the window shows. Pixels are 32-bit xRGB, the
+// layout of cairo's RGB24 and of SDL's RGB888.
+class PersistentImage {
+public:
+    PersistentImage() = default;
+
+    // Keeps what fits of the old picture; the rest is BackColor.
+    void Resize(int width, int height, Colour background);
+
+    void Clear(Colour background);
+    void Line(float x1, float y1, float x2, float y2, Colour colour, int width);
+    void Circle(float x, float y, float radius, Colour colour, int width);
+
+    [[nodiscard]] int Width() const { return width_; }
+    [[nodiscard]] int Height() const { return height_; }
+    [[nodiscard]] int Stride() const;
+    // Null while the image is empty.
+    [[nodiscard]] const std::uint8_t* Pixels() const;
+    [[nodiscard]] std::uint32_t PixelAt(int x, int y) const;
+
+    void WritePng(const std::string& path) const;
+
+private:
+    struct SurfaceDeleter {
+        void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
+    };
+    struct ContextDeleter {
+        void operator()(cairo_t* context) const { cairo_destroy(context); }
+    };
+
+    void Stroke(Colour colour, int width);
+    void Check(const char* what) const;
+
+    int width_ = 0;
+    int height_ = 0;
+    std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface_;
+    std::unique_ptr<cairo_t, ContextDeleter> context_;
+};
+
+}  // namespace platform

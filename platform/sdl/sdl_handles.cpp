@@ -1,0 +1,54 @@
+#include "platform/sdl/sdl_handles.h"
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/run_time_error.h"
+
+namespace platform::sdl {
+namespace {
+
+std::string Environment(const char* name) {
+    const char* value = std::getenv(name);
+    return value != nullptr ? value : "";
+}
+
+// SDL's own words for a display it cannot reach are vague ("x11 not
+// available"); the person at the terminal needs to know which display.
+std::string WhyNoDisplay(const std::string& driver) {
+    const std::string sdlReason = SDL_GetError();
+    if (driver == "x11") {
+        const std::string display = Environment("DISPLAY");
+        if (display.empty()) {
+            return "DISPLAY is not set, so there is no X display to open it on";
+        }
+        return "the X display '" + display + "' cannot be reached (" + sdlReason + ")";
+    }
+    return sdlReason;
+}
+
+}  // namespace
+
+VideoSubsystem::VideoSubsystem() {
+    // Only a desktop display will do: SDL's fallbacks draw to nowhere and
+    // would leave the program running without a window. A driver the user
+    // names in SDL_VIDEODRIVER still wins.
+    std::string driver = Environment("SDL_VIDEODRIVER");
+    if (driver.empty()) {
+        const bool waylandOnly = Environment("DISPLAY").empty() && !Environment("WAYLAND_DISPLAY").empty();
+        driver = waylandOnly ? "wayland" : "x11";
+        SDL_SetHint(SDL_HINT_VIDEODRIVER, driver.c_str());
+    }
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
+        const std::string why = WhyNoDisplay(driver);
+        SDL_Quit();
+        throw RunTimeError("cannot open the window", why);
+    }
+}
+
+VideoSubsystem::~VideoSubsystem() {
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+    SDL_Quit();
+}
+
+}  // namespace platform::sdl

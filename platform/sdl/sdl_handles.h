@@ -1,0 +1,28 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <memory>
+
+namespace platform::sdl {
+
+// SDL's video subsystem, initialised for as long as this lives.
+class VideoSubsystem {
+public:
+    VideoSubsystem();
+    ~VideoSubsystem();
+    VideoSubsystem(const VideoSubsystem&) = delete;
+    VideoSubsystem& operator=(const VideoSubsystem&) = delete;
+};
+
+struct WindowDeleter {
+    void operator()(SDL_Window* window) const { SDL_DestroyWindow(window); }
+};
+using WindowHandle = std::unique_ptr<SDL_Window, WindowDeleter>;
+
+struct SurfaceDeleter {
+    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+};
+using SurfaceHandle = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
+
+}  // namespace platform::sdl

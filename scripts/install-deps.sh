@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building (and, with --test, testing) needs,
+# asking apt only for what is missing so that a ready machine starts at once.
+set -euo pipefail
+
+build_packages=(cmake g++ make pkg-config libsdl2-dev libcairo2-dev)
+test_packages=(googletest libgtest-dev xvfb openbox libx11-dev libxtst-dev x11-utils locales)
+
+packages=("${build_packages[@]}")
+if [[ "${1:-}" == "--test" ]]; then
+    packages+=("${test_packages[@]}")
+fi
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
+        missing+=("$package")
+    fi
+done
+
+as_root() {
+    if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi
+}
+
+if ((${#missing[@]})); then
+    echo "Installing: ${missing[*]}"
+    as_root apt-get update -q
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# The title's decimal separator follows the user's locale; the tests check it
+# with a Finnish one, which a fresh machine does not have generated.
+if [[ "${1:-}" == "--test" ]] && ! locale -a 2>/dev/null | grep -qi '^fi_FI\.utf-\?8$'; then
+    if [[ $(id -u) -eq 0 ]] || command -v sudo >/dev/null; then
+        as_root sed -i 's/^# *\(fi_FI.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+        grep -q '^fi_FI.UTF-8 UTF-8' /etc/locale.gen || echo 'fi_FI.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+        as_root locale-gen >/dev/null || echo "note: could not generate fi_FI.UTF-8; the Finnish title test will be skipped"
+    fi
+fi

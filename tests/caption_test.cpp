@@ -1,0 +1,93 @@
+// The title: the ratio as text behind the Finnish words, with the user's
+// decimal separator.
+
+#include <gtest/gtest.h>
+#include <locale.h>
+
+#include <set>
+
+#include "geometry/pentagon.h"
+#include "geometry/ratio_caption.h"
+#include "platform/regional_settings.h"
+
+namespace {
+
+using geometry::NumberText;
+using geometry::RatioCaption;
+
+TEST(NumberTextTest, HasAtMostFifteenSignificantDigitsAndNoTrailingZeros) {
+    EXPECT_EQ(NumberText(1.6180339887498949, '.'), "1.61803398874989");
+    EXPECT_EQ(NumberText(1.6180339887499001, '.'), "1.6180339887499");
+    EXPECT_EQ(NumberText(2.0, '.'), "2");
+    EXPECT_EQ(NumberText(0.25, '.'), "0.25");
+    EXPECT_EQ(NumberText(1234.5678, '.'), "1234.5678");
+}
+
+TEST(NumberTextTest, UsesTheGivenDecimalSeparator) {
+    EXPECT_EQ(NumberText(1.6180339887498949, ','), "1,61803398874989");
+    EXPECT_EQ(NumberText(2.0, ','), "2");
+}
+
+TEST(RatioCaptionTest, PutsTheWordsBeforeTheNumber) {
+    EXPECT_EQ(RatioCaption(1.6180339887498949, '.'), "Fii on suunnilleen 1.61803398874989");
+    EXPECT_EQ(RatioCaption(1.6180339887498949, ','), "Fii on suunnilleen 1,61803398874989");
+}
+
+// The last shown digit follows the rounding of each frame's arithmetic: over
+// a whole turn of a maximised window both forms of the title appear, and no
+// other.
+TEST(RatioCaptionTest, AWholeTurnShowsBothRoundingsOfTheRatio) {
+    std::set<std::string> captions;
+    geometry::Pentagon pentagon;
+    const float radius = geometry::CircumscribedRadius(1024, 740);
+    for (int angle = 0; angle < 360; ++angle) {
+        geometry::PlaceVertices(pentagon, geometry::ComputePi(), radius, angle);
+        const double ratio = geometry::ChordLength(pentagon, 0, 2) / geometry::ChordLength(pentagon, 0, 1);
+        captions.insert(RatioCaption(ratio, '.'));
+    }
+    EXPECT_EQ(captions, (std::set<std::string>{"Fii on suunnilleen 1.61803398874989",
+                                               "Fii on suunnilleen 1.6180339887499"}));
+}
+
+TEST(DecimalSeparatorTest, IsAPointInTheCAndEnglishLocales) {
+    EXPECT_EQ(platform::DecimalSeparatorOf("C"), '.');
+    EXPECT_EQ(platform::DecimalSeparatorOf("POSIX"), '.');
+    EXPECT_EQ(platform::DecimalSeparatorOf("C.UTF-8"), '.');
+}
+
+TEST(DecimalSeparatorTest, FallsBackToAPointForAnUnknownLocale) {
+    EXPECT_EQ(platform::DecimalSeparatorOf("xx_NOWHERE.UTF-8"), '.');
+    EXPECT_EQ(platform::DecimalSeparatorOf("not a locale at all"), '.');
+}
+
+TEST(DecimalSeparatorTest, IsACommaInAFinnishLocale) {
+    locale_t finnish = newlocale(LC_NUMERIC_MASK, "fi_FI.UTF-8", static_cast<locale_t>(nullptr));
+    if (finnish == static_cast<locale_t>(nullptr)) {
+        GTEST_SKIP() << "the fi_FI.UTF-8 locale is not installed (locale-gen makes it)";
+    }
+    freelocale(finnish);
+    EXPECT_EQ(platform::DecimalSeparatorOf("fi_FI.UTF-8"), ',');
+}
+
+TEST(DecimalSeparatorTest, FollowsTheUsersEnvironment) {
+    // The user's setting is read from the environment each time.
+    const char* saved = std::getenv("LC_ALL");
+    const std::string previous = saved != nullptr ? saved : "";
+    setenv("LC_ALL", "C", 1);
+    EXPECT_EQ(platform::UserDecimalSeparator(), '.');
+    setenv("LC_ALL", "xx_NOWHERE.UTF-8", 1);
+    EXPECT_EQ(platform::UserDecimalSeparator(), '.');
+    locale_t finnish = newlocale(LC_NUMERIC_MASK, "fi_FI.UTF-8", static_cast<locale_t>(nullptr));
+    if (finnish != static_cast<locale_t>(nullptr)) {
+        freelocale(finnish);
+        setenv("LC_ALL", "fi_FI.UTF-8", 1);
+        EXPECT_EQ(platform::UserDecimalSeparator(), ',');
+    }
+    if (saved != nullptr) {
+        setenv("LC_ALL", previous.c_str(), 1);
+    } else {
+        unsetenv("LC_ALL");
+    }
+}
+
+}  // namespace

@@ -1,0 +1,334 @@
+#include "tests/desktop/x_session.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+#include <cairo.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <thread>
+
+namespace desktop {
+namespace {
+
+constexpr auto kPoll = std::chrono::milliseconds(10);
+constexpr auto kServerStart = std::chrono::seconds(20);
+
+std::string ScratchFile(const char* stem) {
+    std::string pattern = std::string("/tmp/pentagram-") + stem + "-XXXXXX";
+    const int fd = mkstemp(pattern.data());
+    if (fd < 0) {
+        throw std::runtime_error("cannot make a scratch file: " + std::string(std::strerror(errno)));
+    }
+    close(fd);
+    return pattern;
+}
+
+// A window can vanish between two requests about it (the program under test
+// ends, the window manager unmaps it). Such errors answer the request with
+// nothing, which the callers check for, instead of ending the test process.
+int IgnoreXError(Display* /*display*/, XErrorEvent* /*error*/) { return 0; }
+
+}  // namespace
+
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
+    const auto deadline = Clock::now() + limit;
+    for (;;) {
+        if (condition()) {
+            return true;
+        }
+        if (Clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(kPoll);
+    }
+}
+
+Process::Process(const std::vector<std::string>& argv, const std::map<std::string, std::optional<std::string>>& env)
+    : stderrPath_(ScratchFile("stderr")) {
+    pid_ = fork();
+    if (pid_ < 0) {
+        throw std::runtime_error("cannot fork: " + std::string(std::strerror(errno)));
+    }
+    if (pid_ == 0) {
+        for (const auto& [name, value] : env) {
+            if (value) {
+                setenv(name.c_str(), value->c_str(), 1);
+            } else {
+                unsetenv(name.c_str());
+            }
+        }
+        const int err = open(stderrPath_.c_str(), O_WRONLY | O_TRUNC);
+        const int nothing = open("/dev/null", O_RDWR);
+        dup2(nothing, STDIN_FILENO);
+        dup2(nothing, STDOUT_FILENO);
+        dup2(err, STDERR_FILENO);
+        std::vector<char*> args;
+        for (const auto& arg : argv) {
+            args.push_back(const_cast<char*>(arg.c_str()));
+        }
+        args.push_back(nullptr);
+        execvp(args[0], args.data());
+        std::fprintf(stderr, "cannot start %s: %s\n", args[0], std::strerror(errno));
+        _exit(127);
+    }
+}
+
+Process::~Process() {
+    if (Running()) {
+        kill(pid_, SIGKILL);
+        waitpid(pid_, nullptr, 0);
+    }
+    std::remove(stderrPath_.c_str());
+}
+
+bool Process::Running() {
+    if (status_) {
+        return false;
+    }
+    int raw = 0;
+    if (waitpid(pid_, &raw, WNOHANG) == pid_) {
+        status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        return false;
+    }
+    return true;
+}
+
+std::optional<int> Process::WaitExit(std::chrono::milliseconds limit) {
+    WaitUntil([this] { return !Running(); }, limit);
+    return status_;
+}
+
+void Process::Signal(int signal) const { kill(pid_, signal); }
+
+std::string Process::Stderr() const {
+    std::ifstream in(stderrPath_);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+VirtualDesktop::VirtualDesktop(int width, int height) {
+    // Xvfb picks a free display number and writes it to the file; the file
+    // is a pipe so that we can wait for the server to be ready.
+    int pipeFds[2];
+    if (pipe(pipeFds) != 0) {
+        throw std::runtime_error("cannot make a pipe for Xvfb");
+    }
+    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    server_ = std::make_unique<Process>(
+        std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", screen,
+                                 "-nolisten", "tcp", "-noreset"},
+        std::map<std::string, std::optional<std::string>>{});
+    close(pipeFds[1]);
+    fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
+    std::string number;
+    WaitUntil(
+        [&] {
+            char buffer[32];
+            const ssize_t got = read(pipeFds[0], buffer, sizeof buffer);
+            if (got > 0) {
+                number.append(buffer, static_cast<std::size_t>(got));
+            }
+            return number.find('\n') != std::string::npos || !server_->Running();
+        },
+        kServerStart);
+    close(pipeFds[0]);
+    if (number.find('\n') == std::string::npos) {
+        throw std::runtime_error("Xvfb did not start: " + server_->Stderr());
+    }
+    display_ = ":" + number.substr(0, number.find('\n'));
+
+    windowManager_ = std::make_unique<Process>(std::vector<std::string>{"openbox"},
+                                               std::map<std::string, std::optional<std::string>>{{"DISPLAY", display_}});
+    XClient client(display_);
+    if (!WaitUntil([&] { return client.WindowManagerReady(); }, kServerStart)) {
+        throw std::runtime_error("openbox did not start: " + windowManager_->Stderr());
+    }
+}
+
+void Picture::WritePng(const std::string& path) const {
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    cairo_surface_flush(surface);
+    auto* data = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    for (int y = 0; y < height; ++y) {
+        std::memcpy(data + static_cast<std::ptrdiff_t>(y) * stride, &pixels[static_cast<std::size_t>(y) * width],
+                    static_cast<std::size_t>(width) * 4);
+    }
+    cairo_surface_mark_dirty(surface);
+    cairo_surface_write_to_png(surface, path.c_str());
+    cairo_surface_destroy(surface);
+}
+
+XClient::XClient(const std::string& display) : display_(XOpenDisplay(display.c_str())) {
+    if (display_ == nullptr) {
+        throw std::runtime_error("cannot connect to " + display);
+    }
+    XSetErrorHandler(IgnoreXError);
+}
+
+XClient::~XClient() { XCloseDisplay(display_); }
+
+Atom XClient::Intern(const char* name) { return XInternAtom(display_, name, False); }
+
+bool XClient::WindowManagerReady() {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display_, DefaultRootWindow(display_), Intern("_NET_SUPPORTING_WM_CHECK"), 0, 1, False,
+                       XA_WINDOW, &type, &format, &count, &after, &data);
+    const bool ready = data != nullptr && count == 1;
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return ready;
+}
+
+std::optional<Window> XClient::FindWindow(const std::string& titlePrefix) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display_, DefaultRootWindow(display_), Intern("_NET_CLIENT_LIST"), 0, 1024, False, XA_WINDOW,
+                       &type, &format, &count, &after, &data);
+    std::optional<Window> found;
+    const auto* windows = reinterpret_cast<const Window*>(data);
+    for (unsigned long i = 0; i < count && !found; ++i) {
+        if (Title(windows[i]).starts_with(titlePrefix)) {
+            found = windows[i];
+        }
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return found;
+}
+
+std::string XClient::Title(Window window) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display_, window, Intern("_NET_WM_NAME"), 0, 1024, False, Intern("UTF8_STRING"), &type,
+                       &format, &count, &after, &data);
+    std::string title;
+    if (data != nullptr) {
+        title.assign(reinterpret_cast<const char*>(data), count);
+        XFree(data);
+    }
+    return title;
+}
+
+std::optional<Rect> XClient::ClientArea(Window window) {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display_, window, &attributes) == 0) {
+        return std::nullopt;
+    }
+    int x = 0;
+    int y = 0;
+    Window child = None;
+    XTranslateCoordinates(display_, window, DefaultRootWindow(display_), 0, 0, &x, &y, &child);
+    return Rect{x, y, attributes.width, attributes.height};
+}
+
+bool XClient::HasState(Window window, const char* state) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display_, window, Intern("_NET_WM_STATE"), 0, 64, False, XA_ATOM, &type, &format, &count,
+                       &after, &data);
+    bool has = false;
+    const Atom wanted = Intern(state);
+    const auto* atoms = reinterpret_cast<const Atom*>(data);
+    for (unsigned long i = 0; i < count; ++i) {
+        has = has || atoms[i] == wanted;
+    }
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return has;
+}
+
+bool XClient::Viewable(Window window) {
+    XWindowAttributes attributes;
+    return XGetWindowAttributes(display_, window, &attributes) != 0 && attributes.map_state == IsViewable;
+}
+
+void XClient::Click(int x, int y) {
+    XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
+    XFlush(display_);
+}
+
+void XClient::SendToRoot(Window window, const char* message, const std::vector<long>& data) {
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = Intern(message);
+    event.xclient.format = 32;
+    for (std::size_t i = 0; i < data.size() && i < 5; ++i) {
+        event.xclient.data.l[i] = data[i];
+    }
+    XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask,
+               &event);
+    XFlush(display_);
+}
+
+void XClient::RequestClose(Window window) { SendToRoot(window, "_NET_CLOSE_WINDOW", {CurrentTime, 2}); }
+
+void XClient::SetMaximised(Window window, bool maximised) {
+    constexpr long kRemove = 0;
+    constexpr long kAdd = 1;
+    SendToRoot(window, "_NET_WM_STATE",
+               {maximised ? kAdd : kRemove, static_cast<long>(Intern("_NET_WM_STATE_MAXIMIZED_VERT")),
+                static_cast<long>(Intern("_NET_WM_STATE_MAXIMIZED_HORZ")), 2});
+}
+
+void XClient::Minimise(Window window) {
+    XIconifyWindow(display_, window, DefaultScreen(display_));
+    XFlush(display_);
+}
+
+void XClient::Activate(Window window) { SendToRoot(window, "_NET_ACTIVE_WINDOW", {2, CurrentTime, 0}); }
+
+Picture XClient::Capture(Window window) {
+    Picture picture;
+    const auto area = ClientArea(window);
+    if (!area) {
+        return picture;
+    }
+    XImage* image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(area->width),
+                              static_cast<unsigned>(area->height), AllPlanes, ZPixmap);
+    if (image == nullptr) {
+        return picture;
+    }
+    picture.width = area->width;
+    picture.height = area->height;
+    picture.pixels.reserve(static_cast<std::size_t>(area->width) * area->height);
+    for (int y = 0; y < area->height; ++y) {
+        for (int x = 0; x < area->width; ++x) {
+            picture.pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFU);
+        }
+    }
+    XDestroyImage(image);
+    return picture;
+}
+
+}  // namespace desktop

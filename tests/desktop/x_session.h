@@ -1,0 +1,109 @@
+#pragma once
+
+#include <X11/Xlib.h>
+#include <sys/types.h>
+
+#include <chrono>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <cstdint>
+
+// What the desktop tests drive: a virtual X server with a window manager,
+// programs started on it, and a client connection that looks at windows,
+// clicks and asks the window manager for things as a person's desktop would.
+namespace desktop {
+
+using Clock = std::chrono::steady_clock;
+
+// Polls until the condition holds or the time is up; true if it held.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit);
+
+// A child process; killed and reaped when this goes out of scope.
+class Process {
+public:
+    Process(const std::vector<std::string>& argv, const std::map<std::string, std::optional<std::string>>& env);
+    ~Process();
+    Process(const Process&) = delete;
+    Process& operator=(const Process&) = delete;
+
+    [[nodiscard]] pid_t Pid() const { return pid_; }
+    // The exit status once the process has ended of itself within the limit;
+    // -1 when a signal ended it.
+    std::optional<int> WaitExit(std::chrono::milliseconds limit);
+    [[nodiscard]] bool Running();
+    void Signal(int signal) const;
+    // What the process wrote to stderr so far.
+    [[nodiscard]] std::string Stderr() const;
+
+private:
+    pid_t pid_ = -1;
+    std::optional<int> status_;
+    std::string stderrPath_;
+};
+
+// Xvfb on a display number of its own choosing, and openbox on it.
+class VirtualDesktop {
+public:
+    VirtualDesktop(int width, int height);
+    [[nodiscard]] const std::string& Display() const { return display_; }
+
+private:
+    std::string display_;
+    std::unique_ptr<Process> server_;
+    std::unique_ptr<Process> windowManager_;
+};
+
+// Pixels read back from the screen, as 0xRRGGBB.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint32_t> pixels;
+
+    [[nodiscard]] std::uint32_t At(int x, int y) const { return pixels.at(static_cast<std::size_t>(y) * width + x); }
+    void WritePng(const std::string& path) const;
+};
+
+struct Rect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+class XClient {
+public:
+    explicit XClient(const std::string& display);
+    ~XClient();
+    XClient(const XClient&) = delete;
+    XClient& operator=(const XClient&) = delete;
+
+    [[nodiscard]] bool WindowManagerReady();
+    // The managed client window whose title starts with the prefix.
+    std::optional<::Window> FindWindow(const std::string& titlePrefix);
+    [[nodiscard]] std::string Title(::Window window);
+    // The client area, in root coordinates.
+    [[nodiscard]] std::optional<Rect> ClientArea(::Window window);
+    [[nodiscard]] bool HasState(::Window window, const char* state);
+    [[nodiscard]] bool Viewable(::Window window);
+
+    void Click(int x, int y);
+    void RequestClose(::Window window);
+    void SetMaximised(::Window window, bool maximised);
+    void Minimise(::Window window);
+    void Activate(::Window window);
+    // The window's client area as it is on the screen.
+    [[nodiscard]] Picture Capture(::Window window);
+
+private:
+    ::Atom Intern(const char* name);
+    void SendToRoot(::Window window, const char* message, const std::vector<long>& data);
+
+    ::Display* display_ = nullptr;
+};
+
+}  // namespace desktop

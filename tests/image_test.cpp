@@ -1,0 +1,128 @@
+// The picture a frame leaves in the persistent image of an offscreen form.
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "app/form1.h"
+#include "platform/form_runtime.h"
+#include "platform/offscreen/offscreen_form.h"
+#include "platform/persistent_image.h"
+#include "platform/run_time_error.h"
+
+namespace {
+
+using platform::OffscreenForm;
+using platform::PersistentImage;
+using platform::ScriptedEvent;
+
+constexpr std::uint32_t kBlack = 0x000000;
+constexpr std::uint32_t kRed = 0xFF0000;  // as the image holds it: 0xRRGGBB
+
+bool IsRed(std::uint32_t pixel) { return (pixel >> 16) >= 0x80 && (pixel & 0xFFFFU) == 0; }
+
+// The image after the given number of frames at the given size.
+class FrameImageTest : public testing::Test {
+protected:
+    void RunFrames(int width, int height, std::uint64_t frames) {
+        form_ = std::make_unique<OffscreenForm>(app::Form1::Design(), width, height);
+        form1_ = std::make_unique<app::Form1>(*form_, '.');
+        form_->At(frames + 1, {ScriptedEvent::Kind::Click});
+        const auto error = platform::RunForm(*form_, *form1_);
+        ASSERT_FALSE(error) << *error;
+    }
+
+    [[nodiscard]] const PersistentImage& Image() const { return form_->Image(); }
+
+    std::unique_ptr<OffscreenForm> form_;
+    std::unique_ptr<app::Form1> form1_;
+};
+
+TEST_F(FrameImageTest, TheCircleTouchesTheTopAndBottomRowsAtTheCentreColumn) {
+    RunFrames(1024, 740, 1);
+    EXPECT_TRUE(IsRed(Image().PixelAt(512, 0)));
+    EXPECT_TRUE(IsRed(Image().PixelAt(512, 739)));
+    // ...and stays clear of the sides, which are further away.
+    EXPECT_EQ(Image().PixelAt(512 - 370 - 4, 370), kBlack);
+    EXPECT_EQ(Image().PixelAt(512 + 370 + 4, 370), kBlack);
+    EXPECT_TRUE(IsRed(Image().PixelAt(512 - 370, 370)));
+    EXPECT_TRUE(IsRed(Image().PixelAt(512 + 370, 370)));
+}
+
+TEST_F(FrameImageTest, IsRedAtTheFiveVerticesAndBlackInTheCentreAndCorners) {
+    RunFrames(1024, 740, 1);
+    for (int k = 0; k < 5; ++k) {
+        const double theta = (1 + 72.0 * k) * M_PI / 180;
+        const int x = static_cast<int>(std::lround(512 + 370 * std::cos(theta)));
+        const int y = std::min(739, static_cast<int>(std::lround(370 + 370 * std::sin(theta))));
+        EXPECT_EQ(Image().PixelAt(x, y), kRed) << "vertex " << k << " at " << x << ", " << y;
+    }
+    EXPECT_EQ(Image().PixelAt(512, 370), kBlack);
+    EXPECT_EQ(Image().PixelAt(0, 0), kBlack);
+    EXPECT_EQ(Image().PixelAt(1023, 0), kBlack);
+    EXPECT_EQ(Image().PixelAt(0, 739), kBlack);
+    EXPECT_EQ(Image().PixelAt(1023, 739), kBlack);
+}
+
+TEST_F(FrameImageTest, NoSideOfThePentagonIsDrawn) {
+    RunFrames(1024, 740, 1);
+    // The middle of the chord from vertex 0 to vertex 1 lies inside the
+    // circle, away from every diagonal.
+    const double a0 = 1 * M_PI / 180;
+    const double a1 = 73 * M_PI / 180;
+    const int x = static_cast<int>(std::lround(512 + 370 * (std::cos(a0) + std::cos(a1)) / 2));
+    const int y = static_cast<int>(std::lround(370 + 370 * (std::sin(a0) + std::sin(a1)) / 2));
+    EXPECT_EQ(Image().PixelAt(x, y), kBlack);
+}
+
+TEST_F(FrameImageTest, EachFrameClearsThePreviousOne) {
+    RunFrames(1024, 740, 1);
+    const double theta = 1 * M_PI / 180;
+    // Vertex 0 of frame 1, half way along its first diagonal towards vertex 2.
+    const double x2 = 512 + 370 * std::cos(theta + 144 * M_PI / 180);
+    const double y2 = 370 + 370 * std::sin(theta + 144 * M_PI / 180);
+    const int mx = static_cast<int>(std::lround((512 + 370 * std::cos(theta) + x2) / 2));
+    const int my = static_cast<int>(std::lround((370 + 370 * std::sin(theta) + y2) / 2));
+    EXPECT_TRUE(IsRed(Image().PixelAt(mx, my)));
+    // Thirty degrees on, that stroke has moved away and left no trace.
+    RunFrames(1024, 740, 31);
+    EXPECT_EQ(Image().PixelAt(mx, my), kBlack);
+}
+
+TEST(PersistentImageTest, DrawsInTheColourItIsGivenAsBlueGreenRed) {
+    PersistentImage image;
+    image.Resize(20, 20, 0);
+    image.Line(2, 10, 17, 10, 0xFF0000, 3);  // blue in 0x00BBGGRR
+    EXPECT_EQ(image.PixelAt(10, 10), 0x0000FFU);
+    image.Clear(0x00FF00);
+    EXPECT_EQ(image.PixelAt(10, 10), 0x00FF00U);
+}
+
+TEST(PersistentImageTest, ResizingKeepsWhatFitsAndFillsTheRest) {
+    PersistentImage image;
+    image.Resize(10, 10, 0x0000FF);
+    image.Resize(20, 5, 0x000000);
+    EXPECT_EQ(image.PixelAt(9, 4), kRed);
+    EXPECT_EQ(image.PixelAt(15, 4), kBlack);
+    image.Resize(0, 0, 0);
+    EXPECT_EQ(image.Width(), 0);
+    EXPECT_EQ(image.Pixels(), nullptr);
+    // Drawing on nothing is nothing, not a fault.
+    image.Line(0, 0, 5, 5, 0xFF, 5);
+    image.Circle(0, 0, 3, 0xFF, 5);
+    EXPECT_THROW((void)image.PixelAt(0, 0), std::out_of_range);
+    EXPECT_THROW(image.WritePng("/tmp/never-written.png"), platform::RunTimeError);
+}
+
+TEST(PersistentImageTest, AnUnwritablePathIsAnErrorThatNamesIt) {
+    PersistentImage image;
+    image.Resize(4, 4, 0);
+    try {
+        image.WritePng("/nonexistent-folder/picture.png");
+        FAIL() << "no error";
+    } catch (const platform::RunTimeError& error) {
+        EXPECT_NE(std::string(error.what()).find("/nonexistent-folder/picture.png"), std::string::npos);
+    }
+}
+
+}  // namespace

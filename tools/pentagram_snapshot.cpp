@@ -1,0 +1,73 @@
+// Runs the program's Form1 on the offscreen form for a number of frames and
+// writes the picture as it then stands, or the titles the frames set.
+
+#include <cstdio>
+#include <filesystem>
+#include <iostream>
+#include <string>
+#include <system_error>
+#include <variant>
+#include <vector>
+
+#include "app/form1.h"
+#include "platform/form_runtime.h"
+#include "platform/offscreen/offscreen_form.h"
+#include "platform/regional_settings.h"
+#include "platform/run_time_error.h"
+#include "tools/snapshot_options.h"
+
+namespace {
+
+constexpr int kUsageStatus = 2;
+constexpr int kFailureStatus = 1;
+constexpr const char* kProgram = "pentagram-snapshot";
+
+// Writes beside the target and renames, so that the path holds either the
+// whole picture or whatever it held before, never half of one.
+void WritePngWhole(const platform::PersistentImage& image, const std::filesystem::path& path) {
+    std::filesystem::path partial = path;
+    partial += ".partial";
+    try {
+        image.WritePng(partial.string());
+        std::filesystem::rename(partial, path);
+    } catch (...) {
+        std::error_code ignored;
+        std::filesystem::remove(partial, ignored);
+        throw;
+    }
+}
+
+int Run(const tools::SnapshotOptions& options) {
+    platform::OffscreenForm form(app::Form1::Design(), options.width, options.height);
+    app::Form1 form1(form, platform::UserDecimalSeparator());
+    // The frames run at DoEvents calls 1 to N; the close at N + 1 ends them.
+    form.At(options.frames + 1, {platform::ScriptedEvent::Kind::Close});
+    if (options.captions) {
+        form.OnCaption([](std::string_view caption) { std::cout << caption << '\n'; });
+    }
+    if (const auto error = platform::RunForm(form, form1)) {
+        std::cerr << platform::RunTimeErrorLine(kProgram, *error) << '\n';
+        return kFailureStatus;
+    }
+    std::cout.flush();
+    if (options.out) {
+        WritePngWhole(form.Image(), *options.out);
+    }
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const auto parsed = tools::ParseSnapshotOptions(std::vector<std::string>(argv + 1, argv + argc));
+    if (const auto* problem = std::get_if<std::string>(&parsed)) {
+        std::cerr << kProgram << ": " << *problem << '\n' << tools::kSnapshotUsage << '\n';
+        return kUsageStatus;
+    }
+    try {
+        return Run(std::get<tools::SnapshotOptions>(parsed));
+    } catch (const std::exception& error) {
+        std::cerr << kProgram << ": " << error.what() << '\n';
+        return kFailureStatus;
+    }
+}
