@@ -80,10 +80,12 @@ protected:
     }
 
     // The program's window once it shows the ratio title and is maximised.
-    Window WaitForMaximisedWindow() {
+    Window WaitForMaximisedWindow(Process& program) {
         std::optional<Window> window;
         EXPECT_TRUE(WaitUntil([&] { return (window = x_.FindWindow(kTitlePrefix)).has_value(); }, kAppear))
-            << "no window titled '" << kTitlePrefix << "...' appeared";
+            << "no window titled '" << kTitlePrefix << "...' appeared; the program is "
+            << (program.Running() ? "running" : "gone") << ", windows: " << x_.DescribeClients()
+            << ", stderr: " << program.Stderr();
         if (!window) {
             return None;
         }
@@ -126,7 +128,7 @@ protected:
 
 TEST_F(DesktopTest, ComesUpMaximisedWithTheRatioTitleAndTheFigureCentred) {
     auto program = StartProgram();
-    const Window window = WaitForMaximisedWindow();
+    const Window window = WaitForMaximisedWindow(*program);
     ASSERT_NE(window, None);
 
     EXPECT_TRUE(std::regex_match(x_.Title(window), std::regex(R"(Fii on suunnilleen 1\.6180339887(4989|499))")))
@@ -158,7 +160,7 @@ TEST_F(DesktopTest, ComesUpMaximisedWithTheRatioTitleAndTheFigureCentred) {
 TEST_F(DesktopTest, ComesUpMaximisedEveryTime) {
     for (int start = 0; start < 20; ++start) {
         auto program = StartProgram();
-        const Window window = WaitForMaximisedWindow();
+        const Window window = WaitForMaximisedWindow(*program);
         ASSERT_NE(window, None) << "start " << start;
         const auto area = x_.ClientArea(window);
         ASSERT_TRUE(area);
@@ -171,7 +173,7 @@ TEST_F(DesktopTest, ComesUpMaximisedEveryTime) {
 
 TEST_F(DesktopTest, AClickEndsItWithinASecond) {
     auto program = StartProgram();
-    const Window window = WaitForMaximisedWindow();
+    const Window window = WaitForMaximisedWindow(*program);
     ASSERT_NE(window, None);
     const auto area = x_.ClientArea(window);
     ASSERT_TRUE(area);
@@ -182,7 +184,7 @@ TEST_F(DesktopTest, AClickEndsItWithinASecond) {
 
 TEST_F(DesktopTest, ClosingThroughTheWindowManagerEndsIt) {
     auto program = StartProgram();
-    const Window window = WaitForMaximisedWindow();
+    const Window window = WaitForMaximisedWindow(*program);
     ASSERT_NE(window, None);
     x_.RequestClose(window);
     EXPECT_EQ(program->WaitExit(seconds(2)), 0) << program->Stderr();
@@ -191,7 +193,7 @@ TEST_F(DesktopTest, ClosingThroughTheWindowManagerEndsIt) {
 TEST_F(DesktopTest, SignalsEndItCleanly) {
     for (const int signal : {SIGINT, SIGTERM}) {
         auto program = StartProgram();
-        ASSERT_NE(WaitForMaximisedWindow(), None);
+        ASSERT_NE(WaitForMaximisedWindow(*program), None);
         program->Signal(signal);
         EXPECT_EQ(program->WaitExit(seconds(2)), 0) << "signal " << signal;
         EXPECT_TRUE(WaitUntil([&] { return !x_.FindWindow(kTitlePrefix); }, kSettle)) << "the window stayed";
@@ -200,7 +202,7 @@ TEST_F(DesktopTest, SignalsEndItCleanly) {
 
 TEST_F(DesktopTest, RestoringFitsTheFigureToTheNormalClientArea) {
     auto program = StartProgram();
-    const Window window = WaitForMaximisedWindow();
+    const Window window = WaitForMaximisedWindow(*program);
     ASSERT_NE(window, None);
     x_.SetMaximised(window, false);
     ASSERT_TRUE(WaitUntil([&] { return !IsMaximised(window); }, kSettle));
@@ -217,7 +219,7 @@ TEST_F(DesktopTest, RestoringFitsTheFigureToTheNormalClientArea) {
 
 TEST_F(DesktopTest, MinimisedItRestsAndRestoredItTurnsOn) {
     auto program = StartProgram();
-    const Window window = WaitForMaximisedWindow();
+    const Window window = WaitForMaximisedWindow(*program);
     ASSERT_NE(window, None);
     x_.Minimise(window);
     ASSERT_TRUE(WaitUntil([&] { return !x_.Viewable(window); }, kSettle));
@@ -245,9 +247,9 @@ TEST(DesktopWithoutDisplayTest, ReportsTheMissingDisplayAndExitsWithOne) {
          {std::optional<std::string>{}, std::optional<std::string>{":4242"}}) {
         Process program({PENTAGRAM_PROGRAM}, {{"DISPLAY", display}});
         EXPECT_EQ(program.WaitExit(seconds(10)), 1);
-        EXPECT_TRUE(program.Stderr().starts_with("pentagram: run-time error: cannot open the window: "))
-            << program.Stderr();
-        EXPECT_EQ(std::count(program.Stderr().begin(), program.Stderr().end(), '\n'), 1) << program.Stderr();
+        const std::string report = program.Stderr();
+        EXPECT_TRUE(report.starts_with("pentagram: run-time error: cannot open the window: ")) << report;
+        EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << report;
     }
 }
 

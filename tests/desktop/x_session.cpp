@@ -148,10 +148,17 @@ VirtualDesktop::VirtualDesktop(int width, int height) {
     }
     display_ = ":" + number.substr(0, number.find('\n'));
 
-    windowManager_ = std::make_unique<Process>(std::vector<std::string>{"openbox"},
-                                               std::map<std::string, std::optional<std::string>>{{"DISPLAY", display_}});
-    XClient client(display_);
-    if (!WaitUntil([&] { return client.WindowManagerReady(); }, kServerStart)) {
+    // openbox announces itself on the root window before it handles map
+    // requests, and a window mapped in between is never taken on. The
+    // command it runs once started is the sign that it is ready.
+    const std::string readyFile = ScratchFile("openbox-ready");
+    std::remove(readyFile.c_str());
+    windowManager_ = std::make_unique<Process>(
+        std::vector<std::string>{"openbox", "--startup", "touch " + readyFile},
+        std::map<std::string, std::optional<std::string>>{{"DISPLAY", display_}});
+    const bool ready = WaitUntil([&] { return access(readyFile.c_str(), F_OK) == 0; }, kServerStart);
+    std::remove(readyFile.c_str());
+    if (!ready) {
         throw std::runtime_error("openbox did not start: " + windowManager_->Stderr());
     }
 }
@@ -181,22 +188,7 @@ XClient::~XClient() { XCloseDisplay(display_); }
 
 Atom XClient::Intern(const char* name) { return XInternAtom(display_, name, False); }
 
-bool XClient::WindowManagerReady() {
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(display_, DefaultRootWindow(display_), Intern("_NET_SUPPORTING_WM_CHECK"), 0, 1, False,
-                       XA_WINDOW, &type, &format, &count, &after, &data);
-    const bool ready = data != nullptr && count == 1;
-    if (data != nullptr) {
-        XFree(data);
-    }
-    return ready;
-}
-
-std::optional<Window> XClient::FindWindow(const std::string& titlePrefix) {
+std::vector<Window> XClient::Clients() {
     Atom type = None;
     int format = 0;
     unsigned long count = 0;
@@ -204,17 +196,29 @@ std::optional<Window> XClient::FindWindow(const std::string& titlePrefix) {
     unsigned char* data = nullptr;
     XGetWindowProperty(display_, DefaultRootWindow(display_), Intern("_NET_CLIENT_LIST"), 0, 1024, False, XA_WINDOW,
                        &type, &format, &count, &after, &data);
-    std::optional<Window> found;
     const auto* windows = reinterpret_cast<const Window*>(data);
-    for (unsigned long i = 0; i < count && !found; ++i) {
-        if (Title(windows[i]).starts_with(titlePrefix)) {
-            found = windows[i];
-        }
-    }
+    std::vector<Window> clients(windows, windows + (data != nullptr ? count : 0));
     if (data != nullptr) {
         XFree(data);
     }
-    return found;
+    return clients;
+}
+
+std::optional<Window> XClient::FindWindow(const std::string& titlePrefix) {
+    for (const Window window : Clients()) {
+        if (Title(window).starts_with(titlePrefix)) {
+            return window;
+        }
+    }
+    return std::nullopt;
+}
+
+std::string XClient::DescribeClients() {
+    std::string text = "[";
+    for (const Window window : Clients()) {
+        text += " '" + Title(window) + "'";
+    }
+    return text + " ]";
 }
 
 std::string XClient::Title(Window window) {

@@ -82,10 +82,11 @@ public:
     XClient(const XClient&) = delete;
     XClient& operator=(const XClient&) = delete;
 
-    [[nodiscard]] bool WindowManagerReady();
     // The managed client window whose title starts with the prefix.
     std::optional<::Window> FindWindow(const std::string& titlePrefix);
     [[nodiscard]] std::string Title(::Window window);
+    // The managed windows and their titles, for failure messages.
+    [[nodiscard]] std::string DescribeClients();
     // The client area, in root coordinates.
     [[nodiscard]] std::optional<Rect> ClientArea(::Window window);
     [[nodiscard]] bool HasState(::Window window, const char* state);
@@ -101,6 +102,7 @@ public:
 
 private:
     ::Atom Intern(const char* name);
+    std::vector<::Window> Clients();
     void SendToRoot(::Window window, const char* message, const std::vector<long>& data);
 
     ::Display* display_ = nullptr;
