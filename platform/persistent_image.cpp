@@ -97,14 +97,20 @@ std::uint32_t PersistentImage::PixelAt(int x, int y) const {
     return reinterpret_cast<const std::uint32_t*>(row)[x] & 0x00FFFFFFU;
 }
 
-void PersistentImage::WritePng(const std::string& path) const {
+std::string PersistentImage::EncodePng() const {
     if (!surface_) {
-        throw RunTimeError("cannot write " + path, "the image is empty");
+        throw RunTimeError("cannot encode the picture", "the image is empty");
     }
-    const cairo_status_t status = cairo_surface_write_to_png(surface_.get(), path.c_str());
+    std::string bytes;
+    const auto append = [](void* closure, const unsigned char* data, unsigned int length) {
+        static_cast<std::string*>(closure)->append(reinterpret_cast<const char*>(data), length);
+        return CAIRO_STATUS_SUCCESS;
+    };
+    const cairo_status_t status = cairo_surface_write_to_png_stream(surface_.get(), append, &bytes);
     if (status != CAIRO_STATUS_SUCCESS) {
-        throw RunTimeError("cannot write " + path, cairo_status_to_string(status));
+        throw RunTimeError("cannot encode the picture", cairo_status_to_string(status));
     }
+    return bytes;
 }
 
 void PersistentImage::Check(const char* what) const {

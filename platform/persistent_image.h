@@ -31,7 +31,8 @@ public:
     [[nodiscard]] const std::uint8_t* Pixels() const;
     [[nodiscard]] std::uint32_t PixelAt(int x, int y) const;
 
-    void WritePng(const std::string& path) const;
+    // The picture as a PNG file's bytes.
+    [[nodiscard]] std::string EncodePng() const;
 
 private:
     struct SurfaceDeleter {

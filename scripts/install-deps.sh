@@ -3,8 +3,8 @@
 # asking apt only for what is missing so that a ready machine starts at once.
 set -euo pipefail
 
-build_packages=(cmake g++ make pkg-config libsdl2-dev libcairo2-dev)
-test_packages=(googletest libgtest-dev xvfb openbox libx11-dev libxtst-dev x11-utils locales)
+build_packages=(cmake g++ make pkg-config libsdl2-dev libcairo2-dev libx11-dev)
+test_packages=(googletest libgtest-dev xvfb openbox libxtst-dev valgrind x11-utils locales)
 
 packages=("${build_packages[@]}")
 if [[ "${1:-}" == "--test" ]]; then

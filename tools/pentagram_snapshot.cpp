@@ -1,11 +1,8 @@
 // Runs the program's Form1 on the offscreen form for a number of frames and
 // writes the picture as it then stands, or the titles the frames set.
 
-#include <cstdio>
-#include <filesystem>
 #include <iostream>
 #include <string>
-#include <system_error>
 #include <variant>
 #include <vector>
 
@@ -15,27 +12,13 @@
 #include "platform/regional_settings.h"
 #include "platform/run_time_error.h"
 #include "tools/snapshot_options.h"
+#include "tools/whole_file.h"
 
 namespace {
 
 constexpr int kUsageStatus = 2;
 constexpr int kFailureStatus = 1;
 constexpr const char* kProgram = "pentagram-snapshot";
-
-// Writes beside the target and renames, so that the path holds either the
-// whole picture or whatever it held before, never half of one.
-void WritePngWhole(const platform::PersistentImage& image, const std::filesystem::path& path) {
-    std::filesystem::path partial = path;
-    partial += ".partial";
-    try {
-        image.WritePng(partial.string());
-        std::filesystem::rename(partial, path);
-    } catch (...) {
-        std::error_code ignored;
-        std::filesystem::remove(partial, ignored);
-        throw;
-    }
-}
 
 int Run(const tools::SnapshotOptions& options) {
     platform::OffscreenForm form(app::Form1::Design(), options.width, options.height);
@@ -51,7 +34,7 @@ int Run(const tools::SnapshotOptions& options) {
     }
     std::cout.flush();
     if (options.out) {
-        WritePngWhole(form.Image(), *options.out);
+        tools::WriteWholeFile(*options.out, form.Image().EncodePng());
     }
     return 0;
 }
@@ -61,7 +44,7 @@ int Run(const tools::SnapshotOptions& options) {
 int main(int argc, char** argv) {
     const auto parsed = tools::ParseSnapshotOptions(std::vector<std::string>(argv + 1, argv + argc));
     if (const auto* problem = std::get_if<std::string>(&parsed)) {
-        std::cerr << kProgram << ": " << *problem << '\n' << tools::kSnapshotUsage << '\n';
+        std::cerr << kProgram << ": " << *problem << "; " << tools::kSnapshotUsage << '\n';
         return kUsageStatus;
     }
     try {

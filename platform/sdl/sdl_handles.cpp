@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/run_time_error.h"
+#include "platform/sdl/display_loss.h"
 
 namespace platform::sdl {
 namespace {
@@ -43,6 +44,9 @@ VideoSubsystem::VideoSubsystem() {
         const std::string why = WhyNoDisplay(driver);
         SDL_Quit();
         throw RunTimeError("cannot open the window", why);
+    }
+    if (driver == "x11") {
+        ReportDisplayLoss();
     }
 }
 

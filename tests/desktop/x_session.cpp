@@ -20,18 +20,7 @@
 namespace desktop {
 namespace {
 
-constexpr auto kPoll = std::chrono::milliseconds(10);
 constexpr auto kServerStart = std::chrono::seconds(20);
-
-std::string ScratchFile(const char* stem) {
-    std::string pattern = std::string("/tmp/pentagram-") + stem + "-XXXXXX";
-    const int fd = mkstemp(pattern.data());
-    if (fd < 0) {
-        throw std::runtime_error("cannot make a scratch file: " + std::string(std::strerror(errno)));
-    }
-    close(fd);
-    return pattern;
-}
 
 // A window can vanish between two requests about it (the program under test
 // ends, the window manager unmaps it). Such errors answer the request with
@@ -39,83 +28,6 @@ std::string ScratchFile(const char* stem) {
 int IgnoreXError(Display* /*display*/, XErrorEvent* /*error*/) { return 0; }
 
 }  // namespace
-
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit) {
-    const auto deadline = Clock::now() + limit;
-    for (;;) {
-        if (condition()) {
-            return true;
-        }
-        if (Clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(kPoll);
-    }
-}
-
-Process::Process(const std::vector<std::string>& argv, const std::map<std::string, std::optional<std::string>>& env)
-    : stderrPath_(ScratchFile("stderr")) {
-    pid_ = fork();
-    if (pid_ < 0) {
-        throw std::runtime_error("cannot fork: " + std::string(std::strerror(errno)));
-    }
-    if (pid_ == 0) {
-        for (const auto& [name, value] : env) {
-            if (value) {
-                setenv(name.c_str(), value->c_str(), 1);
-            } else {
-                unsetenv(name.c_str());
-            }
-        }
-        const int err = open(stderrPath_.c_str(), O_WRONLY | O_TRUNC);
-        const int nothing = open("/dev/null", O_RDWR);
-        dup2(nothing, STDIN_FILENO);
-        dup2(nothing, STDOUT_FILENO);
-        dup2(err, STDERR_FILENO);
-        std::vector<char*> args;
-        for (const auto& arg : argv) {
-            args.push_back(const_cast<char*>(arg.c_str()));
-        }
-        args.push_back(nullptr);
-        execvp(args[0], args.data());
-        std::fprintf(stderr, "cannot start %s: %s\n", args[0], std::strerror(errno));
-        _exit(127);
-    }
-}
-
-Process::~Process() {
-    if (Running()) {
-        kill(pid_, SIGKILL);
-        waitpid(pid_, nullptr, 0);
-    }
-    std::remove(stderrPath_.c_str());
-}
-
-bool Process::Running() {
-    if (status_) {
-        return false;
-    }
-    int raw = 0;
-    if (waitpid(pid_, &raw, WNOHANG) == pid_) {
-        status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-        return false;
-    }
-    return true;
-}
-
-std::optional<int> Process::WaitExit(std::chrono::milliseconds limit) {
-    WaitUntil([this] { return !Running(); }, limit);
-    return status_;
-}
-
-void Process::Signal(int signal) const { kill(pid_, signal); }
-
-std::string Process::Stderr() const {
-    std::ifstream in(stderrPath_);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 VirtualDesktop::VirtualDesktop(int width, int height) {
     // Xvfb picks a free display number and writes it to the file; the file

@@ -13,38 +13,17 @@
 
 #include <cstdint>
 
+#include "tests/support/child_process.h"
+
 // What the desktop tests drive: a virtual X server with a window manager,
 // programs started on it, and a client connection that looks at windows,
 // clicks and asks the window manager for things as a person's desktop would.
 namespace desktop {
 
-using Clock = std::chrono::steady_clock;
-
-// Polls until the condition holds or the time is up; true if it held.
-bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit);
-
-// A child process; killed and reaped when this goes out of scope.
-class Process {
-public:
-    Process(const std::vector<std::string>& argv, const std::map<std::string, std::optional<std::string>>& env);
-    ~Process();
-    Process(const Process&) = delete;
-    Process& operator=(const Process&) = delete;
-
-    [[nodiscard]] pid_t Pid() const { return pid_; }
-    // The exit status once the process has ended of itself within the limit;
-    // -1 when a signal ended it.
-    std::optional<int> WaitExit(std::chrono::milliseconds limit);
-    [[nodiscard]] bool Running();
-    void Signal(int signal) const;
-    // What the process wrote to stderr so far.
-    [[nodiscard]] std::string Stderr() const;
-
-private:
-    pid_t pid_ = -1;
-    std::optional<int> status_;
-    std::string stderrPath_;
-};
+using testing_support::Clock;
+using testing_support::Process;
+using testing_support::ScratchFile;
+using testing_support::WaitUntil;
 
 // Xvfb on a display number of its own choosing, and openbox on it.
 class VirtualDesktop {
