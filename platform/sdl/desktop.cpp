@@ -7,6 +7,7 @@
 
 #include "platform/form_runtime.h"
 #include "platform/run_time_error.h"
+#include "platform/sdl/captured_stderr.h"
 #include "platform/sdl/sdl_form.h"
 
 namespace platform {
@@ -32,8 +33,10 @@ int RunOnDesktop(const std::string& program, const FormDesign& design, const For
     }
     const std::string line = RunTimeErrorLine(program, *error);
     std::cerr << line << std::endl;
-    // Where there is no display the message box cannot open either; the line
-    // on stderr is then the whole report.
+    // Where there is no display the message box cannot open either, and the
+    // line above is the whole report; what Xlib says about that again is
+    // kept off the terminal.
+    const sdl::CapturedStderr quiet;
     SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, program.c_str(), line.c_str(), nullptr);
     return 1;
 }

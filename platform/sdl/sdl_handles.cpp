@@ -5,6 +5,7 @@
 
 #include "platform/run_time_error.h"
 #include "platform/sdl/display_loss.h"
+#include "platform/sdl/x_display_probe.h"
 
 namespace platform::sdl {
 namespace {
@@ -12,20 +13,6 @@ namespace {
 std::string Environment(const char* name) {
     const char* value = std::getenv(name);
     return value != nullptr ? value : "";
-}
-
-// SDL's own words for a display it cannot reach are vague ("x11 not
-// available"); the person at the terminal needs to know which display.
-std::string WhyNoDisplay(const std::string& driver) {
-    const std::string sdlReason = SDL_GetError();
-    if (driver == "x11") {
-        const std::string display = Environment("DISPLAY");
-        if (display.empty()) {
-            return "DISPLAY is not set, so there is no X display to open it on";
-        }
-        return "the X display '" + display + "' cannot be reached (" + sdlReason + ")";
-    }
-    return sdlReason;
 }
 
 }  // namespace
@@ -40,8 +27,16 @@ VideoSubsystem::VideoSubsystem() {
         driver = waylandOnly ? "wayland" : "x11";
         SDL_SetHint(SDL_HINT_VIDEODRIVER, driver.c_str());
     }
+    // SDL's own words for a display it cannot reach are vague ("x11 not
+    // available"); the person at the terminal needs to know which display,
+    // and why.
+    if (driver == "x11") {
+        if (const auto why = WhyXDisplayCannotBeOpened()) {
+            throw RunTimeError("cannot open the window", *why);
+        }
+    }
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
-        const std::string why = WhyNoDisplay(driver);
+        const std::string why = SDL_GetError();
         SDL_Quit();
         throw RunTimeError("cannot open the window", why);
     }

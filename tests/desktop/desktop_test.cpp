@@ -5,126 +5,16 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 
-#include <unistd.h>
-
 #include <algorithm>
-#include <filesystem>
-#include <fstream>
 #include <regex>
-#include <sstream>
 #include <thread>
 
-#include "tests/desktop/x_session.h"
+#include "tests/desktop/desktop_fixture.h"
 
 namespace desktop {
 namespace {
 
-using std::chrono::milliseconds;
 using std::chrono::seconds;
-
-constexpr int kScreenWidth = 1280;
-constexpr int kScreenHeight = 800;
-constexpr std::uint32_t kBlack = 0x000000;
-constexpr auto kAppear = seconds(10);
-constexpr auto kSettle = seconds(5);
-const char* const kTitlePrefix = "Fii on suunnilleen ";
-
-bool IsRedDominant(std::uint32_t pixel) {
-    const auto red = (pixel >> 16) & 0xFFU;
-    const auto green = (pixel >> 8) & 0xFFU;
-    const auto blue = pixel & 0xFFU;
-    return red >= 0x80 && green < 0x40 && blue < 0x40;
-}
-
-// True if some pixel within the square around (x, y) is red.
-bool RedNear(const Picture& picture, int x, int y, int reach = 2) {
-    for (int dy = -reach; dy <= reach; ++dy) {
-        for (int dx = -reach; dx <= reach; ++dx) {
-            const int px = x + dx;
-            const int py = y + dy;
-            if (px >= 0 && py >= 0 && px < picture.width && py < picture.height && IsRedDominant(picture.At(px, py))) {
-                return true;
-            }
-        }
-    }
-    return false;
-}
-
-// The CPU time the process has used, in clock ticks.
-long CpuTicks(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string field;
-    long user = 0;
-    long system = 0;
-    for (int index = 3; fields >> field; ++index) {
-        if (index == 14) {
-            user = std::stol(field);
-        } else if (index == 15) {
-            system = std::stol(field);
-            break;
-        }
-    }
-    return user + system;
-}
-
-class DesktopTest : public testing::Test {
-protected:
-    DesktopTest() : desktop_(kScreenWidth, kScreenHeight), x_(desktop_.Display()) {}
-
-    std::unique_ptr<Process> StartProgram() {
-        return std::make_unique<Process>(std::vector<std::string>{PENTAGRAM_PROGRAM},
-                                         std::map<std::string, std::optional<std::string>>{
-                                             {"DISPLAY", desktop_.Display()}, {"LC_ALL", "C"}});
-    }
-
-    // The program's window once it shows the ratio title and is maximised.
-    Window WaitForMaximisedWindow(Process& program) {
-        std::optional<Window> window;
-        EXPECT_TRUE(WaitUntil([&] { return (window = x_.FindWindow(kTitlePrefix)).has_value(); }, kAppear))
-            << "no window titled '" << kTitlePrefix << "...' appeared; the program is "
-            << (program.Running() ? "running" : "gone") << ", windows: " << x_.DescribeClients()
-            << ", stderr: " << program.Stderr();
-        if (!window) {
-            return None;
-        }
-        EXPECT_TRUE(WaitUntil([&] { return IsMaximised(*window); }, kSettle)) << "the window is not maximised";
-        return *window;
-    }
-
-    bool IsMaximised(Window window) {
-        return x_.HasState(window, "_NET_WM_STATE_MAXIMIZED_VERT") &&
-               x_.HasState(window, "_NET_WM_STATE_MAXIMIZED_HORZ");
-    }
-
-    // A screenshot of the client area once it has the size and the program
-    // has drawn a figure fitted to it.
-    Picture CaptureFitted(Window window, int width, int height) {
-        Picture picture;
-        const bool fitted = WaitUntil(
-            [&] {
-                const auto area = x_.ClientArea(window);
-                if (!area || area->width != width || area->height != height) {
-                    return false;
-                }
-                picture = x_.Capture(window);
-                return picture.width == width && RedNear(picture, width / 2, 0) &&
-                       RedNear(picture, width / 2, height - 1);
-            },
-            kSettle);
-        if (!fitted) {
-            std::filesystem::create_directories(PENTAGRAM_ARTIFACTS);
-            picture.WritePng(std::string(PENTAGRAM_ARTIFACTS) + "/" +
-                             testing::UnitTest::GetInstance()->current_test_info()->name() + ".png");
-        }
-        EXPECT_TRUE(fitted) << "no figure fitted to " << width << " x " << height;
-        return picture;
-    }
-
-    VirtualDesktop desktop_;
-    XClient x_;
-};
 
 TEST_F(DesktopTest, ComesUpMaximisedWithTheRatioTitleAndTheFigureCentred) {
     auto program = StartProgram();
@@ -240,17 +130,6 @@ TEST_F(DesktopTest, MinimisedItRestsAndRestoredItTurnsOn) {
     const Picture first = CaptureFitted(window, area->width, area->height);
     EXPECT_TRUE(WaitUntil([&] { return x_.Capture(window).pixels != first.pixels; }, kSettle))
         << "the figure does not turn after restoring";
-}
-
-TEST(DesktopWithoutDisplayTest, ReportsTheMissingDisplayAndExitsWithOne) {
-    for (const std::optional<std::string>& display :
-         {std::optional<std::string>{}, std::optional<std::string>{":4242"}}) {
-        Process program({PENTAGRAM_PROGRAM}, {{"DISPLAY", display}});
-        EXPECT_EQ(program.WaitExit(seconds(10)), 1);
-        const std::string report = program.Stderr();
-        EXPECT_TRUE(report.starts_with("pentagram: run-time error: cannot open the window: ")) << report;
-        EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << report;
-    }
 }
 
 }  // namespace

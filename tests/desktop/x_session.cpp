@@ -9,6 +9,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -29,7 +30,36 @@ int IgnoreXError(Display* /*display*/, XErrorEvent* /*error*/) { return 0; }
 
 }  // namespace
 
-VirtualDesktop::VirtualDesktop(int width, int height) {
+namespace {
+
+// An X authority file with one cookie that serves every display.
+std::string WriteAuthorityFile() {
+    const std::string path = ScratchFile("xauthority");
+    std::string entry;
+    const auto field = [&entry](const std::string& bytes) {
+        entry += static_cast<char>((bytes.size() >> 8) & 0xFF);
+        entry += static_cast<char>(bytes.size() & 0xFF);
+        entry += bytes;
+    };
+    entry += "\xff\xff";  // FamilyWild: any address
+    field("");               // address
+    field("");               // display number: any
+    field("MIT-MAGIC-COOKIE-1");
+    std::string cookie;
+    for (int i = 0; i < 16; ++i) {
+        cookie += static_cast<char>((std::rand() >> 3) & 0xFF);
+    }
+    field(cookie);
+    std::ofstream(path, std::ios::binary) << entry;
+    return path;
+}
+
+}  // namespace
+
+VirtualDesktop::VirtualDesktop(int width, int height, bool withAuthority) {
+    if (withAuthority) {
+        authorityFile_ = WriteAuthorityFile();
+    }
     // Xvfb picks a free display number and writes it to the file; the file
     // is a pipe so that we can wait for the server to be ready.
     int pipeFds[2];
@@ -37,10 +67,12 @@ VirtualDesktop::VirtualDesktop(int width, int height) {
         throw std::runtime_error("cannot make a pipe for Xvfb");
     }
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    server_ = std::make_unique<Process>(
-        std::vector<std::string>{"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", screen,
-                                 "-nolisten", "tcp", "-noreset"},
-        std::map<std::string, std::optional<std::string>>{});
+    std::vector<std::string> serverArgs{"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", screen,
+                                        "-nolisten", "tcp", "-noreset"};
+    if (withAuthority) {
+        serverArgs.insert(serverArgs.end(), {"-auth", authorityFile_});
+    }
+    server_ = std::make_unique<Process>(serverArgs, std::map<std::string, std::optional<std::string>>{});
     close(pipeFds[1]);
     fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
     std::string number;
@@ -67,13 +99,24 @@ VirtualDesktop::VirtualDesktop(int width, int height) {
     std::remove(readyFile.c_str());
     windowManager_ = std::make_unique<Process>(
         std::vector<std::string>{"openbox", "--startup", "touch " + readyFile},
-        std::map<std::string, std::optional<std::string>>{{"DISPLAY", display_}});
+        std::map<std::string, std::optional<std::string>>{
+            {"DISPLAY", display_}, {"XAUTHORITY", withAuthority ? std::optional(authorityFile_) : std::nullopt}});
     const bool ready = WaitUntil([&] { return access(readyFile.c_str(), F_OK) == 0; }, kServerStart);
     std::remove(readyFile.c_str());
     if (!ready) {
         throw std::runtime_error("openbox did not start: " + windowManager_->Stderr());
     }
 }
+
+VirtualDesktop::~VirtualDesktop() {
+    windowManager_.reset();
+    server_.reset();
+    if (!authorityFile_.empty()) {
+        std::remove(authorityFile_.c_str());
+    }
+}
+
+void VirtualDesktop::KillServer() { server_->Signal(SIGKILL); }
 
 void Picture::WritePng(const std::string& path) const {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
@@ -89,14 +132,23 @@ void Picture::WritePng(const std::string& path) const {
     cairo_surface_destroy(surface);
 }
 
-XClient::XClient(const std::string& display) : display_(XOpenDisplay(display.c_str())) {
+XClient::XClient(const std::string& display, const std::string& authorityFile) {
+    // Xlib reads the authority file's name from the environment as it connects.
+    if (!authorityFile.empty()) {
+        setenv("XAUTHORITY", authorityFile.c_str(), 1);
+    }
+    display_ = XOpenDisplay(display.c_str());
     if (display_ == nullptr) {
         throw std::runtime_error("cannot connect to " + display);
     }
     XSetErrorHandler(IgnoreXError);
 }
 
-XClient::~XClient() { XCloseDisplay(display_); }
+XClient::~XClient() {
+    if (display_ != nullptr) {
+        XCloseDisplay(display_);
+    }
+}
 
 Atom XClient::Intern(const char* name) { return XInternAtom(display_, name, False); }
 
@@ -227,24 +279,46 @@ void XClient::Activate(Window window) { SendToRoot(window, "_NET_ACTIVE_WINDOW",
 Picture XClient::Capture(Window window) {
     Picture picture;
     const auto area = ClientArea(window);
-    if (!area) {
-        return picture;
-    }
-    XImage* image = XGetImage(display_, window, 0, 0, static_cast<unsigned>(area->width),
-                              static_cast<unsigned>(area->height), AllPlanes, ZPixmap);
-    if (image == nullptr) {
+    if (!area || area->width <= 0 || area->height <= 0) {
         return picture;
     }
     picture.width = area->width;
     picture.height = area->height;
-    picture.pixels.reserve(static_cast<std::size_t>(area->width) * area->height);
-    for (int y = 0; y < area->height; ++y) {
-        for (int x = 0; x < area->width; ++x) {
-            picture.pixels.push_back(static_cast<std::uint32_t>(XGetPixel(image, x, y)) & 0xFFFFFFU);
+    picture.pixels.assign(static_cast<std::size_t>(area->width) * area->height, kOffScreen);
+    // Read from the root window, which may show only part of the window:
+    // a window larger than the screen or moved off it cannot be read whole.
+    const int screenWidth = DisplayWidth(display_, DefaultScreen(display_));
+    const int screenHeight = DisplayHeight(display_, DefaultScreen(display_));
+    const int left = std::max(area->x, 0);
+    const int top = std::max(area->y, 0);
+    const int right = std::min(area->x + area->width, screenWidth);
+    const int bottom = std::min(area->y + area->height, screenHeight);
+    if (right <= left || bottom <= top) {
+        return picture;
+    }
+    XImage* image = XGetImage(display_, DefaultRootWindow(display_), left, top, static_cast<unsigned>(right - left),
+                              static_cast<unsigned>(bottom - top), AllPlanes, ZPixmap);
+    if (image == nullptr) {
+        return picture;
+    }
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            picture.pixels[static_cast<std::size_t>(y - area->y) * area->width + (x - area->x)] =
+                static_cast<std::uint32_t>(XGetPixel(image, x - left, y - top)) & 0xFFFFFFU;
         }
     }
     XDestroyImage(image);
     return picture;
+}
+
+void XClient::Resize(Window window, int width, int height) {
+    XResizeWindow(display_, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    XFlush(display_);
+}
+
+void XClient::Move(Window window, int x, int y) {
+    XMoveWindow(display_, window, x, y);
+    XFlush(display_);
 }
 
 }  // namespace desktop

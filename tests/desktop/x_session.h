@@ -28,16 +28,29 @@ using testing_support::WaitUntil;
 // Xvfb on a display number of its own choosing, and openbox on it.
 class VirtualDesktop {
 public:
-    VirtualDesktop(int width, int height);
+    // With an authority file, the server lets in only clients that have it.
+    VirtualDesktop(int width, int height, bool withAuthority = false);
+    ~VirtualDesktop();
+    VirtualDesktop(const VirtualDesktop&) = delete;
+    VirtualDesktop& operator=(const VirtualDesktop&) = delete;
+
     [[nodiscard]] const std::string& Display() const { return display_; }
+    // Empty when the server lets everyone in.
+    [[nodiscard]] const std::string& AuthorityFile() const { return authorityFile_; }
+    // Ends the X server at once, as a crash would.
+    void KillServer();
 
 private:
     std::string display_;
+    std::string authorityFile_;
     std::unique_ptr<Process> server_;
     std::unique_ptr<Process> windowManager_;
 };
 
-// Pixels read back from the screen, as 0xRRGGBB.
+// Pixels read back from the screen, as 0xRRGGBB; kOffScreen where the
+// window lies outside the screen and nothing could be read.
+inline constexpr std::uint32_t kOffScreen = 0xFF000000U;
+
 struct Picture {
     int width = 0;
     int height = 0;
@@ -56,10 +69,14 @@ struct Rect {
 
 class XClient {
 public:
-    explicit XClient(const std::string& display);
+    explicit XClient(const std::string& display, const std::string& authorityFile = "");
     ~XClient();
     XClient(const XClient&) = delete;
     XClient& operator=(const XClient&) = delete;
+
+    // Lets go of the connection without closing it, for when the server is
+    // about to go: closing a dead connection ends the process.
+    void Abandon() { display_ = nullptr; }
 
     // The managed client window whose title starts with the prefix.
     std::optional<::Window> FindWindow(const std::string& titlePrefix);
@@ -75,6 +92,8 @@ public:
     void RequestClose(::Window window);
     void SetMaximised(::Window window, bool maximised);
     void Minimise(::Window window);
+    void Resize(::Window window, int width, int height);
+    void Move(::Window window, int x, int y);
     void Activate(::Window window);
     // The window's client area as it is on the screen.
     [[nodiscard]] Picture Capture(::Window window);

@@ -1,0 +1,27 @@
+#include "platform/sdl/x_display_probe.h"
+
+#include <X11/Xlib.h>
+
+#include <cstdlib>
+
+#include "platform/sdl/captured_stderr.h"
+
+namespace platform::sdl {
+
+std::optional<std::string> WhyXDisplayCannotBeOpened() {
+    const char* name = std::getenv("DISPLAY");
+    if (name == nullptr || *name == '\0') {
+        return "DISPLAY is not set, so there is no X display to open it on";
+    }
+    CapturedStderr captured;
+    Display* display = XOpenDisplay(nullptr);
+    const std::string said = captured.Text();
+    if (display != nullptr) {
+        XCloseDisplay(display);
+        return std::nullopt;
+    }
+    const std::string where = "the X display '" + std::string(name) + "' ";
+    return said.empty() ? where + "cannot be reached" : where + "refused the connection: " + said;
+}
+
+}  // namespace platform::sdl

@@ -1,0 +1,157 @@
+#pragma once
+
+// What the desktop tests share: a virtual desktop per test, the program
+// started on it, and the checks of what its window shows.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "tests/desktop/x_session.h"
+
+namespace desktop {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+inline constexpr int kScreenWidth = 1280;
+inline constexpr int kScreenHeight = 800;
+inline constexpr std::uint32_t kBlack = 0x000000;
+inline constexpr auto kAppear = seconds(10);
+inline constexpr auto kSettle = seconds(5);
+inline const char* const kTitlePrefix = "Fii on suunnilleen ";
+
+inline bool IsRedDominant(std::uint32_t pixel) {
+    const auto red = (pixel >> 16) & 0xFFU;
+    const auto green = (pixel >> 8) & 0xFFU;
+    const auto blue = pixel & 0xFFU;
+    return red >= 0x80 && green < 0x40 && blue < 0x40;
+}
+
+// True if some pixel within the square around (x, y) is red.
+inline bool RedNear(const Picture& picture, int x, int y, int reach = 2) {
+    for (int dy = -reach; dy <= reach; ++dy) {
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const int px = x + dx;
+            const int py = y + dy;
+            if (px >= 0 && py >= 0 && px < picture.width && py < picture.height && picture.At(px, py) != kOffScreen &&
+                IsRedDominant(picture.At(px, py))) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
+// True if the picture shows the figure fitted to it: the circle touches the
+// two sides nearer each other, and the middle, inside the pentagram, is
+// background. Parts of the window off the screen are not judged.
+inline bool FigureFits(const Picture& picture) {
+    const int w = picture.width;
+    const int h = picture.height;
+    if (w <= 0 || h <= 0) {
+        return false;
+    }
+    const std::pair<int, int> touches[2] = {w >= h ? std::pair{w / 2, 0} : std::pair{0, h / 2},
+                                            w >= h ? std::pair{w / 2, h - 1} : std::pair{w - 1, h / 2}};
+    for (const auto& [x, y] : touches) {
+        if (picture.At(x, y) != kOffScreen && !RedNear(picture, x, y)) {
+            return false;
+        }
+    }
+    const bool roomyMiddle = std::min(w, h) > 40;
+    return !roomyMiddle || picture.At(w / 2, h / 2) == kOffScreen || picture.At(w / 2, h / 2) == kBlack;
+}
+
+// The CPU time the process has used, in clock ticks.
+inline long CpuTicks(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    long user = 0;
+    long system = 0;
+    for (int index = 3; fields >> field; ++index) {
+        if (index == 14) {
+            user = std::stol(field);
+        } else if (index == 15) {
+            system = std::stol(field);
+            break;
+        }
+    }
+    return user + system;
+}
+
+class DesktopTest : public testing::Test {
+protected:
+    explicit DesktopTest(bool withAuthority = false)
+        : desktop_(kScreenWidth, kScreenHeight, withAuthority),
+          x_(desktop_.Display(), desktop_.AuthorityFile()) {}
+
+    using Environment = std::map<std::string, std::optional<std::string>>;
+
+    // The program on this desktop; the extra variables go on top of the
+    // display and a C locale.
+    std::unique_ptr<Process> StartProgram(const Environment& extra = {}) {
+        Environment environment{{"DISPLAY", desktop_.Display()}, {"LC_ALL", "C"}};
+        if (!desktop_.AuthorityFile().empty()) {
+            environment["XAUTHORITY"] = desktop_.AuthorityFile();
+        }
+        for (const auto& [name, value] : extra) {
+            environment[name] = value;
+        }
+        return std::make_unique<Process>(std::vector<std::string>{PENTAGRAM_PROGRAM}, environment);
+    }
+
+    // The program's window once it shows the ratio title and is maximised.
+    Window WaitForMaximisedWindow(Process& program) {
+        std::optional<Window> window;
+        EXPECT_TRUE(WaitUntil([&] { return (window = x_.FindWindow(kTitlePrefix)).has_value(); }, kAppear))
+            << "no window titled '" << kTitlePrefix << "...' appeared; the program is "
+            << (program.Running() ? "running" : "gone") << ", windows: " << x_.DescribeClients()
+            << ", stderr: " << program.Stderr();
+        if (!window) {
+            return None;
+        }
+        EXPECT_TRUE(WaitUntil([&] { return IsMaximised(*window); }, kSettle)) << "the window is not maximised";
+        return *window;
+    }
+
+    bool IsMaximised(Window window) {
+        return x_.HasState(window, "_NET_WM_STATE_MAXIMIZED_VERT") &&
+               x_.HasState(window, "_NET_WM_STATE_MAXIMIZED_HORZ");
+    }
+
+    // A screenshot of the client area once it has the size and the program
+    // has drawn a figure fitted to it.
+    Picture CaptureFitted(Window window, int width, int height) {
+        Picture picture;
+        const bool fitted = WaitUntil(
+            [&] {
+                const auto area = x_.ClientArea(window);
+                if (!area || area->width != width || area->height != height) {
+                    return false;
+                }
+                picture = x_.Capture(window);
+                return picture.width == width && FigureFits(picture);
+            },
+            kSettle);
+        if (!fitted) {
+            std::filesystem::create_directories(PENTAGRAM_ARTIFACTS);
+            picture.WritePng(std::string(PENTAGRAM_ARTIFACTS) + "/" +
+                             testing::UnitTest::GetInstance()->current_test_info()->name() + ".png");
+        }
+        EXPECT_TRUE(fitted) << "no figure fitted to " << width << " x " << height;
+        return picture;
+    }
+
+    VirtualDesktop desktop_;
+    XClient x_;
+};
+
+}  // namespace desktop

@@ -1,0 +1,206 @@
+// What a desktop does to a window, and what goes wrong around it: resizing
+// and state changes in any order, signals, a display that goes away, a bad
+// environment, and a long run.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <random>
+#include <regex>
+#include <thread>
+
+#include "tests/desktop/desktop_fixture.h"
+
+namespace desktop {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+
+const std::regex kRatioTitle(R"(Fii on suunnilleen 1[.,]6180339887(4989|499))");
+
+// Resident memory of the process, in kB.
+long ResidentKilobytes(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("VmRSS:")) {
+            return std::stol(line.substr(6));
+        }
+    }
+    return -1;
+}
+
+using RobustnessTest = DesktopTest;
+
+TEST_F(RobustnessTest, SurvivesTwoHundredWindowOperationsInRandomOrder) {
+    auto program = StartProgram();
+    const Window window = WaitForMaximisedWindow(*program);
+    ASSERT_NE(window, None);
+
+    std::mt19937 random(20261208);
+    const std::pair<int, int> awkwardSizes[] = {{1, 1}, {2, 1}, {1, 2}, {kScreenWidth + 300, kScreenHeight + 200}};
+    enum Operation { kResize, kAwkwardResize, kMaximise, kRestore, kMinimiseAndRestore, kMove, kOperations };
+    for (int step = 0; step < 200; ++step) {
+        const auto operation = static_cast<Operation>(random() % kOperations);
+        SCOPED_TRACE("step " + std::to_string(step) + ", operation " + std::to_string(operation));
+        switch (operation) {
+            case kResize:
+                x_.SetMaximised(window, false);
+                x_.Resize(window, 1 + static_cast<int>(random() % 1600), 1 + static_cast<int>(random() % 1000));
+                break;
+            case kAwkwardResize: {
+                const auto [w, h] = awkwardSizes[random() % std::size(awkwardSizes)];
+                x_.SetMaximised(window, false);
+                x_.Resize(window, w, h);
+                break;
+            }
+            case kMaximise:
+                x_.SetMaximised(window, true);
+                break;
+            case kRestore:
+                x_.SetMaximised(window, false);
+                break;
+            case kMinimiseAndRestore:
+                x_.Minimise(window);
+                ASSERT_TRUE(WaitUntil([&] { return !x_.Viewable(window); }, kSettle));
+                EXPECT_TRUE(std::regex_match(x_.Title(window), kRatioTitle)) << x_.Title(window);
+                x_.Activate(window);
+                ASSERT_TRUE(WaitUntil([&] { return x_.Viewable(window); }, kSettle));
+                break;
+            case kMove:
+                x_.Move(window, static_cast<int>(random() % 1400) - 100, static_cast<int>(random() % 900) - 100);
+                break;
+            case kOperations:
+                break;
+        }
+        // Settled: the size holds still and the picture fits it.
+        std::optional<Rect> area;
+        Picture picture;
+        const bool settled = WaitUntil(
+            [&] {
+                const auto before = x_.ClientArea(window);
+                std::this_thread::sleep_for(milliseconds(20));
+                area = x_.ClientArea(window);
+                if (!before || !area || before->width != area->width || before->height != area->height) {
+                    return false;
+                }
+                picture = x_.Capture(window);
+                return picture.width == area->width && picture.height == area->height && FigureFits(picture);
+            },
+            kSettle);
+        ASSERT_TRUE(program->Running()) << program->Stderr();
+        if (!settled) {
+            std::filesystem::create_directories(PENTAGRAM_ARTIFACTS);
+            picture.WritePng(std::string(PENTAGRAM_ARTIFACTS) + "/stress-step-" + std::to_string(step) + ".png");
+        }
+        ASSERT_TRUE(settled) << "no figure fitted to " << (area ? area->width : -1) << " x "
+                             << (area ? area->height : -1);
+        EXPECT_TRUE(std::regex_match(x_.Title(window), kRatioTitle)) << x_.Title(window);
+    }
+    x_.RequestClose(window);
+    EXPECT_EQ(program->WaitExit(seconds(5)), 0);
+}
+
+TEST_F(RobustnessTest, EndsWithTheErrorLineWhenTheDisplayGoesAway) {
+    auto program = StartProgram();
+    ASSERT_NE(WaitForMaximisedWindow(*program), None);
+    x_.Abandon();
+    desktop_.KillServer();
+    const auto status = program->WaitExit(seconds(2));
+    ASSERT_TRUE(status) << "still running 2 s after the display went away";
+    // Ended by exit, not by a signal or a core dump.
+    EXPECT_EQ(*status, 1);
+    EXPECT_TRUE(std::regex_match(program->Stderr(),
+                                 std::regex("pentagram: run-time error: lost the connection to the X display "
+                                            "':[0-9]+'\n")))
+        << program->Stderr();
+}
+
+TEST_F(RobustnessTest, SignalsEndItWithinTwoHundredMillisecondsRunningOrMinimised) {
+    for (const bool minimised : {false, true}) {
+        for (const int signal : {SIGINT, SIGTERM}) {
+            SCOPED_TRACE(std::string(minimised ? "minimised, " : "running, ") + "signal " + std::to_string(signal));
+            auto program = StartProgram();
+            const Window window = WaitForMaximisedWindow(*program);
+            ASSERT_NE(window, None);
+            if (minimised) {
+                x_.Minimise(window);
+                ASSERT_TRUE(WaitUntil([&] { return !x_.Viewable(window); }, kSettle));
+            }
+            const auto sent = Clock::now();
+            program->Signal(signal);
+            EXPECT_EQ(program->WaitExit(seconds(2)), 0);
+            EXPECT_LE(Clock::now() - sent, milliseconds(200));
+            EXPECT_TRUE(WaitUntil([&] { return !x_.FindWindow(kTitlePrefix); }, kSettle)) << "the window stayed";
+        }
+    }
+}
+
+TEST_F(RobustnessTest, AnUnknownLocaleFallsBackToADecimalPoint) {
+    auto program = StartProgram({{"LC_ALL", "xx_NOWHERE.UTF-8"}, {"LANG", "yy_NOWHERE"}});
+    const Window window = WaitForMaximisedWindow(*program);
+    ASSERT_NE(window, None);
+    EXPECT_TRUE(std::regex_match(x_.Title(window), std::regex(R"(Fii on suunnilleen 1\.6180339887(4989|499))")))
+        << x_.Title(window);
+    EXPECT_EQ(program->Stderr(), "");
+}
+
+TEST_F(RobustnessTest, AFinnishLocaleGetsADecimalComma) {
+    locale_t finnish = newlocale(LC_NUMERIC_MASK, "fi_FI.UTF-8", static_cast<locale_t>(nullptr));
+    if (finnish == static_cast<locale_t>(nullptr)) {
+        GTEST_SKIP() << "the fi_FI.UTF-8 locale is not installed";
+    }
+    freelocale(finnish);
+    auto program = StartProgram({{"LC_ALL", "fi_FI.UTF-8"}});
+    const Window window = WaitForMaximisedWindow(*program);
+    ASSERT_NE(window, None);
+    EXPECT_TRUE(std::regex_match(x_.Title(window), std::regex(R"(Fii on suunnilleen 1,6180339887(4989|499))")))
+        << x_.Title(window);
+}
+
+TEST_F(RobustnessTest, ResidentMemoryStaysFlatOverAMinute) {
+    auto program = StartProgram();
+    const Window window = WaitForMaximisedWindow(*program);
+    ASSERT_NE(window, None);
+    std::this_thread::sleep_for(seconds(5));
+    const long settled = ResidentKilobytes(program->Pid());
+    std::this_thread::sleep_for(seconds(55));
+    const long after = ResidentKilobytes(program->Pid());
+    ASSERT_TRUE(program->Running());
+    EXPECT_LE(after - settled, 1024) << "kB at 5 s: " << settled << ", at 60 s: " << after;
+}
+
+class AuthorityTest : public DesktopTest {
+protected:
+    AuthorityTest() : DesktopTest(true) {}
+};
+
+TEST_F(AuthorityTest, AGarbageAuthorityFileIsAClearErrorAndTheRightOneWorks) {
+    const std::string garbage = ScratchFile("garbage-xauthority");
+    std::ofstream(garbage) << "this is not an authority file\n";
+    auto refused = StartProgram({{"XAUTHORITY", garbage}});
+    EXPECT_EQ(refused->WaitExit(seconds(10)), 1);
+    const std::string report = refused->Stderr();
+    EXPECT_TRUE(std::regex_match(report, std::regex("pentagram: run-time error: cannot open the window: the X "
+                                                    "display ':[0-9]+' refused the connection: .+\n")))
+        << report;
+    std::remove(garbage.c_str());
+
+    auto admitted = StartProgram();
+    EXPECT_NE(WaitForMaximisedWindow(*admitted), None);
+}
+
+TEST(BadEnvironmentTest, AnEmptyOrMissingDisplayIsAClearError) {
+    for (const std::optional<std::string>& display :
+         {std::optional<std::string>{}, std::optional<std::string>{""}, std::optional<std::string>{":4242"},
+          std::optional<std::string>{"nonsense"}}) {
+        Process program({PENTAGRAM_PROGRAM}, {{"DISPLAY", display}});
+        EXPECT_EQ(program.WaitExit(seconds(10)), 1) << display.value_or("(unset)");
+        const std::string report = program.Stderr();
+        EXPECT_TRUE(report.starts_with("pentagram: run-time error: cannot open the window: ")) << report;
+        EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << report;
+    }
+}
+
+}  // namespace
+}  // namespace desktop
