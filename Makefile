@@ -5,15 +5,28 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: run test build build-with-tests deps test-deps picture clean
+.PHONY: run test stress sanitize build-with-tests deps test-deps picture clean
 
 run: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=OFF
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target pentagram
 	./$(BUILD_DIR)/pentagram
 
+SANITIZE_DIR ?= build-sanitize
+
 test: test-deps build-with-tests
-	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS)
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS) --label-exclude stress
+
+# The long checks: the window stress, a minute's run, memcheck, and the
+# unit, image, offscreen and tool tests built with the sanitizers.
+stress: test-deps build-with-tests sanitize
+	ctest --test-dir $(BUILD_DIR) --output-on-failure --label-regex stress
+
+sanitize: test-deps
+	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DPENTAGRAM_SANITIZE=ON -DPENTAGRAM_BUILD_TESTS=ON
+	cmake --build $(SANITIZE_DIR) -j $(JOBS) --target pentagram_tests pentagram_tool_tests pentagram-snapshot
+	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+		ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS) --label-regex 'unit|tool'
 
 build-with-tests:
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=ON

@@ -31,8 +31,10 @@ long ResidentKilobytes(pid_t pid) {
 }
 
 using RobustnessTest = DesktopTest;
+// The long ones, run by `make stress`.
+using StressTest = DesktopTest;
 
-TEST_F(RobustnessTest, SurvivesTwoHundredWindowOperationsInRandomOrder) {
+TEST_F(StressTest, SurvivesTwoHundredWindowOperationsInRandomOrder) {
     auto program = StartProgram();
     const Window window = WaitForMaximisedWindow(*program);
     ASSERT_NE(window, None);
@@ -158,7 +160,7 @@ TEST_F(RobustnessTest, AFinnishLocaleGetsADecimalComma) {
         << x_.Title(window);
 }
 
-TEST_F(RobustnessTest, ResidentMemoryStaysFlatOverAMinute) {
+TEST_F(StressTest, ResidentMemoryStaysFlatOverAMinute) {
     auto program = StartProgram();
     const Window window = WaitForMaximisedWindow(*program);
     ASSERT_NE(window, None);
