@@ -4,12 +4,22 @@
 set -euo pipefail
 
 build_packages=(cmake g++ make pkg-config libsdl2-dev libcairo2-dev libx11-dev)
+# Making the Debian package and checking it.
+package_packages=(dpkg-dev file desktop-file-utils appstream lintian)
+# make lint, and the README's animation.
+lint_packages=(clang-format clang-tidy)
+animation_packages=(imagemagick)
 test_packages=(googletest libgtest-dev xvfb openbox libxtst-dev valgrind x11-utils locales)
 
 packages=("${build_packages[@]}")
-if [[ "${1:-}" == "--test" ]]; then
-    packages+=("${test_packages[@]}")
-fi
+case "${1:-}" in
+    --test) packages+=("${test_packages[@]}" "${package_packages[@]}") ;;
+    --package) packages+=("${package_packages[@]}") ;;
+    --lint) packages+=("${lint_packages[@]}") ;;
+    --animation) packages+=("${animation_packages[@]}") ;;
+    "") ;;
+    *) echo "usage: install-deps.sh [--test|--package|--lint|--animation]" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do

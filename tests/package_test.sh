@@ -1,0 +1,62 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a finished build tree, unpacks it into a
+# scratch root and checks what a user's system would get: the files, the
+# declared run-time dependencies, valid metadata, and lintian's verdict.
+set -euo pipefail
+
+build_dir=$1
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+failures=0
+fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
+
+(cd "$build_dir" && cpack -G DEB -B "$scratch/out" >"$scratch/cpack.log") || { cat "$scratch/cpack.log"; exit 1; }
+deb=$(echo "$scratch"/out/*.deb)
+[[ -f $deb ]] || { echo "FAIL: no package was made"; exit 1; }
+dpkg-deb -x "$deb" "$scratch/root"
+root=$scratch/root
+
+for file in usr/bin/pentagram \
+            usr/share/applications/pentagram.desktop \
+            usr/share/metainfo/pentagram.metainfo.xml \
+            usr/share/icons/hicolor/256x256/apps/pentagram.png \
+            usr/share/icons/hicolor/scalable/apps/pentagram.svg \
+            usr/share/man/man6/pentagram.6.gz \
+            usr/share/doc/pentagram/copyright \
+            usr/share/doc/pentagram/changelog.gz; do
+    [[ -f $root/$file ]] || fail "$file is not in the package"
+done
+[[ -e $root/usr/bin/pentagram-snapshot ]] && fail "the snapshot tool is in the package"
+[[ -x $root/usr/bin/pentagram ]] || fail "usr/bin/pentagram is not executable"
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for library in libsdl2-2.0-0 libcairo2 libx11-6 libc6 libstdc++6; do
+    [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
+done
+
+desktop-file-validate "$root/usr/share/applications/pentagram.desktop" || fail "the desktop entry is not valid"
+appstreamcli validate --no-net "$root/usr/share/metainfo/pentagram.metainfo.xml" >"$scratch/appstream.log" ||
+    { cat "$scratch/appstream.log"; fail "the metainfo is not valid"; }
+file "$root/usr/share/icons/hicolor/256x256/apps/pentagram.png" | grep -q 'PNG image data, 256 x 256' ||
+    fail "the PNG icon is not a 256 x 256 PNG"
+zcat "$root/usr/share/man/man6/pentagram.6.gz" | grep -q '^\.SH EXIT STATUS' || fail "the manual page has no exit status"
+
+# The packaged program itself runs: with no display it says so and exits 1.
+set +e
+report=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/pentagram" 2>&1)
+status=$?
+set -e
+[[ $status -eq 1 && $report == "pentagram: run-time error: cannot open the window: "* ]] ||
+    fail "the packaged program said '$report' with status $status"
+
+lintian --tag-display-limit 0 "$deb" 2>/dev/null >"$scratch/lintian.log" || true
+if grep -q '^E:' "$scratch/lintian.log"; then
+    cat "$scratch/lintian.log"
+    fail "lintian reports errors"
+fi
+
+if ((failures)); then
+    echo "$failures check(s) failed"
+    exit 1
+fi
+echo "1 passed, 0 failed"
