@@ -5,7 +5,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: run test stress sanitize build-with-tests deps test-deps picture clean
+.PHONY: run test stress sanitize lint package animation build-with-tests deps test-deps picture clean
 
 run: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=OFF
@@ -31,6 +31,33 @@ sanitize: test-deps
 build-with-tests:
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=ON
 	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# clang-format and clang-tidy over every source file of the project.
+SOURCES = $(shell git ls-files '*.cpp' '*.h')
+lint: test-deps build-with-tests
+	bash scripts/install-deps.sh --lint
+	clang-format --dry-run --Werror $(SOURCES)
+	run-clang-tidy -p $(BUILD_DIR) -quiet -j $(JOBS) $(filter %.cpp,$(SOURCES))
+
+# The Debian package, in the build tree.
+package: deps
+	bash scripts/install-deps.sh --package
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	cmake --build $(BUILD_DIR) --target package
+
+# The README's animation: one turn of the pattern, 72 frames, each drawn by
+# the snapshot tool. ImageMagick's own convert, not whatever else has the name.
+ANIMATION_FRAMES = $(BUILD_DIR)/animation
+animation: deps
+	bash scripts/install-deps.sh --animation
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target pentagram-snapshot
+	rm -rf $(ANIMATION_FRAMES) && mkdir -p $(ANIMATION_FRAMES)
+	for frame in $$(seq -w 1 72); do \
+		./$(BUILD_DIR)/pentagram-snapshot --size 240x240 --frames $$frame --out $(ANIMATION_FRAMES)/frame-$$frame.png || exit 1; \
+	done
+	/usr/bin/convert -delay 4 -loop 0 $(ANIMATION_FRAMES)/frame-*.png -layers Optimize docs/pentagram.gif
 
 deps:
 	bash scripts/install-deps.sh

@@ -25,8 +25,6 @@ void DrawPentagram(platform::Form& form, const geometry::Pentagon& pentagon) {
     }
 }
 
-void DrawCircumscribedCircle(platform::Form& form, float Radius) {
-    form.Circle(CentreX(form), CentreY(form), Radius);
-}
+void DrawCircumscribedCircle(platform::Form& form, float Radius) { form.Circle(CentreX(form), CentreY(form), Radius); }
 
 }  // namespace drawing

@@ -1,7 +1,7 @@
 #include "platform/regional_settings.h"
 
 #include <langinfo.h>
-#include <locale.h>
+#include <clocale>
 
 namespace platform {
 

@@ -2,7 +2,7 @@
 // decimal separator.
 
 #include <gtest/gtest.h>
-#include <locale.h>
+#include <clocale>
 
 #include <set>
 
@@ -45,8 +45,8 @@ TEST(RatioCaptionTest, AWholeTurnShowsBothRoundingsOfTheRatio) {
         const double ratio = geometry::ChordLength(pentagon, 0, 2) / geometry::ChordLength(pentagon, 0, 1);
         captions.insert(RatioCaption(ratio, '.'));
     }
-    EXPECT_EQ(captions, (std::set<std::string>{"Fii on suunnilleen 1.61803398874989",
-                                               "Fii on suunnilleen 1.6180339887499"}));
+    EXPECT_EQ(captions,
+              (std::set<std::string>{"Fii on suunnilleen 1.61803398874989", "Fii on suunnilleen 1.6180339887499"}));
 }
 
 TEST(DecimalSeparatorTest, IsAPointInTheCAndEnglishLocales) {

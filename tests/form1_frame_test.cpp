@@ -88,8 +88,8 @@ TEST(Form1StartTest, SetsTheWindowUpInOrderBeforeTheFirstFrame) {
     const RecordedRun run = RunForm1(1024, 740, {{2, Click()}});
     ASSERT_FALSE(run.error) << *run.error;
     const std::vector<std::string> start(run.journal.begin(), run.journal.begin() + 8);
-    EXPECT_EQ(start, (std::vector<std::string>{"AutoRedraw True", "ScaleMode 3", "Show", "ForeColor 255",
-                                               "BackColor 0", "DrawWidth 5", "WindowState 2", "DoEvents"}));
+    EXPECT_EQ(start, (std::vector<std::string>{"AutoRedraw True", "ScaleMode 3", "Show", "ForeColor 255", "BackColor 0",
+                                               "DrawWidth 5", "WindowState 2", "DoEvents"}));
 }
 
 TEST(Form1StartTest, KeepsItsDesignTitleUntilTheFirstFrame) {
@@ -111,8 +111,8 @@ TEST(Form1FrameTest, EveryFrameClearsTitlesAndDrawsFiveSegmentsThenTheCircle) {
         for (const auto& entry : frames[f]) {
             kinds.push_back(Kind(entry));
         }
-        EXPECT_EQ(kinds, (std::vector<std::string>{"DoEvents", "Cls", "Caption", "Line", "Line", "Line", "Line",
-                                                   "Line", "Circle"}))
+        EXPECT_EQ(kinds, (std::vector<std::string>{"DoEvents", "Cls", "Caption", "Line", "Line", "Line", "Line", "Line",
+                                                   "Circle"}))
             << "frame " << f + 1;
         EXPECT_EQ(frames[f].back(), "Circle 512 370 370");
         const std::string caption = frames[f][2];
@@ -196,8 +196,7 @@ TEST(Form1EmptyAreaTest, AnAreaWithNoWidthOrNoHeightDrawsNothingAndKeepsTheTitle
         form.Offscreen().At(50, Click());
         ASSERT_FALSE(platform::RunForm(form, form1));
         const auto& journal = form.Journal();
-        EXPECT_EQ(std::count_if(journal.begin(), journal.end(), [](const auto& e) { return Kind(e) == "Caption"; }),
-                  1);
+        EXPECT_EQ(std::count_if(journal.begin(), journal.end(), [](const auto& e) { return Kind(e) == "Caption"; }), 1);
         EXPECT_EQ(std::count_if(journal.begin(), journal.end(), [](const auto& e) { return Kind(e) == "Cls"; }), 1);
         EXPECT_TRUE(form.Offscreen().Properties().Caption().starts_with("Fii on suunnilleen 1.618033988749"));
     }

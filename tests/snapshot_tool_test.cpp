@@ -31,7 +31,9 @@ ToolRun RunTool(std::vector<std::string> args, const std::string& locale = "C") 
     return run;
 }
 
-std::size_t Lines(const std::string& text) { return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')); }
+std::size_t Lines(const std::string& text) {
+    return static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n'));
+}
 
 // A folder of its own for each test, removed afterwards.
 class SnapshotToolTest : public testing::Test {
@@ -91,11 +93,18 @@ TEST_F(SnapshotToolTest, AnUnknownLocaleFallsBackToAPoint) {
 }
 
 TEST_F(SnapshotToolTest, BadArgumentsGetOneUsageLineAndStatusTwo) {
-    const std::vector<std::vector<std::string>> bad = {
-        {"--colour", "red"},      {"--size", "0x0"},        {"--size", "-5x10"}, {"--size", "10x"},
-        {"--size", "x10"},        {"--size", "abcxdef"},    {"--size", "100000x100000"},
-        {"--frames", "0"},        {"--frames", "-1"},       {"--frames", "99999999999999999999"},
-        {"--frames"},             {"--out"}};
+    const std::vector<std::vector<std::string>> bad = {{"--colour", "red"},
+                                                       {"--size", "0x0"},
+                                                       {"--size", "-5x10"},
+                                                       {"--size", "10x"},
+                                                       {"--size", "x10"},
+                                                       {"--size", "abcxdef"},
+                                                       {"--size", "100000x100000"},
+                                                       {"--frames", "0"},
+                                                       {"--frames", "-1"},
+                                                       {"--frames", "99999999999999999999"},
+                                                       {"--frames"},
+                                                       {"--out"}};
     for (const auto& args : bad) {
         const ToolRun run = RunTool(args);
         EXPECT_EQ(run.status, 2) << args[0];

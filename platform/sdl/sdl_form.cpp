@@ -103,9 +103,9 @@ void SdlForm::Present() {
         throw RunTimeError("cannot show the window's image", SDL_GetError());
     }
     // SDL's view of the image's pixels; the image keeps them.
-    const SurfaceHandle source(SDL_CreateRGBSurfaceWithFormatFrom(
-        const_cast<std::uint8_t*>(image_.Pixels()), image_.Width(), image_.Height(), 32, image_.Stride(),
-        SDL_PIXELFORMAT_RGB888));
+    const SurfaceHandle source(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint8_t*>(image_.Pixels()),
+                                                                  image_.Width(), image_.Height(), 32, image_.Stride(),
+                                                                  SDL_PIXELFORMAT_RGB888));
     if (!source) {
         throw RunTimeError("cannot show the window's image", SDL_GetError());
     }

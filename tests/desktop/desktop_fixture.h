@@ -90,8 +90,7 @@ inline long CpuTicks(pid_t pid) {
 class DesktopTest : public testing::Test {
 protected:
     explicit DesktopTest(bool withAuthority = false)
-        : desktop_(kScreenWidth, kScreenHeight, withAuthority),
-          x_(desktop_.Display(), desktop_.AuthorityFile()) {}
+        : desktop_(kScreenWidth, kScreenHeight, withAuthority), x_(desktop_.Display(), desktop_.AuthorityFile()) {}
 
     using Environment = std::map<std::string, std::optional<std::string>>;
 

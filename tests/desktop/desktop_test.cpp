@@ -3,7 +3,7 @@
 // window-manager requests.
 
 #include <gtest/gtest.h>
-#include <signal.h>
+#include <csignal>
 
 #include <algorithm>
 #include <regex>

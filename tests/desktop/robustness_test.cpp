@@ -3,7 +3,7 @@
 // environment, and a long run.
 
 #include <gtest/gtest.h>
-#include <signal.h>
+#include <csignal>
 
 #include <random>
 #include <regex>

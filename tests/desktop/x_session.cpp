@@ -5,15 +5,16 @@
 #include <X11/extensions/XTest.h>
 #include <cairo.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 #include <thread>
@@ -34,7 +35,7 @@ namespace {
 
 // An X authority file with one cookie that serves every display.
 std::string WriteAuthorityFile() {
-    const std::string path = ScratchFile("xauthority");
+    std::string path = ScratchFile("xauthority");
     std::string entry;
     const auto field = [&entry](const std::string& bytes) {
         entry += static_cast<char>((bytes.size() >> 8) & 0xFF);
@@ -42,12 +43,13 @@ std::string WriteAuthorityFile() {
         entry += bytes;
     };
     entry += "\xff\xff";  // FamilyWild: any address
-    field("");               // address
-    field("");               // display number: any
+    field("");            // address
+    field("");            // display number: any
     field("MIT-MAGIC-COOKIE-1");
+    std::random_device random;
     std::string cookie;
     for (int i = 0; i < 16; ++i) {
-        cookie += static_cast<char>((std::rand() >> 3) & 0xFF);
+        cookie += static_cast<char>(random() & 0xFFU);
     }
     field(cookie);
     std::ofstream(path, std::ios::binary) << entry;
@@ -67,8 +69,8 @@ VirtualDesktop::VirtualDesktop(int width, int height, bool withAuthority) {
         throw std::runtime_error("cannot make a pipe for Xvfb");
     }
     const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
-    std::vector<std::string> serverArgs{"Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", screen,
-                                        "-nolisten", "tcp", "-noreset"};
+    std::vector<std::string> serverArgs{
+        "Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", screen, "-nolisten", "tcp", "-noreset"};
     if (withAuthority) {
         serverArgs.insert(serverArgs.end(), {"-auth", authorityFile_});
     }
@@ -191,8 +193,8 @@ std::string XClient::Title(Window window) {
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    XGetWindowProperty(display_, window, Intern("_NET_WM_NAME"), 0, 1024, False, Intern("UTF8_STRING"), &type,
-                       &format, &count, &after, &data);
+    XGetWindowProperty(display_, window, Intern("_NET_WM_NAME"), 0, 1024, False, Intern("UTF8_STRING"), &type, &format,
+                       &count, &after, &data);
     std::string title;
     if (data != nullptr) {
         title.assign(reinterpret_cast<const char*>(data), count);
@@ -219,8 +221,8 @@ bool XClient::HasState(Window window, const char* state) {
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    XGetWindowProperty(display_, window, Intern("_NET_WM_STATE"), 0, 64, False, XA_ATOM, &type, &format, &count,
-                       &after, &data);
+    XGetWindowProperty(display_, window, Intern("_NET_WM_STATE"), 0, 64, False, XA_ATOM, &type, &format, &count, &after,
+                       &data);
     bool has = false;
     const Atom wanted = Intern(state);
     const auto* atoms = reinterpret_cast<const Atom*>(data);
@@ -254,8 +256,7 @@ void XClient::SendToRoot(Window window, const char* message, const std::vector<l
     for (std::size_t i = 0; i < data.size() && i < 5; ++i) {
         event.xclient.data.l[i] = data[i];
     }
-    XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask,
-               &event);
+    XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
     XFlush(display_);
 }
 

@@ -1,9 +1,9 @@
 #include "tests/support/child_process.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <csignal>
 
 #include <cerrno>
 #include <cstdio>
@@ -65,6 +65,7 @@ Process::Process(const std::vector<std::string>& argv, const std::map<std::strin
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
         std::vector<char*> args;
+        args.reserve(argv.size() + 1);
         for (const auto& arg : argv) {
             args.push_back(const_cast<char*>(arg.c_str()));
         }
