@@ -6,25 +6,17 @@
 
 namespace platform {
 
-OffscreenForm::OffscreenForm(const FormDesign& design, int width, int height) : properties_(design) {
-    image_.Resize(width, height, properties_.BackColor());
+OffscreenForm::OffscreenForm(const FormDesign& design, int width, int height) : ImageForm(design) {
+    ResizeImage(width, height);
 }
 
 void OffscreenForm::At(std::uint64_t doEventsCall, ScriptedEvent event) { script_.emplace(doEventsCall, event); }
 
 void OffscreenForm::Caption(std::string_view text) {
-    properties_.Caption(text);
+    MutableProperties().Caption(text);
     if (captionObserver_) {
         captionObserver_(text);
     }
-}
-
-void OffscreenForm::Line(float x1, float y1, float x2, float y2) {
-    image_.Line(x1, y1, x2, y2, properties_.ForeColor(), properties_.DrawWidth());
-}
-
-void OffscreenForm::Circle(float x, float y, float radius) {
-    image_.Circle(x, y, radius, properties_.ForeColor(), properties_.DrawWidth());
 }
 
 void OffscreenForm::DoEvents() {
@@ -47,18 +39,15 @@ void OffscreenForm::WaitEvents() {
 }
 
 void OffscreenForm::Deliver(const ScriptedEvent& event) {
-    if (events_ == nullptr) {
-        throw RunTimeError("cannot deliver a window event", "the form has no event handlers attached");
-    }
     switch (event.kind) {
         case ScriptedEvent::Kind::Click:
-            events_->Click();
+            Events().Click();
             break;
         case ScriptedEvent::Kind::Close:
-            RaiseUnload(*events_);
+            RaiseUnload(Events());
             break;
         case ScriptedEvent::Kind::Resize:
-            image_.Resize(event.width, event.height, properties_.BackColor());
+            ResizeImage(event.width, event.height);
             break;
     }
 }

@@ -13,10 +13,10 @@ constexpr int kIdleWaitMilliseconds = 50;
 }  // namespace
 
 SdlForm::SdlForm(const FormDesign& design)
-    : window_(SDL_CreateWindow(design.Caption.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+    : ImageForm(design),
+      window_(SDL_CreateWindow(design.Caption.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                TwipsToPixels(design.ClientWidthTwips), TwipsToPixels(design.ClientHeightTwips),
-                               SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE)),
-      properties_(design) {
+                               SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE)) {
     if (!window_) {
         throw RunTimeError("cannot open the window", SDL_GetError());
     }
@@ -26,27 +26,19 @@ SdlForm::SdlForm(const FormDesign& design)
 void SdlForm::Show() { showRequested_ = true; }
 
 void SdlForm::WindowState(int state) {
-    properties_.WindowState(state);
+    MutableProperties().WindowState(state);
     stateRequested_ = true;
 }
 
-float SdlForm::ScaleWidth() const { return minimised_ ? 0.0F : static_cast<float>(image_.Width()); }
+float SdlForm::ScaleWidth() const { return minimised_ ? 0.0F : static_cast<float>(Image().Width()); }
 
-float SdlForm::ScaleHeight() const { return minimised_ ? 0.0F : static_cast<float>(image_.Height()); }
+float SdlForm::ScaleHeight() const { return minimised_ ? 0.0F : static_cast<float>(Image().Height()); }
 
 void SdlForm::Caption(std::string_view text) {
     // Only a changed title goes to the window manager.
-    if (properties_.Caption(text)) {
-        SDL_SetWindowTitle(window_.get(), properties_.Caption().c_str());
+    if (MutableProperties().Caption(text)) {
+        SDL_SetWindowTitle(window_.get(), Properties().Caption().c_str());
     }
-}
-
-void SdlForm::Line(float x1, float y1, float x2, float y2) {
-    image_.Line(x1, y1, x2, y2, properties_.ForeColor(), properties_.DrawWidth());
-}
-
-void SdlForm::Circle(float x, float y, float radius) {
-    image_.Circle(x, y, radius, properties_.ForeColor(), properties_.DrawWidth());
 }
 
 void SdlForm::DoEvents() {
@@ -74,7 +66,7 @@ void SdlForm::ApplyWindowRequests() {
         return;
     }
     if (stateRequested_ || !mapped_) {
-        switch (properties_.WindowState()) {
+        switch (Properties().WindowState()) {
             case kWindowStateMaximised:
                 SDL_MaximizeWindow(window_.get());
                 break;
@@ -95,7 +87,7 @@ void SdlForm::ApplyWindowRequests() {
 }
 
 void SdlForm::Present() {
-    if (!mapped_ || minimised_ || image_.Pixels() == nullptr) {
+    if (!mapped_ || minimised_ || Image().Pixels() == nullptr) {
         return;
     }
     SDL_Surface* target = SDL_GetWindowSurface(window_.get());
@@ -103,9 +95,9 @@ void SdlForm::Present() {
         throw RunTimeError("cannot show the window's image", SDL_GetError());
     }
     // SDL's view of the image's pixels; the image keeps them.
-    const SurfaceHandle source(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint8_t*>(image_.Pixels()),
-                                                                  image_.Width(), image_.Height(), 32, image_.Stride(),
-                                                                  SDL_PIXELFORMAT_RGB888));
+    const SurfaceHandle source(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint8_t*>(Image().Pixels()),
+                                                                  Image().Width(), Image().Height(), 32,
+                                                                  Image().Stride(), SDL_PIXELFORMAT_RGB888));
     if (!source) {
         throw RunTimeError("cannot show the window's image", SDL_GetError());
     }
@@ -164,14 +156,7 @@ void SdlForm::FollowClientArea() {
     int width = 0;
     int height = 0;
     SDL_GetWindowSize(window_.get(), &width, &height);
-    image_.Resize(width, height, properties_.BackColor());
-}
-
-FormEvents& SdlForm::Events() const {
-    if (events_ == nullptr) {
-        throw RunTimeError("cannot deliver a window event", "the form has no event handlers attached");
-    }
-    return *events_;
+    ResizeImage(width, height);
 }
 
 }  // namespace platform::sdl
