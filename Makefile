@@ -5,7 +5,7 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: run test stress sanitize lint package animation build-with-tests deps test-deps picture clean
+.PHONY: run test bench stress sanitize lint package animation build-with-tests deps test-deps picture clean
 
 run: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=OFF
@@ -16,6 +16,13 @@ SANITIZE_DIR ?= build-sanitize
 
 test: test-deps build-with-tests
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS) --label-exclude stress
+
+# The frame-cost comparison, in a release build of its own.
+BENCH_DIR ?= build-bench
+bench: deps
+	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DPENTAGRAM_BUILD_TESTS=OFF -DPENTAGRAM_BUILD_BENCHMARKS=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target pentagram_offscreen_bench
+	./$(BENCH_DIR)/pentagram_offscreen_bench
 
 # The long checks: the window stress, a minute's run, memcheck, and the
 # unit, image, offscreen and tool tests built with the sanitizers.

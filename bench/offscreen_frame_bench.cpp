@@ -1,0 +1,140 @@
+// Offscreen frame cost, side by side in one run: the program's own frame on
+// the offscreen form, the straightforward cairo frame, and clearing alone.
+// Runs are interleaved (A B C A B C ...) so that a busy machine slows all of
+// them alike; the table gives medians and their ratios.
+
+#include <cairo.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "platform/form_runtime.h"
+#include "platform/offscreen/offscreen_form.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kRounds = 7;
+constexpr int kFramesPerRun = 200;
+
+struct Size {
+    int width;
+    int height;
+};
+
+// The program's frame loop for a run of frames; returns µs per frame.
+double ProgramFrames(Size size) {
+    platform::OffscreenForm form(app::Form1::Design(), size.width, size.height);
+    app::Form1 form1(form, '.');
+    form.At(kFramesPerRun + 1, {platform::ScriptedEvent::Kind::Close});
+    const auto start = Clock::now();
+    const auto error = platform::RunForm(form, form1);
+    const auto elapsed = std::chrono::duration<double, std::micro>(Clock::now() - start).count();
+    if (error) {
+        std::fprintf(stderr, "frame failed: %s\n", error->c_str());
+        std::exit(1);
+    }
+    return elapsed / kFramesPerRun;
+}
+
+struct CairoImage {
+    explicit CairoImage(Size size)
+        : surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, size.width, size.height), cairo_surface_destroy),
+          context(cairo_create(surface.get()), cairo_destroy) {}
+    std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface;
+    std::unique_ptr<cairo_t, decltype(&cairo_destroy)> context;
+};
+
+// The same figure the plain way: clear, then stroke five diagonals and the
+// circle with cairo, antialiased, round caps, 5 px.
+double StraightforwardFrames(Size size) {
+    CairoImage image(size);
+    cairo_t* cr = image.context.get();
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_width(cr, 5);
+    const double cx = size.width / 2.0;
+    const double cy = size.height / 2.0;
+    const double radius = std::min(size.width, size.height) / 2.0;
+    const auto start = Clock::now();
+    for (int frame = 1; frame <= kFramesPerRun; ++frame) {
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        cairo_paint(cr);
+        double x[5];
+        double y[5];
+        for (int i = 0; i < 5; ++i) {
+            const double theta = (frame % 360 + 72.0 * i) * M_PI / 180;
+            x[i] = cx + radius * std::cos(theta);
+            y[i] = cy + radius * std::sin(theta);
+        }
+        cairo_set_source_rgb(cr, 1, 0, 0);
+        const int segments[5][2] = {{0, 2}, {0, 3}, {1, 3}, {1, 4}, {2, 4}};
+        for (const auto& segment : segments) {
+            cairo_move_to(cr, x[segment[0]], y[segment[0]]);
+            cairo_line_to(cr, x[segment[1]], y[segment[1]]);
+            cairo_stroke(cr);
+        }
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, cx, cy, radius, 0, 2 * M_PI);
+        cairo_stroke(cr);
+    }
+    cairo_surface_flush(image.surface.get());
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / kFramesPerRun;
+}
+
+// The floor: clearing the image, and nothing else.
+double ClearOnlyFrames(Size size) {
+    CairoImage image(size);
+    cairo_t* cr = image.context.get();
+    const auto start = Clock::now();
+    for (int frame = 1; frame <= kFramesPerRun; ++frame) {
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        cairo_paint(cr);
+    }
+    cairo_surface_flush(image.surface.get());
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / kFramesPerRun;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+}  // namespace
+
+int main() {
+    struct Contender {
+        const char* name;
+        std::function<double(Size)> run;
+    };
+    const Contender contenders[] = {
+        {"program frame (offscreen form)", ProgramFrames},
+        {"straightforward cairo frame", StraightforwardFrames},
+        {"clear only (floor)", ClearOnlyFrames},
+    };
+    std::printf("offscreen, %d interleaved rounds of %d frames; medians in microseconds per frame\n\n", kRounds,
+                kFramesPerRun);
+    std::printf("%-11s %-32s %12s %22s\n", "size", "contender", "us/frame", "straightforward/this");
+    for (const Size size : {Size{1024, 740}, Size{1920, 1080}}) {
+        std::vector<std::vector<double>> samples(std::size(contenders));
+        for (int round = 0; round < kRounds; ++round) {
+            for (std::size_t c = 0; c < std::size(contenders); ++c) {
+                samples[c].push_back(contenders[c].run(size));
+            }
+        }
+        const double straightforward = Median(samples[1]);
+        for (std::size_t c = 0; c < std::size(contenders); ++c) {
+            const double median = Median(samples[c]);
+            const std::string label = std::to_string(size.width) + "x" + std::to_string(size.height);
+            std::printf("%-11s %-32s %12.1f %21.2fx\n", label.c_str(), contenders[c].name, median,
+                        straightforward / median);
+        }
+    }
+}
