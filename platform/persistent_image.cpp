@@ -1,6 +1,5 @@
 #include "platform/persistent_image.h"
 
-#include <numbers>
 #include <stdexcept>
 
 #include "platform/run_time_error.h"
@@ -8,9 +7,9 @@
 namespace platform {
 namespace {
 
-void SetColour(cairo_t* context, Colour colour) {
-    cairo_set_source_rgb(context, (colour & 0xFFU) / 255.0, ((colour >> 8) & 0xFFU) / 255.0,
-                         ((colour >> 16) & 0xFFU) / 255.0);
+// 0x00BBGGRR as the image's 0x00RRGGBB.
+std::uint32_t PixelOf(Colour colour) {
+    return ((colour & 0xFFU) << 16) | (colour & 0xFF00U) | ((colour >> 16) & 0xFFU);
 }
 
 // Pixel coordinates name pixels; cairo's name their corners. A point at
@@ -36,48 +35,58 @@ void PersistentImage::Resize(int width, int height, Colour background) {
     surface_.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
     context_.reset(cairo_create(surface_.get()));
     Check("cannot make the window's image");
-    cairo_set_line_cap(context_.get(), CAIRO_LINE_CAP_ROUND);
+    clearedTo_.reset();
     Clear(background);
     if (old_surface) {
         cairo_set_source_surface(context_.get(), old_surface.get(), 0, 0);
         cairo_paint(context_.get());
         Check("cannot keep the window's picture");
+        // The old picture is anywhere now: the next clear must be whole.
+        clearedTo_.reset();
     }
 }
 
 void PersistentImage::Clear(Colour background) {
-    if (!context_) {
+    if (!surface_) {
         return;
     }
-    SetColour(context_.get(), background);
-    cairo_paint(context_.get());
-    Check("cannot clear the window's image");
+    const std::uint32_t pixel = PixelOf(background);
+    cairo_surface_flush(surface_.get());
+    if (clearedTo_ == pixel) {
+        FillSpans(Rows(), drawn_, pixel);
+    } else {
+        FillAll(Rows(), pixel);
+    }
+    clearedTo_ = pixel;
+    drawn_.clear();
+    MarkDrawn();
 }
 
 void PersistentImage::Line(float x1, float y1, float x2, float y2, Colour colour, int width) {
-    if (!context_) {
+    if (!surface_) {
         return;
     }
-    cairo_move_to(context_.get(), x1 + kPixelCentre, y1 + kPixelCentre);
-    cairo_line_to(context_.get(), x2 + kPixelCentre, y2 + kPixelCentre);
-    Stroke(colour, width);
+    cairo_surface_flush(surface_.get());
+    StrokeSegment(Rows(), x1 + kPixelCentre, y1 + kPixelCentre, x2 + kPixelCentre, y2 + kPixelCentre, width,
+                  PixelOf(colour), drawn_);
+    MarkDrawn();
 }
 
 void PersistentImage::Circle(float x, float y, float radius, Colour colour, int width) {
-    if (!context_) {
+    if (!surface_) {
         return;
     }
-    cairo_new_sub_path(context_.get());
-    cairo_arc(context_.get(), x + kPixelCentre, y + kPixelCentre, radius, 0, 2 * std::numbers::pi);
-    Stroke(colour, width);
+    cairo_surface_flush(surface_.get());
+    StrokeCircle(Rows(), x + kPixelCentre, y + kPixelCentre, radius, width, PixelOf(colour), drawn_);
+    MarkDrawn();
 }
 
-void PersistentImage::Stroke(Colour colour, int width) {
-    SetColour(context_.get(), colour);
-    cairo_set_line_width(context_.get(), width);
-    cairo_stroke(context_.get());
-    Check("cannot draw on the window's image");
+PixelRows PersistentImage::Rows() const {
+    return {cairo_image_surface_get_data(surface_.get()), width_, height_, Stride()};
 }
+
+// Tells cairo that the pixels changed behind its back.
+void PersistentImage::MarkDrawn() { cairo_surface_mark_dirty(surface_.get()); }
 
 int PersistentImage::Stride() const { return surface_ ? cairo_image_surface_get_stride(surface_.get()) : 0; }
 

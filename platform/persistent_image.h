@@ -4,15 +4,22 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/form.h"
+#include "platform/stroke_raster.h"
 
 namespace platform {
 
 // The persistent image of a client area (AutoRedraw): what Cls, Line and
 // Circle draw into and what the window shows. Pixels are 32-bit xRGB, the
-// layout of cairo's RGB24 and of SDL's RGB888.
+// layout of cairo's RGB24 and of SDL's RGB888; cairo holds them and writes
+// the PNG, the strokes are our own (platform/stroke_raster.h).
+//
+// The image remembers every run of pixels drawn since it was last cleared,
+// so that clearing it again to the same colour touches only those.
 class PersistentImage {
 public:
     PersistentImage() = default;
@@ -42,13 +49,17 @@ private:
         void operator()(cairo_t* context) const { cairo_destroy(context); }
     };
 
-    void Stroke(Colour colour, int width);
+    [[nodiscard]] PixelRows Rows() const;
+    void MarkDrawn();
     void Check(const char* what) const;
 
     int width_ = 0;
     int height_ = 0;
     std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface_;
     std::unique_ptr<cairo_t, ContextDeleter> context_;
+    // Outside drawn_, every pixel is this value; unknown after a resize.
+    std::optional<std::uint32_t> clearedTo_;
+    std::vector<Span> drawn_;
 };
 
 }  // namespace platform

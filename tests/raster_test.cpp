@@ -1,0 +1,126 @@
+// Our strokes held against cairo's: the same frame drawn both ways must look
+// the same, with small differences only along the strokes' edges.
+
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <sstream>
+
+#include "app/form1.h"
+#include "platform/form_runtime.h"
+#include "platform/persistent_image.h"
+#include "tests/recording_form.h"
+
+namespace {
+
+using platform::ScriptedEvent;
+using testing_support::RecordingForm;
+
+struct Comparison {
+    int largestDifference = 0;  // in the red channel, 0 to 255
+    int missing = 0;            // solid in cairo's picture, faint or absent in ours
+    int extra = 0;              // background in cairo's, drawn in ours
+};
+
+// Runs the frames, then strokes the last frame's segments and circle again
+// with cairo on black and compares the two pictures.
+Comparison CompareWithCairo(int width, int height, std::uint64_t frames) {
+    RecordingForm form(width, height);
+    app::Form1 form1(form, '.');
+    form.Offscreen().At(frames + 1, {ScriptedEvent::Kind::Close});
+    EXPECT_FALSE(platform::RunForm(form, form1));
+
+    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
+    cairo_t* cr = cairo_create(surface);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_paint(cr);
+    cairo_set_source_rgb(cr, 1, 0, 0);
+    cairo_set_line_width(cr, 5);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    const auto& journal = form.Journal();
+    const auto lastCls = std::find(journal.rbegin(), journal.rend(), "Cls").base();
+    for (auto entry = lastCls; entry != journal.end(); ++entry) {
+        std::istringstream numbers(entry->substr(entry->find(' ') + 1));
+        if (entry->starts_with("Line ")) {
+            float x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+            numbers >> x1 >> y1 >> x2 >> y2;
+            cairo_move_to(cr, x1 + 0.5, y1 + 0.5);
+            cairo_line_to(cr, x2 + 0.5, y2 + 0.5);
+            cairo_stroke(cr);
+        } else if (entry->starts_with("Circle ")) {
+            float x = 0, y = 0, r = 0;
+            numbers >> x >> y >> r;
+            cairo_new_sub_path(cr);
+            cairo_arc(cr, x + 0.5, y + 0.5, r, 0, 2 * M_PI);
+            cairo_stroke(cr);
+        }
+    }
+    cairo_surface_flush(surface);
+
+    Comparison result;
+    const auto* reference = cairo_image_surface_get_data(surface);
+    const int stride = cairo_image_surface_get_stride(surface);
+    const auto& ours = form.Offscreen().Image();
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const auto expected =
+                (reinterpret_cast<const std::uint32_t*>(reference + static_cast<std::ptrdiff_t>(y) * stride)[x] >>
+                 16) & 0xFFU;
+            const auto got = (ours.PixelAt(x, y) >> 16) & 0xFFU;
+            result.largestDifference =
+                std::max(result.largestDifference, std::abs(static_cast<int>(expected) - static_cast<int>(got)));
+            result.missing += (expected >= 224 && got < 160) ? 1 : 0;
+            result.extra += (expected == 0 && got > 96) ? 1 : 0;
+        }
+    }
+    cairo_destroy(cr);
+    cairo_surface_destroy(surface);
+    return result;
+}
+
+TEST(StrokeRasterTest, LooksLikeCairoAtEveryKindOfTurn) {
+    for (const std::uint64_t frames : {1, 18, 45, 90, 133}) {
+        const Comparison c = CompareWithCairo(1024, 740, frames);
+        EXPECT_EQ(c.missing, 0) << "frame " << frames;
+        EXPECT_EQ(c.extra, 0) << "frame " << frames;
+        EXPECT_LE(c.largestDifference, 48) << "frame " << frames;
+    }
+}
+
+TEST(StrokeRasterTest, LooksLikeCairoAtFullHdAndInATinyWindow) {
+    for (const auto& [width, height] : {std::pair{1920, 1080}, std::pair{312, 213}, std::pair{7, 5}}) {
+        const Comparison c = CompareWithCairo(width, height, 7);
+        EXPECT_EQ(c.missing, 0) << width << " x " << height;
+        EXPECT_EQ(c.extra, 0) << width << " x " << height;
+        EXPECT_LE(c.largestDifference, 48) << width << " x " << height;
+    }
+}
+
+// Clearing only what was drawn leaves the same picture as clearing it all.
+TEST(StrokeRasterTest, ClearingWhatWasDrawnEqualsClearingEverything) {
+    platform::PersistentImage many;
+    platform::PersistentImage once;
+    many.Resize(200, 150, 0);
+    once.Resize(200, 150, 0);
+    for (int frame = 0; frame < 20; ++frame) {
+        many.Clear(0);
+        many.Line(static_cast<float>(10 + frame * 7), 20, 150, static_cast<float>(140 - frame * 5), 0xFF, 5);
+        many.Circle(100, 75, static_cast<float>(20 + frame * 2), 0xFF, 5);
+    }
+    once.Clear(0);
+    once.Line(10 + 19 * 7, 20, 150, 140 - 19 * 5, 0xFF, 5);
+    once.Circle(100, 75, 20 + 19 * 2, 0xFF, 5);
+    for (int y = 0; y < 150; ++y) {
+        for (int x = 0; x < 200; ++x) {
+            ASSERT_EQ(many.PixelAt(x, y), once.PixelAt(x, y)) << x << ", " << y;
+        }
+    }
+    // A clear to another colour reaches every pixel.
+    many.Clear(0x00FF00);
+    EXPECT_EQ(many.PixelAt(0, 0), 0x00FF00U);
+    EXPECT_EQ(many.PixelAt(199, 149), 0x00FF00U);
+}
+
+}  // namespace
