@@ -14,22 +14,17 @@ std::uint32_t* Row(const PixelRows& rows, int y) {
     return reinterpret_cast<std::uint32_t*>(rows.data + static_cast<std::ptrdiff_t>(y) * rows.stride);
 }
 
-// Source over destination, one channel at a time, for a coverage in [0, 1].
+// Source over destination for a coverage in [0, 1]; red and blue are
+// blended together in one word, green beside them.
 std::uint32_t Over(std::uint32_t destination, std::uint32_t source, double coverage) {
     const auto alpha = static_cast<std::uint32_t>(coverage * 256.0 + 0.5);
     const std::uint32_t keep = 256 - alpha;
-    std::uint32_t result = 0;
-    for (int shift = 0; shift <= 16; shift += 8) {
-        const std::uint32_t d = (destination >> shift) & 0xFFU;
-        const std::uint32_t s = (source >> shift) & 0xFFU;
-        result |= ((d * keep + s * alpha) >> 8) << shift;
-    }
-    return result;
+    const std::uint32_t redBlue = ((destination & 0xFF00FFU) * keep + (source & 0xFF00FFU) * alpha) >> 8;
+    const std::uint32_t green = ((destination & 0x00FF00U) * keep + (source & 0x00FF00U) * alpha) >> 8;
+    return (redBlue & 0xFF00FFU) | (green & 0x00FF00U);
 }
 
-double Coverage(double distance, double halfWidth) {
-    return std::clamp(halfWidth + kFeather - distance, 0.0, 1.0);
-}
+double Coverage(double distance, double halfWidth) { return std::clamp(halfWidth + kFeather - distance, 0.0, 1.0); }
 
 // Pixel columns whose centres lie in [left, right], clipped to the image.
 std::pair<int, int> Columns(const PixelRows& rows, double left, double right) {
@@ -38,40 +33,75 @@ std::pair<int, int> Columns(const PixelRows& rows, double left, double right) {
     return {x0, x1};
 }
 
+// A row's run of pixel centres: [left, right] may be touched by the stroke,
+// [solidLeft, solidRight] lies wholly inside it (empty when left > right).
+struct Run {
+    double left;
+    double right;
+    double solidLeft;
+    double solidRight;
+};
+
+// Paints the run's pixels; DistanceAt gives a pixel centre's distance from
+// the stroke's middle line. The solid part is filled without asking.
 template <typename DistanceAt>
-void PaintRun(const PixelRows& rows, int y, double left, double right, double halfWidth, std::uint32_t rgb,
+void PaintRun(const PixelRows& rows, int y, const Run& run, double halfWidth, std::uint32_t rgb,
               std::vector<Span>& touched, DistanceAt distanceAt) {
-    const auto [x0, x1] = Columns(rows, left, right);
+    const auto [x0, x1] = Columns(rows, run.left, run.right);
     if (x0 >= x1) {
         return;
     }
+    auto [solid0, solid1] = Columns(rows, run.solidLeft, run.solidRight);
+    solid0 = std::clamp(solid0, x0, x1);
+    solid1 = std::clamp(solid1, solid0, x1);
     std::uint32_t* row = Row(rows, y);
-    const double py = y + 0.5;
-    for (int x = x0; x < x1; ++x) {
-        const double coverage = Coverage(distanceAt(x + 0.5, py), halfWidth);
-        if (coverage > 0) {
-            row[x] = coverage >= 1 ? rgb : Over(row[x], rgb, coverage);
+    const auto blend = [&](int from, int to) {
+        for (int x = from; x < to; ++x) {
+            const double coverage = Coverage(distanceAt(x + 0.5), halfWidth);
+            if (coverage > 0) {
+                row[x] = coverage >= 1 ? rgb : Over(row[x], rgb, coverage);
+            }
         }
-    }
+    };
+    blend(x0, solid0);
+    std::fill(row + solid0, row + solid1, rgb);
+    blend(solid1, x1);
     touched.push_back({y, x0, x1});
 }
 
 }  // namespace
 
-void StrokeSegment(const PixelRows& rows, double x1, double y1, double x2, double y2, double width,
-                   std::uint32_t rgb, std::vector<Span>& touched) {
+void StrokeSegment(const PixelRows& rows, double x1, double y1, double x2, double y2, double width, std::uint32_t rgb,
+                   std::vector<Span>& touched) {
     const double halfWidth = width / 2;
     const double reach = halfWidth + kFeather;
     const double dx = x2 - x1;
     const double dy = y2 - y1;
     const double lengthSquared = dx * dx + dy * dy;
-    const auto distanceAt = [&](double px, double py) {
-        double t = lengthSquared > 0 ? ((px - x1) * dx + (py - y1) * dy) / lengthSquared : 0;
-        t = std::clamp(t, 0.0, 1.0);
-        const double ox = px - (x1 + t * dx);
-        const double oy = py - (y1 + t * dy);
-        return std::sqrt(ox * ox + oy * oy);
+    const double inverseLength = lengthSquared > 0 ? 1 / std::sqrt(lengthSquared) : 0;
+    const double inverseLengthSquared = inverseLength * inverseLength;
+    // Between the ends the distance is the one across the line, linear in
+    // x along a row; only beyond the ends does it need a square root.
+    const auto distanceOnRow = [&](double py) {
+        return [=](double px) {
+            const double t = ((px - x1) * dx + (py - y1) * dy) * inverseLengthSquared;
+            if (t > 0 && t < 1) {
+                return std::abs(((px - x1) * dy - (py - y1) * dx) * inverseLength);
+            }
+            const double ex = t <= 0 ? x1 : x2;
+            const double ey = t <= 0 ? y1 : y2;
+            return std::sqrt((px - ex) * (px - ex) + (py - ey) * (py - ey));
+        };
     };
+    // What every row's run needs, worked out once for the segment.
+    const bool steep = std::abs(dy) > 1e-12;
+    const bool slanted = std::abs(dx) > 1e-12;
+    const double dxPerDy = steep ? dx / dy : 0;
+    const double dyPerDx = slanted ? dy / dx : 0;
+    const double halfRun = steep ? reach * std::sqrt(lengthSquared) / std::abs(dy) : 0;
+    // Pixels closer to the middle line than this are wholly covered.
+    const double solidReach = halfWidth - kFeather;
+    const double solidHalfRun = steep && solidReach > 0 ? solidReach * std::sqrt(lengthSquared) / std::abs(dy) : -1;
     const int top = std::max(0, static_cast<int>(std::floor(std::min(y1, y2) - reach)));
     const int bottom = std::min(rows.height - 1, static_cast<int>(std::ceil(std::max(y1, y2) + reach)));
     for (int y = top; y <= bottom; ++y) {
@@ -81,6 +111,8 @@ void StrokeSegment(const PixelRows& rows, double x1, double y1, double x2, doubl
         const double py = y + 0.5;
         double left = INFINITY;
         double right = -INFINITY;
+        double solidLeft = INFINITY;
+        double solidRight = -INFINITY;
         for (const auto& [ex, ey] : {std::pair{x1, y1}, std::pair{x2, y2}}) {
             const double rise = py - ey;
             if (std::abs(rise) <= reach) {
@@ -89,23 +121,28 @@ void StrokeSegment(const PixelRows& rows, double x1, double y1, double x2, doubl
                 right = std::max(right, ex + half);
             }
         }
-        if (std::abs(dy) > 1e-12) {
+        if (steep) {
             // Where the row crosses the band: the centre line's crossing,
             // widened by the band's horizontal half width, and kept between
-            // the two ends' perpendiculars.
-            const double length = std::sqrt(lengthSquared);
-            const double crossing = x1 + (py - y1) * dx / dy;
-            const double halfRun = reach * length / std::abs(dy);
+            // the two ends' perpendiculars, (p - e) . d = 0.
+            const double crossing = x1 + (py - y1) * dxPerDy;
             double bandLeft = crossing - halfRun;
             double bandRight = crossing + halfRun;
-            if (std::abs(dx) > 1e-12) {
-                // Perpendiculars through the ends: (p - e) . d = 0.
-                const double atStart = x1 - (py - y1) * dy / dx;
-                const double atEnd = x2 - (py - y2) * dy / dx;
-                bandLeft = std::max(bandLeft, std::min(atStart, atEnd));
-                bandRight = std::min(bandRight, std::max(atStart, atEnd));
+            double endsLeft = -INFINITY;
+            double endsRight = INFINITY;
+            if (slanted) {
+                const double atStart = x1 - (py - y1) * dyPerDx;
+                const double atEnd = x2 - (py - y2) * dyPerDx;
+                endsLeft = std::min(atStart, atEnd);
+                endsRight = std::max(atStart, atEnd);
             } else if (py < std::min(y1, y2) || py > std::max(y1, y2)) {
-                bandLeft = INFINITY;
+                endsLeft = INFINITY;
+            }
+            bandLeft = std::max(bandLeft, endsLeft);
+            bandRight = std::min(bandRight, endsRight);
+            if (solidHalfRun >= 0) {
+                solidLeft = std::max(crossing - solidHalfRun, endsLeft);
+                solidRight = std::min(crossing + solidHalfRun, endsRight);
             }
             if (bandLeft <= bandRight) {
                 left = std::min(left, bandLeft);
@@ -116,7 +153,7 @@ void StrokeSegment(const PixelRows& rows, double x1, double y1, double x2, doubl
             right = std::max(right, std::max(x1, x2));
         }
         if (left <= right) {
-            PaintRun(rows, y, left, right, halfWidth, rgb, touched, distanceAt);
+            PaintRun(rows, y, {left, right, solidLeft, solidRight}, halfWidth, rgb, touched, distanceOnRow(py));
         }
     }
 }
@@ -126,11 +163,23 @@ void StrokeCircle(const PixelRows& rows, double cx, double cy, double radius, do
     const double halfWidth = width / 2;
     const double outer = radius + halfWidth + kFeather;
     const double inner = radius - halfWidth - kFeather;
-    // hypot's care for overflow is not needed at pixel scale, and it is slow.
-    const auto distanceAt = [&](double px, double py) {
-        const double ox = px - cx;
-        const double oy = py - cy;
-        return std::abs(std::sqrt(ox * ox + oy * oy) - radius);
+    // Between these two radii every pixel is wholly covered.
+    const double solidOuter = radius + halfWidth - kFeather;
+    const double solidInner = std::max(0.0, radius - halfWidth + kFeather);
+    // Near the ring, |p - c| - r = (|p - c|^2 - r^2) / (|p - c| + r), and the
+    // denominator is 2r to within the stroke's width: on a large circle
+    // that saves the square root at a cost of well under a hundredth of a
+    // pixel. Small circles take the root.
+    constexpr double kLargeRadius = 32;
+    const double radiusSquared = radius * radius;
+    const double inverseDiameter = radius > 0 ? 1 / (2 * radius) : 0;
+    const auto distanceOnRow = [&](double py) {
+        const double riseSquared = (py - cy) * (py - cy);
+        return [=](double px) {
+            const double squared = (px - cx) * (px - cx) + riseSquared;
+            return radius >= kLargeRadius ? std::abs(squared - radiusSquared) * inverseDiameter
+                                          : std::abs(std::sqrt(squared) - radius);
+        };
     };
     const int top = std::max(0, static_cast<int>(std::floor(cy - outer)));
     const int bottom = std::min(rows.height - 1, static_cast<int>(std::ceil(cy + outer)));
@@ -140,13 +189,25 @@ void StrokeCircle(const PixelRows& rows, double cx, double cy, double radius, do
             continue;
         }
         const double outerHalf = std::sqrt(outer * outer - rise * rise);
-        if (inner > 0 && std::abs(rise) < inner) {
+        const double innerHalf = std::abs(rise) < inner ? std::sqrt(inner * inner - rise * rise) : -1;
+        const double solidOuterHalf =
+            std::abs(rise) < solidOuter ? std::sqrt(solidOuter * solidOuter - rise * rise) : -1;
+        const double solidInnerHalf =
+            std::abs(rise) < solidInner ? std::sqrt(solidInner * solidInner - rise * rise) : -1;
+        const auto distance = distanceOnRow(y + 0.5);
+        if (innerHalf >= 0) {
             // The ring crosses the row twice; the inside is left alone.
-            const double innerHalf = std::sqrt(inner * inner - rise * rise);
-            PaintRun(rows, y, cx - outerHalf, cx - innerHalf, halfWidth, rgb, touched, distanceAt);
-            PaintRun(rows, y, cx + innerHalf, cx + outerHalf, halfWidth, rgb, touched, distanceAt);
+            const Run leftRun{cx - outerHalf, cx - innerHalf, cx - solidOuterHalf, cx - solidInnerHalf};
+            const Run rightRun{cx + innerHalf, cx + outerHalf, cx + solidInnerHalf, cx + solidOuterHalf};
+            PaintRun(rows, y, leftRun, halfWidth, rgb, touched, distance);
+            PaintRun(rows, y, rightRun, halfWidth, rgb, touched, distance);
         } else {
-            PaintRun(rows, y, cx - outerHalf, cx + outerHalf, halfWidth, rgb, touched, distanceAt);
+            // Near the top or bottom one run spans the ring; its solid part
+            // is found from the outside in, and it may have a gap in the
+            // middle, so only a solid part that has no gap is taken.
+            const Run run{cx - outerHalf, cx + outerHalf, cx - solidOuterHalf,
+                          solidInnerHalf < 0 ? cx + solidOuterHalf : cx - solidOuterHalf - 1};
+            PaintRun(rows, y, run, halfWidth, rgb, touched, distance);
         }
     }
 }

@@ -25,8 +25,8 @@ struct Span {
 // (i + 0.5, j + 0.5). A pixel's coverage falls from 1 to 0 over the pixel
 // around the stroke's edge. Every run of pixels touched is added to
 // `touched`, so that the caller can undo exactly what was drawn.
-void StrokeSegment(const PixelRows& rows, double x1, double y1, double x2, double y2, double width,
-                   std::uint32_t rgb, std::vector<Span>& touched);
+void StrokeSegment(const PixelRows& rows, double x1, double y1, double x2, double y2, double width, std::uint32_t rgb,
+                   std::vector<Span>& touched);
 void StrokeCircle(const PixelRows& rows, double cx, double cy, double radius, double width, std::uint32_t rgb,
                   std::vector<Span>& touched);
 

@@ -66,8 +66,8 @@ Comparison CompareWithCairo(int width, int height, std::uint64_t frames) {
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const auto expected =
-                (reinterpret_cast<const std::uint32_t*>(reference + static_cast<std::ptrdiff_t>(y) * stride)[x] >>
-                 16) & 0xFFU;
+                (reinterpret_cast<const std::uint32_t*>(reference + static_cast<std::ptrdiff_t>(y) * stride)[x] >> 16) &
+                0xFFU;
             const auto got = (ours.PixelAt(x, y) >> 16) & 0xFFU;
             result.largestDifference =
                 std::max(result.largestDifference, std::abs(static_cast<int>(expected) - static_cast<int>(got)));
