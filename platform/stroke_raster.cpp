@@ -2,9 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace platform {
 namespace {
+
+constexpr double kInfinity = std::numeric_limits<double>::infinity();
 
 // Beyond the stroke's half width, coverage fades out over half a pixel on
 // either side of the edge.
@@ -17,7 +20,7 @@ std::uint32_t* Row(const PixelRows& rows, int y) {
 // Source over destination for a coverage in [0, 1]; red and blue are
 // blended together in one word, green beside them.
 std::uint32_t Over(std::uint32_t destination, std::uint32_t source, double coverage) {
-    const auto alpha = static_cast<std::uint32_t>(coverage * 256.0 + 0.5);
+    const auto alpha = static_cast<std::uint32_t>(std::lround(coverage * 256.0));
     const std::uint32_t keep = 256 - alpha;
     const std::uint32_t redBlue = ((destination & 0xFF00FFU) * keep + (source & 0xFF00FFU) * alpha) >> 8;
     const std::uint32_t green = ((destination & 0x00FF00U) * keep + (source & 0x00FF00U) * alpha) >> 8;
@@ -27,10 +30,19 @@ std::uint32_t Over(std::uint32_t destination, std::uint32_t source, double cover
 double Coverage(double distance, double halfWidth) { return std::clamp(halfWidth + kFeather - distance, 0.0, 1.0); }
 
 // Pixel columns whose centres lie in [left, right], clipped to the image.
+// The ends are clamped before they become integers (they may be infinite
+// for an empty run), which also lets a truncation stand in for the slower
+// floor and ceil.
 std::pair<int, int> Columns(const PixelRows& rows, double left, double right) {
-    const int x0 = std::max(0, static_cast<int>(std::ceil(left - 0.5)));
-    const int x1 = std::min(rows.width, static_cast<int>(std::floor(right - 0.5)) + 1);
-    return {x0, x1};
+    const double lowest = -1;
+    const auto highest = static_cast<double>(rows.width) + 1;
+    const double from = std::clamp(left - 0.5, lowest, highest);
+    const double to = std::clamp(right - 0.5, lowest, highest);
+    int x0 = static_cast<int>(from);
+    x0 += (x0 < from) ? 1 : 0;  // ceil
+    int last = static_cast<int>(to);
+    last -= (last > to) ? 1 : 0;  // floor
+    return {std::max(0, x0), std::min(rows.width, last + 1)};
 }
 
 // A row's run of pixel centres: [left, right] may be touched by the stroke,
@@ -109,10 +121,10 @@ void StrokeSegment(const PixelRows& rows, double x1, double y1, double x2, doubl
         // (the stroke is convex): the union of the two end discs and the band
         // between them.
         const double py = y + 0.5;
-        double left = INFINITY;
-        double right = -INFINITY;
-        double solidLeft = INFINITY;
-        double solidRight = -INFINITY;
+        double left = kInfinity;
+        double right = -kInfinity;
+        double solidLeft = kInfinity;
+        double solidRight = -kInfinity;
         for (const auto& [ex, ey] : {std::pair{x1, y1}, std::pair{x2, y2}}) {
             const double rise = py - ey;
             if (std::abs(rise) <= reach) {
@@ -128,15 +140,15 @@ void StrokeSegment(const PixelRows& rows, double x1, double y1, double x2, doubl
             const double crossing = x1 + (py - y1) * dxPerDy;
             double bandLeft = crossing - halfRun;
             double bandRight = crossing + halfRun;
-            double endsLeft = -INFINITY;
-            double endsRight = INFINITY;
+            double endsLeft = -kInfinity;
+            double endsRight = kInfinity;
             if (slanted) {
                 const double atStart = x1 - (py - y1) * dyPerDx;
                 const double atEnd = x2 - (py - y2) * dyPerDx;
                 endsLeft = std::min(atStart, atEnd);
                 endsRight = std::max(atStart, atEnd);
             } else if (py < std::min(y1, y2) || py > std::max(y1, y2)) {
-                endsLeft = INFINITY;
+                endsLeft = kInfinity;
             }
             bandLeft = std::max(bandLeft, endsLeft);
             bandRight = std::min(bandRight, endsRight);
