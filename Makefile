@@ -21,8 +21,11 @@ test: test-deps build-with-tests
 BENCH_DIR ?= build-bench
 bench: deps
 	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DPENTAGRAM_BUILD_TESTS=OFF -DPENTAGRAM_BUILD_BENCHMARKS=ON
-	cmake --build $(BENCH_DIR) -j $(JOBS) --target pentagram_offscreen_bench
+	bash scripts/install-deps.sh --test
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target pentagram_offscreen_bench pentagram_windowed_bench
 	./$(BENCH_DIR)/pentagram_offscreen_bench
+	@echo
+	bash bench/windowed_bench.sh ./$(BENCH_DIR)/pentagram_windowed_bench
 
 # The long checks: the window stress, a minute's run, memcheck, and the
 # unit, image, offscreen and tool tests built with the sanitizers.

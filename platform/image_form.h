@@ -30,6 +30,7 @@ public:
 
 protected:
     [[nodiscard]] FormProperties& MutableProperties() { return properties_; }
+    [[nodiscard]] PersistentImage& MutableImage() { return image_; }
     // Resizes the image to a new client area, filling new parts with BackColor.
     void ResizeImage(int width, int height) { image_.Resize(width, height, properties_.BackColor()); }
     // The handlers; a run-time error if none are attached yet.

@@ -29,6 +29,8 @@ void PersistentImage::Resize(int width, int height, Colour background) {
     context_.reset();
     width_ = width;
     height_ = height;
+    changed_.Reset(width, height);
+    drawn_.clear();
     if (width == 0 || height == 0) {
         return;
     }
@@ -54,12 +56,14 @@ void PersistentImage::Clear(Colour background) {
     cairo_surface_flush(surface_.get());
     if (clearedTo_ == pixel) {
         FillSpans(Rows(), drawn_, pixel);
+        MarkDrawn(0);
     } else {
         FillAll(Rows(), pixel);
+        changed_.MarkAll();
+        MarkDrawn(drawn_.size());
     }
     clearedTo_ = pixel;
     drawn_.clear();
-    MarkDrawn();
 }
 
 void PersistentImage::Line(float x1, float y1, float x2, float y2, Colour colour, int width) {
@@ -67,9 +71,10 @@ void PersistentImage::Line(float x1, float y1, float x2, float y2, Colour colour
         return;
     }
     cairo_surface_flush(surface_.get());
+    const std::size_t first = drawn_.size();
     StrokeSegment(Rows(), x1 + kPixelCentre, y1 + kPixelCentre, x2 + kPixelCentre, y2 + kPixelCentre, width,
                   PixelOf(colour), drawn_);
-    MarkDrawn();
+    MarkDrawn(first);
 }
 
 void PersistentImage::Circle(float x, float y, float radius, Colour colour, int width) {
@@ -77,16 +82,23 @@ void PersistentImage::Circle(float x, float y, float radius, Colour colour, int 
         return;
     }
     cairo_surface_flush(surface_.get());
+    const std::size_t first = drawn_.size();
     StrokeCircle(Rows(), x + kPixelCentre, y + kPixelCentre, radius, width, PixelOf(colour), drawn_);
-    MarkDrawn();
+    MarkDrawn(first);
 }
 
 PixelRows PersistentImage::Rows() const {
     return {cairo_image_surface_get_data(surface_.get()), width_, height_, Stride()};
 }
 
-// Tells cairo that the pixels changed behind its back.
-void PersistentImage::MarkDrawn() { cairo_surface_mark_dirty(surface_.get()); }
+// Notes the runs from firstNewSpan on as changed, and tells cairo that the
+// pixels changed behind its back.
+void PersistentImage::MarkDrawn(std::size_t firstNewSpan) {
+    for (std::size_t i = firstNewSpan; i < drawn_.size(); ++i) {
+        changed_.Mark(drawn_[i]);
+    }
+    cairo_surface_mark_dirty(surface_.get());
+}
 
 int PersistentImage::Stride() const { return surface_ ? cairo_image_surface_get_stride(surface_.get()) : 0; }
 

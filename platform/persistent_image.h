@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/changed_tiles.h"
 #include "platform/form.h"
 #include "platform/stroke_raster.h"
 
@@ -19,7 +20,8 @@ namespace platform {
 // the PNG, the strokes are our own (platform/stroke_raster.h).
 //
 // The image remembers every run of pixels drawn since it was last cleared,
-// so that clearing it again to the same colour touches only those.
+// so that clearing it again to the same colour touches only those, and which
+// tiles changed since it was last shown, so that showing it sends only those.
 class PersistentImage {
 public:
     PersistentImage() = default;
@@ -38,6 +40,11 @@ public:
     [[nodiscard]] const std::uint8_t* Pixels() const;
     [[nodiscard]] std::uint32_t PixelAt(int x, int y) const;
 
+    // The parts changed since the last call; all of it after a resize or
+    // after MarkAllChanged.
+    [[nodiscard]] std::vector<PixelRect> TakeChanges() { return changed_.Take(); }
+    void MarkAllChanged() { changed_.MarkAll(); }
+
     // The picture as a PNG file's bytes.
     [[nodiscard]] std::string EncodePng() const;
 
@@ -50,7 +57,7 @@ private:
     };
 
     [[nodiscard]] PixelRows Rows() const;
-    void MarkDrawn();
+    void MarkDrawn(std::size_t firstNewSpan);
     void Check(const char* what) const;
 
     int width_ = 0;
@@ -60,6 +67,7 @@ private:
     // Outside drawn_, every pixel is this value; unknown after a resize.
     std::optional<std::uint32_t> clearedTo_;
     std::vector<Span> drawn_;
+    ChangedTiles changed_;
 };
 
 }  // namespace platform

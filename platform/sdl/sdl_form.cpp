@@ -86,6 +86,8 @@ void SdlForm::ApplyWindowRequests() {
     }
 }
 
+// Copies what changed since the last frame, and only that, to the window
+// surface, and sends only those parts to the display.
 void SdlForm::Present() {
     if (!mapped_ || minimised_ || Image().Pixels() == nullptr) {
         return;
@@ -94,6 +96,16 @@ void SdlForm::Present() {
     if (target == nullptr) {
         throw RunTimeError("cannot show the window's image", SDL_GetError());
     }
+    // A new surface, or one the display lost, holds nothing of ours yet.
+    if (target != shownSurface_ || exposed_) {
+        MutableImage().MarkAllChanged();
+        shownSurface_ = target;
+        exposed_ = false;
+    }
+    const std::vector<PixelRect> changes = MutableImage().TakeChanges();
+    if (changes.empty()) {
+        return;
+    }
     // SDL's view of the image's pixels; the image keeps them.
     const SurfaceHandle source(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint8_t*>(Image().Pixels()),
                                                                   Image().Width(), Image().Height(), 32,
@@ -101,7 +113,19 @@ void SdlForm::Present() {
     if (!source) {
         throw RunTimeError("cannot show the window's image", SDL_GetError());
     }
-    if (SDL_BlitSurface(source.get(), nullptr, target, nullptr) != 0 || SDL_UpdateWindowSurface(window_.get()) != 0) {
+    rects_.clear();
+    for (const PixelRect& change : changes) {
+        SDL_Rect rect{change.x, change.y, change.width, change.height};
+        if (SDL_BlitSurface(source.get(), &rect, target, &rect) != 0) {
+            throw RunTimeError("cannot show the window's image", SDL_GetError());
+        }
+        // The blit clips the rectangle to the surface: send what it copied.
+        if (rect.w > 0 && rect.h > 0) {
+            rects_.push_back(rect);
+        }
+    }
+    if (!rects_.empty() &&
+        SDL_UpdateWindowSurfaceRects(window_.get(), rects_.data(), static_cast<int>(rects_.size())) != 0) {
         throw RunTimeError("cannot show the window's image", SDL_GetError());
     }
 }
@@ -142,10 +166,15 @@ void SdlForm::HandleWindowEvent(const SDL_WindowEvent& event) {
         case SDL_WINDOWEVENT_RESTORED:
         case SDL_WINDOWEVENT_MAXIMIZED:
             minimised_ = false;
+            exposed_ = true;
             FollowClientArea();
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             FollowClientArea();
+            break;
+        case SDL_WINDOWEVENT_EXPOSED:
+        case SDL_WINDOWEVENT_SHOWN:
+            exposed_ = true;
             break;
         default:
             break;

@@ -2,13 +2,15 @@
 
 #include <SDL.h>
 
+#include <vector>
+
 #include "platform/image_form.h"
 #include "platform/sdl/sdl_handles.h"
 
 namespace platform::sdl {
 
-// The form as a real window on SDL: it copies the persistent image to the
-// window surface at every DoEvents.
+// The form as a real window on SDL: at every DoEvents it copies what changed
+// in the persistent image to the window surface and shows it.
 class SdlForm final : public ImageForm {
 public:
     explicit SdlForm(const FormDesign& design);
@@ -36,6 +38,10 @@ private:
     bool mapped_ = false;
     bool minimised_ = false;
     bool buttonDown_ = false;
+    // The window surface last drawn on, and whether the display lost it since.
+    SDL_Surface* shownSurface_ = nullptr;
+    bool exposed_ = true;
+    std::vector<SDL_Rect> rects_;
 };
 
 }  // namespace platform::sdl

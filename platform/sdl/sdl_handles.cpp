@@ -35,6 +35,10 @@ VideoSubsystem::VideoSubsystem() {
             throw RunTimeError("cannot open the window", *why);
         }
     }
+    // The window surface goes to the display through shared memory. SDL's
+    // default on X11 routes it through a renderer and a texture, which
+    // costs several times as much per frame (see BENCHMARKS.md).
+    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
     if (SDL_InitSubSystem(SDL_INIT_VIDEO) != 0) {
         const std::string why = SDL_GetError();
         SDL_Quit();

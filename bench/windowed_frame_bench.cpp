@@ -1,0 +1,192 @@
+// One windowed run: a fixed number of frames in a real SDL window, in one of
+// four ways, printing frames per second. bench/windowed_bench.sh starts the
+// display, interleaves the ways and compares them.
+//
+//   program          the program's own Form1 on the SDL form
+//   plain-default    cairo over SDL's window surface as SDL gives it, the
+//                    whole surface updated and the title set every frame
+//   plain-shm        the same on SDL's plain shared-memory surface
+//   floor            clearing the whole window surface and presenting all
+//                    of it, nothing drawn
+
+#include <SDL.h>
+#include <cairo.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "app/form1.h"
+#include "geometry/ratio_caption.h"
+#include "platform/form_runtime.h"
+#include "platform/sdl/sdl_form.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+
+// Passes everything on to the real form and ends the program after a number
+// of frames, so that the program's own loop can be timed.
+class FrameCounter final : public platform::RuntimeForm {
+public:
+    FrameCounter(platform::RuntimeForm& form, long frames) : form_(form), frames_(frames) {}
+    void Attach(platform::FormEvents& events) override { form_.Attach(events); }
+    void AutoRedraw(bool enabled) override { form_.AutoRedraw(enabled); }
+    void ScaleMode(int mode) override { form_.ScaleMode(mode); }
+    void Show() override { form_.Show(); }
+    void ForeColor(platform::Colour colour) override { form_.ForeColor(colour); }
+    void BackColor(platform::Colour colour) override { form_.BackColor(colour); }
+    void DrawWidth(int pixels) override { form_.DrawWidth(pixels); }
+    void WindowState(int state) override { form_.WindowState(state); }
+    [[nodiscard]] float ScaleWidth() const override { return form_.ScaleWidth(); }
+    [[nodiscard]] float ScaleHeight() const override { return form_.ScaleHeight(); }
+    void Caption(std::string_view text) override {
+        // Timing starts with the first frame that draws at the full size.
+        if (!started_ && form_.ScaleWidth() >= kWidth) {
+            started_ = true;
+            start_ = Clock::now();
+        }
+        form_.Caption(text);
+    }
+    void Cls() override { form_.Cls(); }
+    void Line(float x1, float y1, float x2, float y2) override { form_.Line(x1, y1, x2, y2); }
+    void Circle(float x, float y, float radius) override { form_.Circle(x, y, radius); }
+    void DoEvents() override {
+        form_.DoEvents();
+        if (started_ && ++counted_ > frames_) {
+            End();
+        }
+    }
+    void WaitEvents() override { form_.WaitEvents(); }
+    [[noreturn]] void End() override { platform::EndProgram(); }
+
+    [[nodiscard]] double FramesPerSecond() const {
+        return static_cast<double>(frames_) / std::chrono::duration<double>(Clock::now() - start_).count();
+    }
+
+private:
+    platform::RuntimeForm& form_;
+    long frames_;
+    long counted_ = 0;
+    bool started_ = false;
+    Clock::time_point start_;
+};
+
+double RunProgram(long frames) {
+    platform::sdl::SdlForm form(app::Form1::Design());
+    FrameCounter counter(form, frames);
+    app::Form1 form1(counter, '.');
+    if (const auto error = platform::RunForm(counter, form1)) {
+        std::fprintf(stderr, "%s\n", error->c_str());
+        std::exit(1);
+    }
+    return counter.FramesPerSecond();
+}
+
+// A maximised-size window shown and settled, for the plain loops.
+SDL_Window* OpenWindow() {
+    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+        std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+        std::exit(1);
+    }
+    SDL_Window* window = SDL_CreateWindow("bench", 0, 0, kWidth, kHeight, SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS);
+    if (window == nullptr) {
+        std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
+        std::exit(1);
+    }
+    for (int i = 0; i < 20; ++i) {
+        SDL_PumpEvents();
+        SDL_Delay(10);
+    }
+    return window;
+}
+
+double RunPlain(long frames, bool drawFigure) {
+    SDL_Window* window = OpenWindow();
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    if (surface == nullptr) {
+        std::fprintf(stderr, "SDL_GetWindowSurface: %s\n", SDL_GetError());
+        std::exit(1);
+    }
+    cairo_surface_t* target = cairo_image_surface_create_for_data(
+        static_cast<unsigned char*>(surface->pixels), CAIRO_FORMAT_RGB24, surface->w, surface->h, surface->pitch);
+    cairo_t* cr = cairo_create(target);
+    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
+    cairo_set_line_width(cr, 5);
+    const double cx = surface->w / 2.0;
+    const double cy = surface->h / 2.0;
+    const double radius = std::min(surface->w, surface->h) / 2.0;
+    const auto start = Clock::now();
+    for (long frame = 1; frame <= frames; ++frame) {
+        SDL_Event event;
+        while (SDL_PollEvent(&event) != 0) {
+        }
+        if (!drawFigure) {
+            SDL_FillRect(surface, nullptr, 0);
+            SDL_UpdateWindowSurface(window);
+            continue;
+        }
+        cairo_set_source_rgb(cr, 0, 0, 0);
+        cairo_paint(cr);
+        double x[5];
+        double y[5];
+        for (int i = 0; i < 5; ++i) {
+            const double theta = (static_cast<double>(frame % 360) + 72.0 * i) * M_PI / 180;
+            x[i] = cx + radius * std::cos(theta);
+            y[i] = cy + radius * std::sin(theta);
+        }
+        cairo_set_source_rgb(cr, 1, 0, 0);
+        const int segments[5][2] = {{0, 2}, {0, 3}, {1, 3}, {1, 4}, {2, 4}};
+        for (const auto& segment : segments) {
+            cairo_move_to(cr, x[segment[0]], y[segment[0]]);
+            cairo_line_to(cr, x[segment[1]], y[segment[1]]);
+            cairo_stroke(cr);
+        }
+        cairo_new_sub_path(cr);
+        cairo_arc(cr, cx, cy, radius, 0, 2 * M_PI);
+        cairo_stroke(cr);
+        cairo_surface_flush(target);
+        const double ratio = std::hypot(x[0] - x[2], y[0] - y[2]) / std::hypot(x[0] - x[1], y[0] - y[1]);
+        SDL_SetWindowTitle(window, geometry::RatioCaption(ratio, '.').c_str());
+        SDL_UpdateWindowSurface(window);
+    }
+    const double fps = static_cast<double>(frames) / std::chrono::duration<double>(Clock::now() - start).count();
+    cairo_destroy(cr);
+    cairo_surface_destroy(target);
+    SDL_DestroyWindow(window);
+    SDL_Quit();
+    return fps;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: pentagram_windowed_bench program|plain-default|plain-shm|floor FRAMES\n");
+        return 2;
+    }
+    const std::string mode = argv[1];
+    const long frames = std::stol(argv[2]);
+    double fps = 0;
+    if (mode == "program") {
+        fps = RunProgram(frames);
+    } else if (mode == "plain-default") {
+        fps = RunPlain(frames, true);
+    } else if (mode == "plain-shm") {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        fps = RunPlain(frames, true);
+    } else if (mode == "floor") {
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        fps = RunPlain(frames, false);
+    } else {
+        std::fprintf(stderr, "unknown mode %s\n", mode.c_str());
+        return 2;
+    }
+    std::printf("%.1f\n", fps);
+    return 0;
+}

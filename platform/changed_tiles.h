@@ -1,0 +1,41 @@
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/stroke_raster.h"
+
+namespace platform {
+
+struct PixelRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+};
+
+// Which parts of an image changed since it was last shown, to the nearest
+// tile, so that showing it copies and sends only those.
+class ChangedTiles {
+public:
+    static constexpr int kTileSize = 32;
+
+    // A new image of this size: all of it is new.
+    void Reset(int width, int height);
+    void MarkAll() { all_ = true; }
+    void Mark(const Span& span);
+
+    // The changed parts as rectangles, each a run of tiles along a tile row;
+    // afterwards nothing counts as changed.
+    [[nodiscard]] std::vector<PixelRect> Take();
+
+private:
+    int width_ = 0;
+    int height_ = 0;
+    int columns_ = 0;
+    int rows_ = 0;
+    bool all_ = true;
+    std::vector<std::uint8_t> tiles_;
+};
+
+}  // namespace platform
