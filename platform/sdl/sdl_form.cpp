@@ -10,13 +10,24 @@ namespace {
 // quit event only when it next looks, is answered at once to a person.
 constexpr int kIdleWaitMilliseconds = 50;
 
+// How often the window's display refreshes, 0 when it does not say.
+int RefreshRate(SDL_Window* window) {
+    SDL_DisplayMode mode{};
+    const int display = SDL_GetWindowDisplayIndex(window);
+    if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) {
+        return 0;
+    }
+    return mode.refresh_rate;
+}
+
 }  // namespace
 
 SdlForm::SdlForm(const FormDesign& design)
     : ImageForm(design),
       window_(SDL_CreateWindow(design.Caption.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
                                TwipsToPixels(design.ClientWidthTwips), TwipsToPixels(design.ClientHeightTwips),
-                               SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE)) {
+                               SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE)),
+      title_(design.Caption, TitleThrottle::IntervalForRefreshRate(window_ ? RefreshRate(window_.get()) : 0)) {
     if (!window_) {
         throw RunTimeError("cannot open the window", SDL_GetError());
     }
@@ -35,15 +46,15 @@ float SdlForm::ScaleWidth() const { return minimised_ ? 0.0F : static_cast<float
 float SdlForm::ScaleHeight() const { return minimised_ ? 0.0F : static_cast<float>(Image().Height()); }
 
 void SdlForm::Caption(std::string_view text) {
-    // Only a changed title goes to the window manager.
     if (MutableProperties().Caption(text)) {
-        SDL_SetWindowTitle(window_.get(), Properties().Caption().c_str());
+        title_.Want(Properties().Caption());
     }
 }
 
 void SdlForm::DoEvents() {
     ApplyWindowRequests();
     Present();
+    SendTitle();
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         Handle(event);
@@ -127,6 +138,14 @@ void SdlForm::Present() {
     if (!rects_.empty() &&
         SDL_UpdateWindowSurfaceRects(window_.get(), rects_.data(), static_cast<int>(rects_.size())) != 0) {
         throw RunTimeError("cannot show the window's image", SDL_GetError());
+    }
+}
+
+// Only a changed title goes to the window manager, and not more often than
+// the display refreshes.
+void SdlForm::SendTitle() {
+    if (const auto title = title_.Due(TitleThrottle::Clock::now())) {
+        SDL_SetWindowTitle(window_.get(), title->c_str());
     }
 }
 

@@ -6,6 +6,7 @@
 
 #include "platform/image_form.h"
 #include "platform/sdl/sdl_handles.h"
+#include "platform/title_throttle.h"
 
 namespace platform::sdl {
 
@@ -26,12 +27,14 @@ public:
 private:
     void ApplyWindowRequests();
     void Present();
+    void SendTitle();
     void Handle(const SDL_Event& event);
     void HandleWindowEvent(const SDL_WindowEvent& event);
     void FollowClientArea();
 
     VideoSubsystem video_;
     WindowHandle window_;
+    TitleThrottle title_;
 
     bool showRequested_ = false;
     bool stateRequested_ = false;

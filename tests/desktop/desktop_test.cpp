@@ -135,5 +135,21 @@ TEST_F(DesktopTest, MinimisedItRestsAndRestoredItTurnsOn) {
         << "the figure does not turn after restoring";
 }
 
+// The title is set every frame, hundreds of frames a second; the window
+// manager hears of a change at most once a refresh, yet keeps up with it.
+TEST_F(DesktopTest, TheWindowManagerHearsOfTitleChangesAtMostOnceARefresh) {
+    auto program = StartProgram();
+    const Window window = WaitForMaximisedWindow(*program);
+    ASSERT_NE(window, None);
+    const auto titles = x_.WatchTitle(window, milliseconds(2000));
+    EXPECT_LE(titles.size(), 2 * 120U) << "more than 120 title changes a second";
+    EXPECT_GE(titles.size(), 2U) << "the title stopped changing";
+    for (const auto& title : titles) {
+        EXPECT_TRUE(title.starts_with(kTitlePrefix)) << title;
+    }
+    x_.RequestClose(window);
+    EXPECT_EQ(program->WaitExit(seconds(2)), 0) << program->Stderr();
+}
+
 }  // namespace
 }  // namespace desktop

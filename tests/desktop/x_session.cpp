@@ -187,6 +187,26 @@ std::string XClient::DescribeClients() {
     return text + " ]";
 }
 
+std::vector<std::string> XClient::WatchTitle(Window window, std::chrono::milliseconds period) {
+    const Atom name = Intern("_NET_WM_NAME");
+    XSelectInput(display_, window, PropertyChangeMask);
+    std::vector<std::string> titles;
+    for (const auto end = Clock::now() + period; Clock::now() < end;) {
+        if (XPending(display_) == 0) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            continue;
+        }
+        XEvent event;
+        XNextEvent(display_, &event);
+        if (event.type == PropertyNotify && event.xproperty.window == window && event.xproperty.atom == name &&
+            event.xproperty.state == PropertyNewValue) {
+            titles.push_back(Title(window));
+        }
+    }
+    XSelectInput(display_, window, NoEventMask);
+    return titles;
+}
+
 std::string XClient::Title(Window window) {
     Atom type = None;
     int format = 0;

@@ -81,6 +81,9 @@ public:
     // The managed client window whose title starts with the prefix.
     std::optional<::Window> FindWindow(const std::string& titlePrefix);
     [[nodiscard]] std::string Title(::Window window);
+    // Every title the window is given over the period, as the window manager
+    // hears of them.
+    [[nodiscard]] std::vector<std::string> WatchTitle(::Window window, std::chrono::milliseconds period);
     // The managed windows and their titles, for failure messages.
     [[nodiscard]] std::string DescribeClients();
     // The client area, in root coordinates.

@@ -1,0 +1,26 @@
+#include "platform/title_throttle.h"
+
+#include <algorithm>
+
+namespace platform {
+
+TitleThrottle::Clock::duration TitleThrottle::IntervalForRefreshRate(int hertz) {
+    constexpr int kFastest = 120;
+    constexpr int kSlowest = 60;
+    const int rate = hertz <= 0 ? kSlowest : std::clamp(hertz, kSlowest, kFastest);
+    return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / rate));
+}
+
+std::optional<std::string> TitleThrottle::Due(Clock::time_point now) {
+    if (wanted_ == sent_) {
+        return std::nullopt;
+    }
+    if (sentAt_ && now - *sentAt_ < interval_) {
+        return std::nullopt;
+    }
+    sent_ = wanted_;
+    sentAt_ = now;
+    return sent_;
+}
+
+}  // namespace platform
