@@ -71,9 +71,11 @@ void PersistentImage::Line(float x1, float y1, float x2, float y2, Colour colour
         return;
     }
     cairo_surface_flush(surface_.get());
+    lineCoverage_.Clear();
+    CoverSegment(width_, height_, x1 + kPixelCentre, y1 + kPixelCentre, x2 + kPixelCentre, y2 + kPixelCentre, width,
+                 lineCoverage_);
     const std::size_t first = drawn_.size();
-    StrokeSegment(Rows(), x1 + kPixelCentre, y1 + kPixelCentre, x2 + kPixelCentre, y2 + kPixelCentre, width,
-                  PixelOf(colour), drawn_);
+    PaintCoverage(Rows(), lineCoverage_, PixelOf(colour), drawn_);
     MarkDrawn(first);
 }
 
@@ -82,8 +84,16 @@ void PersistentImage::Circle(float x, float y, float radius, Colour colour, int 
         return;
     }
     cairo_surface_flush(surface_.get());
+    const double cx = x + kPixelCentre;
+    const double cy = y + kPixelCentre;
+    // The program draws the same circle every frame until the window changes size.
+    if (circle_.x != cx || circle_.y != cy || circle_.radius != radius || circle_.strokeWidth != width ||
+        circle_.imageWidth != width_ || circle_.imageHeight != height_) {
+        circle_ = {cx, cy, radius, width, width_, height_, {}};
+        CoverCircle(width_, height_, cx, cy, radius, width, circle_.coverage);
+    }
     const std::size_t first = drawn_.size();
-    StrokeCircle(Rows(), x + kPixelCentre, y + kPixelCentre, radius, width, PixelOf(colour), drawn_);
+    PaintCoverage(Rows(), circle_.coverage, PixelOf(colour), drawn_);
     MarkDrawn(first);
 }
 

@@ -60,6 +60,17 @@ private:
     void MarkDrawn(std::size_t firstNewSpan);
     void Check(const char* what) const;
 
+    // A circle's coverage, kept for as long as the same circle is drawn again.
+    struct CircleCoverage {
+        double x = 0;
+        double y = 0;
+        double radius = -1;
+        int strokeWidth = 0;
+        int imageWidth = 0;
+        int imageHeight = 0;
+        Coverage coverage;
+    };
+
     int width_ = 0;
     int height_ = 0;
     std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface_;
@@ -68,6 +79,8 @@ private:
     std::optional<std::uint32_t> clearedTo_;
     std::vector<Span> drawn_;
     ChangedTiles changed_;
+    Coverage lineCoverage_;  // kept between lines only for its storage
+    CircleCoverage circle_;
 };
 
 }  // namespace platform

@@ -4,6 +4,8 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/coverage_blend.h"
+
 namespace platform {
 namespace {
 
@@ -17,32 +19,40 @@ std::uint32_t* Row(const PixelRows& rows, int y) {
     return reinterpret_cast<std::uint32_t*>(rows.data + static_cast<std::ptrdiff_t>(y) * rows.stride);
 }
 
-// Source over destination for a coverage in [0, 1]; red and blue are
-// blended together in one word, green beside them.
-std::uint32_t Over(std::uint32_t destination, std::uint32_t source, double coverage) {
-    const auto alpha = static_cast<std::uint32_t>(std::lround(coverage * 256.0));
-    const std::uint32_t keep = 256 - alpha;
-    const std::uint32_t redBlue = ((destination & 0xFF00FFU) * keep + (source & 0xFF00FFU) * alpha) >> 8;
-    const std::uint32_t green = ((destination & 0x00FF00U) * keep + (source & 0x00FF00U) * alpha) >> 8;
-    return (redBlue & 0xFF00FFU) | (green & 0x00FF00U);
+constexpr std::uint8_t kWhole = 255;
+
+// A stroke's runs lie one to a row, each row a stride apart in an image
+// far larger than the caches, so nearly every run starts with a cache miss;
+// asking for a run's pixels a few runs ahead lets the misses overlap.
+constexpr std::size_t kPrefetchAhead = 24;
+
+void Prefetch(const PixelRows& rows, int y, int x) {
+    if (y >= 0 && y < rows.height && x >= 0 && x < rows.width) {
+        __builtin_prefetch(Row(rows, y) + x, 1);
+    }
 }
 
-double Coverage(double distance, double halfWidth) { return std::clamp(halfWidth + kFeather - distance, 0.0, 1.0); }
+// A pixel's coverage from its centre's distance to the stroke's middle line.
+std::uint8_t CoverageAt(double distance, double halfWidth) {
+    const double fraction = std::clamp(halfWidth + kFeather - distance, 0.0, 1.0);
+    // The fraction is never negative, so adding a half and truncating rounds it.
+    return static_cast<std::uint8_t>(fraction * kWhole + 0.5);  // NOLINT(bugprone-incorrect-roundings)
+}
 
 // Pixel columns whose centres lie in [left, right], clipped to the image.
 // The ends are clamped before they become integers (they may be infinite
 // for an empty run), which also lets a truncation stand in for the slower
 // floor and ceil.
-std::pair<int, int> Columns(const PixelRows& rows, double left, double right) {
+std::pair<int, int> Columns(int width, double left, double right) {
     const double lowest = -1;
-    const auto highest = static_cast<double>(rows.width) + 1;
+    const auto highest = static_cast<double>(width) + 1;
     const double from = std::clamp(left - 0.5, lowest, highest);
     const double to = std::clamp(right - 0.5, lowest, highest);
     int x0 = static_cast<int>(from);
     x0 += (x0 < from) ? 1 : 0;  // ceil
     int last = static_cast<int>(to);
     last -= (last > to) ? 1 : 0;  // floor
-    return {std::max(0, x0), std::min(rows.width, last + 1)};
+    return {std::max(0, x0), std::min(width, last + 1)};
 }
 
 // A row's run of pixel centres: [left, right] may be touched by the stroke,
@@ -54,38 +64,37 @@ struct Run {
     double solidRight;
 };
 
-// Paints the run's pixels; DistanceAt gives a pixel centre's distance from
-// the stroke's middle line. The solid part is filled without asking.
+// Adds the run's coverage; DistanceAt gives a pixel centre's distance from
+// the stroke's middle line. The solid part is whole without asking.
 template <typename DistanceAt>
-void PaintRun(const PixelRows& rows, int y, const Run& run, double halfWidth, std::uint32_t rgb,
-              std::vector<Span>& touched, DistanceAt distanceAt) {
-    const auto [x0, x1] = Columns(rows, run.left, run.right);
+void CoverRun(int width, int y, const Run& run, double halfWidth, Coverage& coverage, DistanceAt distanceAt) {
+    const auto [x0, x1] = Columns(width, run.left, run.right);
     if (x0 >= x1) {
         return;
     }
-    auto [solid0, solid1] = Columns(rows, run.solidLeft, run.solidRight);
+    const int start = x0;  // for the lambda below, which cannot name a binding
+    auto [solid0, solid1] = Columns(width, run.solidLeft, run.solidRight);
     solid0 = std::clamp(solid0, x0, x1);
     solid1 = std::clamp(solid1, solid0, x1);
-    std::uint32_t* row = Row(rows, y);
-    const auto blend = [&](int from, int to) {
+    const std::size_t first = coverage.values.size();
+    coverage.values.resize(first + static_cast<std::size_t>(x1 - x0));
+    std::uint8_t* values = coverage.values.data() + first;
+    const auto cover = [&](int from, int to) {
         for (int x = from; x < to; ++x) {
-            const double coverage = Coverage(distanceAt(x + 0.5), halfWidth);
-            if (coverage > 0) {
-                row[x] = coverage >= 1 ? rgb : Over(row[x], rgb, coverage);
-            }
+            values[x - start] = CoverageAt(distanceAt(x + 0.5), halfWidth);
         }
     };
-    blend(x0, solid0);
-    std::fill(row + solid0, row + solid1, rgb);
-    blend(solid1, x1);
-    touched.push_back({y, x0, x1});
+    cover(x0, solid0);
+    std::fill(values + (solid0 - x0), values + (solid1 - x0), kWhole);
+    cover(solid1, x1);
+    coverage.runs.push_back({y, x0, x1, first});
 }
 
 }  // namespace
 
-void StrokeSegment(const PixelRows& rows, double x1, double y1, double x2, double y2, double width, std::uint32_t rgb,
-                   std::vector<Span>& touched) {
-    const double halfWidth = width / 2;
+void CoverSegment(int width, int height, double x1, double y1, double x2, double y2, double strokeWidth,
+                  Coverage& coverage) {
+    const double halfWidth = strokeWidth / 2;
     const double reach = halfWidth + kFeather;
     const double dx = x2 - x1;
     const double dy = y2 - y1;
@@ -115,7 +124,7 @@ void StrokeSegment(const PixelRows& rows, double x1, double y1, double x2, doubl
     const double solidReach = halfWidth - kFeather;
     const double solidHalfRun = steep && solidReach > 0 ? solidReach * std::sqrt(lengthSquared) / std::abs(dy) : -1;
     const int top = std::max(0, static_cast<int>(std::floor(std::min(y1, y2) - reach)));
-    const int bottom = std::min(rows.height - 1, static_cast<int>(std::ceil(std::max(y1, y2) + reach)));
+    const int bottom = std::min(height - 1, static_cast<int>(std::ceil(std::max(y1, y2) + reach)));
     for (int y = top; y <= bottom; ++y) {
         // The row's pixel centres within reach of the segment form one run
         // (the stroke is convex): the union of the two end discs and the band
@@ -165,14 +174,13 @@ void StrokeSegment(const PixelRows& rows, double x1, double y1, double x2, doubl
             right = std::max(right, std::max(x1, x2));
         }
         if (left <= right) {
-            PaintRun(rows, y, {left, right, solidLeft, solidRight}, halfWidth, rgb, touched, distanceOnRow(py));
+            CoverRun(width, y, {left, right, solidLeft, solidRight}, halfWidth, coverage, distanceOnRow(py));
         }
     }
 }
 
-void StrokeCircle(const PixelRows& rows, double cx, double cy, double radius, double width, std::uint32_t rgb,
-                  std::vector<Span>& touched) {
-    const double halfWidth = width / 2;
+void CoverCircle(int width, int height, double cx, double cy, double radius, double strokeWidth, Coverage& coverage) {
+    const double halfWidth = strokeWidth / 2;
     const double outer = radius + halfWidth + kFeather;
     const double inner = radius - halfWidth - kFeather;
     // Between these two radii every pixel is wholly covered.
@@ -194,7 +202,7 @@ void StrokeCircle(const PixelRows& rows, double cx, double cy, double radius, do
         };
     };
     const int top = std::max(0, static_cast<int>(std::floor(cy - outer)));
-    const int bottom = std::min(rows.height - 1, static_cast<int>(std::ceil(cy + outer)));
+    const int bottom = std::min(height - 1, static_cast<int>(std::ceil(cy + outer)));
     for (int y = top; y <= bottom; ++y) {
         const double rise = y + 0.5 - cy;
         if (std::abs(rise) > outer) {
@@ -211,21 +219,44 @@ void StrokeCircle(const PixelRows& rows, double cx, double cy, double radius, do
             // The ring crosses the row twice; the inside is left alone.
             const Run leftRun{cx - outerHalf, cx - innerHalf, cx - solidOuterHalf, cx - solidInnerHalf};
             const Run rightRun{cx + innerHalf, cx + outerHalf, cx + solidInnerHalf, cx + solidOuterHalf};
-            PaintRun(rows, y, leftRun, halfWidth, rgb, touched, distance);
-            PaintRun(rows, y, rightRun, halfWidth, rgb, touched, distance);
+            CoverRun(width, y, leftRun, halfWidth, coverage, distance);
+            CoverRun(width, y, rightRun, halfWidth, coverage, distance);
         } else {
             // Near the top or bottom one run spans the ring; its solid part
             // is found from the outside in, and it may have a gap in the
             // middle, so only a solid part that has no gap is taken.
             const Run run{cx - outerHalf, cx + outerHalf, cx - solidOuterHalf,
                           solidInnerHalf < 0 ? cx + solidOuterHalf : cx - solidOuterHalf - 1};
-            PaintRun(rows, y, run, halfWidth, rgb, touched, distance);
+            CoverRun(width, y, run, halfWidth, coverage, distance);
         }
     }
 }
 
+void PaintCoverage(const PixelRows& rows, const Coverage& coverage, std::uint32_t rgb, std::vector<Span>& touched) {
+    const std::vector<CoverageRun>& runs = coverage.runs;
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        const CoverageRun& run = runs[i];
+        if (i + kPrefetchAhead < runs.size()) {
+            Prefetch(rows, runs[i + kPrefetchAhead].y, runs[i + kPrefetchAhead].x0);
+            Prefetch(rows, runs[i + kPrefetchAhead].y, runs[i + kPrefetchAhead].x1 - 1);
+        }
+        // Coverage worked out for another size of image paints nothing outside this one.
+        if (run.y < 0 || run.y >= rows.height || run.x0 < 0 || run.x1 > rows.width) {
+            continue;
+        }
+        std::uint32_t* row = Row(rows, run.y);
+        const std::uint8_t* values = coverage.values.data() + run.first;
+        BlendRow(row + run.x0, values, run.x1 - run.x0, rgb);
+        touched.push_back({run.y, run.x0, run.x1});
+    }
+}
+
 void FillSpans(const PixelRows& rows, const std::vector<Span>& spans, std::uint32_t rgb) {
-    for (const Span& span : spans) {
+    for (std::size_t i = 0; i < spans.size(); ++i) {
+        const Span& span = spans[i];
+        if (i + kPrefetchAhead < spans.size()) {
+            Prefetch(rows, spans[i + kPrefetchAhead].y, spans[i + kPrefetchAhead].x0);
+        }
         std::uint32_t* row = Row(rows, span.y);
         std::fill(row + span.x0, row + span.x1, rgb);
     }

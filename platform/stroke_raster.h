@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -20,15 +21,39 @@ struct Span {
     int x1 = 0;
 };
 
-// Antialiased strokes with round ends, composited over what is there. Points
-// are in pixel-corner coordinates: the centre of pixel (i, j) is at
-// (i + 0.5, j + 0.5). A pixel's coverage falls from 1 to 0 over the pixel
-// around the stroke's edge. Every run of pixels touched is added to
-// `touched`, so that the caller can undo exactly what was drawn.
-void StrokeSegment(const PixelRows& rows, double x1, double y1, double x2, double y2, double width, std::uint32_t rgb,
-                   std::vector<Span>& touched);
-void StrokeCircle(const PixelRows& rows, double cx, double cy, double radius, double width, std::uint32_t rgb,
-                  std::vector<Span>& touched);
+// How much of each pixel a stroke covers, row by row: runs of pixels and,
+// for each pixel of a run, its coverage from 0 (none) to 255 (whole). Working
+// out the coverage is kept apart from painting it, so that a stroke drawn
+// again and again at the same place is worked out once.
+struct CoverageRun {
+    int y = 0;
+    int x0 = 0;
+    int x1 = 0;
+    std::size_t first = 0;  // index of pixel x0's coverage in Coverage::values
+};
+
+struct Coverage {
+    std::vector<CoverageRun> runs;
+    std::vector<std::uint8_t> values;
+
+    void Clear() {
+        runs.clear();
+        values.clear();
+    }
+};
+
+// Antialiased strokes with round ends, clipped to a width x height image,
+// added to `coverage`. Points are in pixel-corner coordinates: the centre of
+// pixel (i, j) is at (i + 0.5, j + 0.5). A pixel's coverage falls from whole
+// to none over the pixel around the stroke's edge.
+void CoverSegment(int width, int height, double x1, double y1, double x2, double y2, double strokeWidth,
+                  Coverage& coverage);
+void CoverCircle(int width, int height, double cx, double cy, double radius, double strokeWidth, Coverage& coverage);
+
+// Composites the colour over the pixels as far as the coverage goes. Every
+// run of pixels painted is added to `touched`, so that the caller can undo
+// exactly what was drawn.
+void PaintCoverage(const PixelRows& rows, const Coverage& coverage, std::uint32_t rgb, std::vector<Span>& touched);
 
 // Sets the pixels of the spans, or of every row, to one value.
 void FillSpans(const PixelRows& rows, const std::vector<Span>& spans, std::uint32_t rgb);

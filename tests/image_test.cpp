@@ -122,4 +122,31 @@ TEST(PersistentImageTest, EncodesAPngOfItsPicture) {
     EXPECT_EQ(png.substr(1, 3), "PNG");
 }
 
+// The image keeps a circle's coverage while the same circle is drawn again;
+// any other circle, or the same one on an image of another size, must be
+// drawn as if it were the first.
+TEST(PersistentImageTest, ACircleDrawnAfterAnotherLooksAsIfDrawnFirst) {
+    const auto circleAlone = [](int width, int height, float x, float y, float radius, int strokeWidth) {
+        PersistentImage image;
+        image.Resize(width, height, 0);
+        image.Circle(x, y, radius, 0x0000FF, strokeWidth);
+        return image.EncodePng();
+    };
+    PersistentImage image;
+    image.Resize(64, 48, 0);
+    const auto redraw = [&](float x, float y, float radius, int strokeWidth) {
+        image.Clear(0);
+        image.Circle(x, y, radius, 0x0000FF, strokeWidth);
+        return image.EncodePng();
+    };
+    EXPECT_EQ(redraw(32, 24, 20, 5), circleAlone(64, 48, 32, 24, 20, 5));
+    EXPECT_EQ(redraw(32, 24, 20, 5), circleAlone(64, 48, 32, 24, 20, 5)) << "the same circle again";
+    EXPECT_EQ(redraw(30, 24, 20, 5), circleAlone(64, 48, 30, 24, 20, 5)) << "moved across";
+    EXPECT_EQ(redraw(30, 20, 20, 5), circleAlone(64, 48, 30, 20, 20, 5)) << "moved down";
+    EXPECT_EQ(redraw(30, 20, 12, 5), circleAlone(64, 48, 30, 20, 12, 5)) << "smaller";
+    EXPECT_EQ(redraw(30, 20, 12, 3), circleAlone(64, 48, 30, 20, 12, 3)) << "thinner";
+    image.Resize(40, 30, 0);
+    EXPECT_EQ(redraw(30, 20, 12, 3), circleAlone(40, 30, 30, 20, 12, 3)) << "on a smaller image";
+}
+
 }  // namespace
