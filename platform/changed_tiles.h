@@ -12,6 +12,8 @@ struct PixelRect {
     int y = 0;
     int width = 0;
     int height = 0;
+
+    friend bool operator==(const PixelRect&, const PixelRect&) = default;
 };
 
 // Which parts of an image changed since it was last shown, to the nearest

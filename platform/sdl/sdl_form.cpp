@@ -1,6 +1,7 @@
 #include "platform/sdl/sdl_form.h"
 
 #include "platform/run_time_error.h"
+#include "platform/tile_copy.h"
 
 namespace platform::sdl {
 namespace {
@@ -108,7 +109,8 @@ void SdlForm::Present() {
         throw RunTimeError("cannot show the window's image", SDL_GetError());
     }
     // A new surface, or one the display lost, holds nothing of ours yet.
-    if (target != shownSurface_ || exposed_) {
+    const bool fresh = target != shownSurface_ || exposed_;
+    if (fresh) {
         MutableImage().MarkAllChanged();
         shownSurface_ = target;
         exposed_ = false;
@@ -117,6 +119,45 @@ void SdlForm::Present() {
     if (changes.empty()) {
         return;
     }
+    const std::vector<SDL_Rect> sent =
+        SameLayout(*target) ? CopyDirectly(*target, changes, fresh) : Blit(*target, changes);
+    if (!sent.empty() && SDL_UpdateWindowSurfaceRects(window_.get(), sent.data(), static_cast<int>(sent.size())) != 0) {
+        throw RunTimeError("cannot show the window's image", SDL_GetError());
+    }
+}
+
+// The window surface has the image's pixel layout and size: pixels can be
+// copied as they are (which is what SDL's X11 surface gives).
+bool SdlForm::SameLayout(const SDL_Surface& target) const {
+    return target.format->format == SDL_PIXELFORMAT_RGB888 && target.w == Image().Width() &&
+           target.h == Image().Height();
+}
+
+// Copies the changed parts row by row; on a surface that showed the last
+// frame, only the tiles whose pixels differ, so that what was drawn again
+// the same is not sent again.
+std::vector<SDL_Rect> SdlForm::CopyDirectly(SDL_Surface& target, const std::vector<PixelRect>& changes, bool fresh) {
+    const SurfaceLock lock(&target);
+    const PixelRows from{const_cast<std::uint8_t*>(Image().Pixels()), Image().Width(), Image().Height(),
+                         Image().Stride()};
+    const PixelRows to{static_cast<std::uint8_t*>(target.pixels), target.w, target.h, target.pitch};
+    std::vector<PixelRect> copied;
+    if (fresh) {
+        CopyRects(from, to, changes);
+        copied = changes;
+    } else {
+        copied = CopyDifferingTiles(from, to, changes);
+    }
+    std::vector<SDL_Rect> rects;
+    rects.reserve(copied.size());
+    for (const PixelRect& rect : copied) {
+        rects.push_back({rect.x, rect.y, rect.width, rect.height});
+    }
+    return rects;
+}
+
+// Any other surface: SDL converts the pixels, and clips to the surface.
+std::vector<SDL_Rect> SdlForm::Blit(SDL_Surface& target, const std::vector<PixelRect>& changes) {
     // SDL's view of the image's pixels; the image keeps them.
     const SurfaceHandle source(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint8_t*>(Image().Pixels()),
                                                                   Image().Width(), Image().Height(), 32,
@@ -124,21 +165,18 @@ void SdlForm::Present() {
     if (!source) {
         throw RunTimeError("cannot show the window's image", SDL_GetError());
     }
-    rects_.clear();
+    std::vector<SDL_Rect> rects;
     for (const PixelRect& change : changes) {
         SDL_Rect rect{change.x, change.y, change.width, change.height};
-        if (SDL_BlitSurface(source.get(), &rect, target, &rect) != 0) {
+        if (SDL_BlitSurface(source.get(), &rect, &target, &rect) != 0) {
             throw RunTimeError("cannot show the window's image", SDL_GetError());
         }
         // The blit clips the rectangle to the surface: send what it copied.
         if (rect.w > 0 && rect.h > 0) {
-            rects_.push_back(rect);
+            rects.push_back(rect);
         }
     }
-    if (!rects_.empty() &&
-        SDL_UpdateWindowSurfaceRects(window_.get(), rects_.data(), static_cast<int>(rects_.size())) != 0) {
-        throw RunTimeError("cannot show the window's image", SDL_GetError());
-    }
+    return rects;
 }
 
 // Only a changed title goes to the window manager, and not more often than

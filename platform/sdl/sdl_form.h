@@ -27,6 +27,9 @@ public:
 private:
     void ApplyWindowRequests();
     void Present();
+    [[nodiscard]] bool SameLayout(const SDL_Surface& target) const;
+    std::vector<SDL_Rect> CopyDirectly(SDL_Surface& target, const std::vector<PixelRect>& changes, bool fresh);
+    std::vector<SDL_Rect> Blit(SDL_Surface& target, const std::vector<PixelRect>& changes);
     void SendTitle();
     void Handle(const SDL_Event& event);
     void HandleWindowEvent(const SDL_WindowEvent& event);
@@ -44,7 +47,6 @@ private:
     // The window surface last drawn on, and whether the display lost it since.
     SDL_Surface* shownSurface_ = nullptr;
     bool exposed_ = true;
-    std::vector<SDL_Rect> rects_;
 };
 
 }  // namespace platform::sdl

@@ -54,4 +54,16 @@ VideoSubsystem::~VideoSubsystem() {
     SDL_Quit();
 }
 
+SurfaceLock::SurfaceLock(SDL_Surface* surface) : surface_(SDL_MUSTLOCK(surface) ? surface : nullptr) {
+    if (surface_ != nullptr && SDL_LockSurface(surface_) != 0) {
+        throw RunTimeError("cannot reach the window's pixels", SDL_GetError());
+    }
+}
+
+SurfaceLock::~SurfaceLock() {
+    if (surface_ != nullptr) {
+        SDL_UnlockSurface(surface_);
+    }
+}
+
 }  // namespace platform::sdl

@@ -25,4 +25,16 @@ struct SurfaceDeleter {
 };
 using SurfaceHandle = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
+// A surface's pixels held for direct access, for as long as this lives.
+class SurfaceLock {
+public:
+    explicit SurfaceLock(SDL_Surface* surface);
+    ~SurfaceLock();
+    SurfaceLock(const SurfaceLock&) = delete;
+    SurfaceLock& operator=(const SurfaceLock&) = delete;
+
+private:
+    SDL_Surface* surface_;
+};
+
 }  // namespace platform::sdl

@@ -1,0 +1,72 @@
+#include "platform/tile_copy.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
+
+namespace platform {
+namespace {
+
+constexpr int kTile = ChangedTiles::kTileSize;
+
+std::uint8_t* At(const PixelRows& rows, int x, int y) {
+    return rows.data + static_cast<std::ptrdiff_t>(y) * rows.stride + static_cast<std::ptrdiff_t>(x) * 4;
+}
+
+// The first tile boundary after v.
+int NextBoundary(int v) { return (v / kTile + 1) * kTile; }
+
+void Copy(const PixelRows& from, const PixelRows& to, const PixelRect& rect) {
+    const auto bytes = static_cast<std::size_t>(rect.width) * 4;
+    for (int y = rect.y; y < rect.y + rect.height; ++y) {
+        std::memcpy(At(to, rect.x, y), At(from, rect.x, y), bytes);
+    }
+}
+
+bool Differs(const PixelRows& from, const PixelRows& to, const PixelRect& rect) {
+    const auto bytes = static_cast<std::size_t>(rect.width) * 4;
+    for (int y = rect.y; y < rect.y + rect.height; ++y) {
+        if (std::memcmp(At(to, rect.x, y), At(from, rect.x, y), bytes) != 0) {
+            return true;
+        }
+    }
+    return false;
+}
+
+}  // namespace
+
+std::vector<PixelRect> CopyDifferingTiles(const PixelRows& from, const PixelRows& to,
+                                          const std::vector<PixelRect>& candidates) {
+    std::vector<PixelRect> copied;
+    for (const PixelRect& candidate : candidates) {
+        const int right = candidate.x + candidate.width;
+        const int bottom = candidate.y + candidate.height;
+        for (int y = candidate.y; y < bottom; y = NextBoundary(y)) {
+            const int height = std::min(NextBoundary(y), bottom) - y;
+            bool extending = false;
+            for (int x = candidate.x; x < right; x = NextBoundary(x)) {
+                const PixelRect tile{x, y, std::min(NextBoundary(x), right) - x, height};
+                if (!Differs(from, to, tile)) {
+                    extending = false;
+                    continue;
+                }
+                Copy(from, to, tile);
+                if (extending) {
+                    copied.back().width += tile.width;
+                } else {
+                    copied.push_back(tile);
+                    extending = true;
+                }
+            }
+        }
+    }
+    return copied;
+}
+
+void CopyRects(const PixelRows& from, const PixelRows& to, const std::vector<PixelRect>& rects) {
+    for (const PixelRect& rect : rects) {
+        Copy(from, to, rect);
+    }
+}
+
+}  // namespace platform

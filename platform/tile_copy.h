@@ -1,0 +1,22 @@
+#pragma once
+
+#include <vector>
+
+#include "platform/changed_tiles.h"
+#include "platform/stroke_raster.h"
+
+namespace platform {
+
+// Copies the parts that may have changed from an image to a copy of it that
+// showed it before, tile by tile, and only the tiles that differ: a tile
+// drawn over with the same pixels (the circle, every frame) is neither
+// copied nor sent again. Returns the tiles copied, as rectangles along each
+// tile row. Both images are the same size and the rectangles lie within
+// them.
+[[nodiscard]] std::vector<PixelRect> CopyDifferingTiles(const PixelRows& from, const PixelRows& to,
+                                                        const std::vector<PixelRect>& candidates);
+
+// Copies the rectangles as they are, for a copy that holds nothing yet.
+void CopyRects(const PixelRows& from, const PixelRows& to, const std::vector<PixelRect>& rects);
+
+}  // namespace platform
