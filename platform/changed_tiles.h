@@ -20,7 +20,7 @@ struct PixelRect {
 // tile, so that showing it copies and sends only those.
 class ChangedTiles {
 public:
-    static constexpr int kTileSize = 32;
+    static constexpr int kTileSize = 16;
 
     // A new image of this size: all of it is new.
     void Reset(int width, int height);

@@ -30,17 +30,22 @@ TEST(ChangedTilesTest, ANewImageIsAllChangedThenNothingIs) {
 }
 
 TEST(ChangedTilesTest, ARunMarksTheTilesItCrossesClippedToTheImage) {
+    constexpr int kTile = ChangedTiles::kTileSize;
+    // An image whose last tile column and row are narrow.
+    const int width = 4 * kTile + 4;
+    const int height = 2 * kTile + 6;
     ChangedTiles tiles;
-    tiles.Reset(100, 70);
+    tiles.Reset(width, height);
     (void)tiles.Take();
-    tiles.Mark({65, 30, 70});   // the last tile row, columns 0 to 2
-    tiles.Mark({65, 99, 100});  // column 3, beside them: one rectangle
+    const int y = 2 * kTile + 1;                // in the last tile row
+    tiles.Mark({y, kTile + 3, 3 * kTile - 2});  // tile columns 1 and 2
+    tiles.Mark({y, 3 * kTile, 3 * kTile + 1});  // column 3, beside them
+    tiles.Mark({y, width - 1, width});          // the narrow column, beside that
+    tiles.Mark({0, 0, 1});                      // apart, in the first tile
     const auto rects = tiles.Take();
-    ASSERT_EQ(rects.size(), 1U);
-    EXPECT_EQ(rects[0].x, 0);
-    EXPECT_EQ(rects[0].y, 64);
-    EXPECT_EQ(rects[0].width, 100);
-    EXPECT_EQ(rects[0].height, 6);
+    const std::vector<PixelRect> expected = {{0, 0, kTile, kTile}, {kTile, 2 * kTile, width - kTile, 6}};
+    EXPECT_EQ(rects, expected);
+    EXPECT_TRUE(tiles.Take().empty());
 }
 
 TEST(ChangedTilesTest, AFrameSendsFarLessThanTheWholeWindow) {

@@ -18,11 +18,13 @@ namespace {
 using platform::PixelRect;
 using platform::PixelRows;
 
-// A 100 x 70 image: tiles of 32 make columns 0..3 (the last 4 wide) and
-// rows 0..2 (the last 6 high).
+constexpr int kTile = platform::ChangedTiles::kTileSize;
+
+// An image of four tile columns and a narrow fifth, two tile rows and a low
+// third.
 struct Image {
-    static constexpr int kWidth = 100;
-    static constexpr int kHeight = 70;
+    static constexpr int kWidth = 4 * kTile + 4;
+    static constexpr int kHeight = 2 * kTile + 6;
     std::vector<std::uint32_t> pixels = std::vector<std::uint32_t>(static_cast<std::size_t>(kWidth) * kHeight, 0);
 
     std::uint32_t& At(int x, int y) { return pixels[static_cast<std::size_t>(y) * kWidth + x]; }
@@ -32,20 +34,22 @@ struct Image {
 TEST(TileCopyTest, CopiesAndReportsOnlyTheTilesThatDiffer) {
     Image shown;
     Image drawn;
-    drawn.At(5, 5) = 1;    // tile (0, 0)
-    drawn.At(40, 10) = 2;  // tile (1, 0), next to it: one rectangle
-    drawn.At(99, 20) = 3;  // tile (3, 0), the narrow one
-    drawn.At(70, 69) = 4;  // tile (2, 2), the low one
-    drawn.At(70, 40) = 5;  // tile (2, 1), not a candidate: stays as it was
-    const std::vector<PixelRect> candidates = {{0, 0, 100, 32}, {64, 64, 36, 6}};
+    drawn.At(5, 5) = 1;                           // tile (0, 0)
+    drawn.At(kTile + 3, 2) = 2;                   // tile (1, 0), next to it: one rectangle
+    drawn.At(Image::kWidth - 1, 3) = 3;           // the narrow tile of that row, apart
+    drawn.At(2 * kTile, Image::kHeight - 1) = 4;  // tile (2, 2), a low one
+    drawn.At(2 * kTile, kTile + 1) = 5;           // tile (2, 1), not a candidate: stays as it was
+    const std::vector<PixelRect> candidates = {{0, 0, Image::kWidth, kTile},
+                                               {2 * kTile, 2 * kTile, Image::kWidth - 2 * kTile, 6}};
     const auto copied = platform::CopyDifferingTiles(drawn.Rows(), shown.Rows(), candidates);
-    const std::vector<PixelRect> expected = {{0, 0, 64, 32}, {96, 0, 4, 32}, {64, 64, 32, 6}};
+    const std::vector<PixelRect> expected = {
+        {0, 0, 2 * kTile, kTile}, {4 * kTile, 0, 4, kTile}, {2 * kTile, 2 * kTile, kTile, 6}};
     EXPECT_EQ(copied, expected);
     EXPECT_EQ(shown.At(5, 5), 1U);
-    EXPECT_EQ(shown.At(40, 10), 2U);
-    EXPECT_EQ(shown.At(99, 20), 3U);
-    EXPECT_EQ(shown.At(70, 69), 4U);
-    EXPECT_EQ(shown.At(70, 40), 0U) << "copied outside the candidates";
+    EXPECT_EQ(shown.At(kTile + 3, 2), 2U);
+    EXPECT_EQ(shown.At(Image::kWidth - 1, 3), 3U);
+    EXPECT_EQ(shown.At(2 * kTile, Image::kHeight - 1), 4U);
+    EXPECT_EQ(shown.At(2 * kTile, kTile + 1), 0U) << "copied outside the candidates";
 }
 
 TEST(TileCopyTest, AWholeImageCandidateIsSplitIntoTilesAndIdenticalImagesCopyNothing) {
@@ -53,10 +57,10 @@ TEST(TileCopyTest, AWholeImageCandidateIsSplitIntoTilesAndIdenticalImagesCopyNot
     Image drawn;
     const std::vector<PixelRect> whole = {{0, 0, Image::kWidth, Image::kHeight}};
     EXPECT_TRUE(platform::CopyDifferingTiles(drawn.Rows(), shown.Rows(), whole).empty());
-    drawn.At(33, 33) = 7;
-    drawn.At(0, 69) = 8;
+    drawn.At(kTile + 1, kTile + 1) = 7;
+    drawn.At(0, Image::kHeight - 1) = 8;
     const auto copied = platform::CopyDifferingTiles(drawn.Rows(), shown.Rows(), whole);
-    const std::vector<PixelRect> expected = {{32, 32, 32, 32}, {0, 64, 32, 6}};
+    const std::vector<PixelRect> expected = {{kTile, kTile, kTile, kTile}, {0, 2 * kTile, kTile, 6}};
     EXPECT_EQ(copied, expected);
     EXPECT_EQ(shown.pixels, drawn.pixels);
 }
@@ -64,11 +68,11 @@ TEST(TileCopyTest, AWholeImageCandidateIsSplitIntoTilesAndIdenticalImagesCopyNot
 TEST(TileCopyTest, CopyingRectsCopiesThemWhateverTheyHold) {
     Image shown;
     Image drawn;
-    drawn.At(10, 10) = 9;
-    drawn.At(90, 60) = 9;
-    platform::CopyRects(drawn.Rows(), shown.Rows(), {{0, 0, 20, 20}});
-    EXPECT_EQ(shown.At(10, 10), 9U);
-    EXPECT_EQ(shown.At(90, 60), 0U);
+    drawn.At(1, 1) = 9;
+    drawn.At(Image::kWidth - 1, Image::kHeight - 1) = 9;
+    platform::CopyRects(drawn.Rows(), shown.Rows(), {{0, 0, 4, 4}});
+    EXPECT_EQ(shown.At(1, 1), 9U);
+    EXPECT_EQ(shown.At(Image::kWidth - 1, Image::kHeight - 1), 0U);
 }
 
 }  // namespace
