@@ -17,15 +17,15 @@ SANITIZE_DIR ?= build-sanitize
 test: test-deps build-with-tests
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS) --label-exclude stress
 
-# The frame-cost comparison, in a release build of its own.
+# The frame-cost comparison and the session figures, in a build of its own
+# made as the program is built for people to run.
 BENCH_DIR ?= build-bench
-bench: deps
-	cmake -S . -B $(BENCH_DIR) -DCMAKE_BUILD_TYPE=Release -DPENTAGRAM_BUILD_TESTS=OFF -DPENTAGRAM_BUILD_BENCHMARKS=ON
-	bash scripts/install-deps.sh --test
-	cmake --build $(BENCH_DIR) -j $(JOBS) --target pentagram_offscreen_bench pentagram_windowed_bench
+bench: test-deps
+	cmake -S . -B $(BENCH_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=OFF -DPENTAGRAM_BUILD_BENCHMARKS=ON
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target pentagram pentagram_offscreen_bench pentagram_windowed_bench pentagram_session_bench
 	./$(BENCH_DIR)/pentagram_offscreen_bench
 	@echo
-	bash bench/windowed_bench.sh ./$(BENCH_DIR)/pentagram_windowed_bench
+	bash bench/windowed_bench.sh ./$(BENCH_DIR)/pentagram_windowed_bench ./$(BENCH_DIR)/pentagram_session_bench ./$(BENCH_DIR)/pentagram
 
 # The long checks: the window stress, a minute's run, memcheck, and the
 # unit, image, offscreen and tool tests built with the sanitizers.

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "bench/plain_figure.h"
 #include "platform/form_runtime.h"
 #include "platform/offscreen/offscreen_form.h"
 
@@ -32,6 +33,7 @@ struct Size {
 
 // The program's frame loop for a run of frames; returns µs per frame.
 double ProgramFrames(Size size) {
+    // Made before the clock starts, as the plain frames' image is.
     platform::OffscreenForm form(app::Form1::Design(), size.width, size.height);
     app::Form1 form1(form, '.');
     form.At(kFramesPerRun + 1, {platform::ScriptedEvent::Kind::Close});
@@ -57,33 +59,9 @@ struct CairoImage {
 // circle with cairo, antialiased, round caps, 5 px.
 double StraightforwardFrames(Size size) {
     CairoImage image(size);
-    cairo_t* cr = image.context.get();
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_width(cr, 5);
-    const double cx = size.width / 2.0;
-    const double cy = size.height / 2.0;
-    const double radius = std::min(size.width, size.height) / 2.0;
     const auto start = Clock::now();
     for (int frame = 1; frame <= kFramesPerRun; ++frame) {
-        cairo_set_source_rgb(cr, 0, 0, 0);
-        cairo_paint(cr);
-        double x[5];
-        double y[5];
-        for (int i = 0; i < 5; ++i) {
-            const double theta = (frame % 360 + 72.0 * i) * M_PI / 180;
-            x[i] = cx + radius * std::cos(theta);
-            y[i] = cy + radius * std::sin(theta);
-        }
-        cairo_set_source_rgb(cr, 1, 0, 0);
-        const int segments[5][2] = {{0, 2}, {0, 3}, {1, 3}, {1, 4}, {2, 4}};
-        for (const auto& segment : segments) {
-            cairo_move_to(cr, x[segment[0]], y[segment[0]]);
-            cairo_line_to(cr, x[segment[1]], y[segment[1]]);
-            cairo_stroke(cr);
-        }
-        cairo_new_sub_path(cr);
-        cairo_arc(cr, cx, cy, radius, 0, 2 * M_PI);
-        cairo_stroke(cr);
+        (void)StrokePlainFrame(image.context.get(), size.width, size.height, frame);
     }
     cairo_surface_flush(image.surface.get());
     return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / kFramesPerRun;

@@ -1,9 +1,16 @@
 #!/usr/bin/env bash
-# Frames per second at 1920 x 1080 under Xvfb with openbox, which this script
-# starts and stops: the program's own loop beside the plain ways, interleaved
-# over several rounds in one run; the table gives medians and ratios.
+# The program on a desktop of 1920 x 1080 under Xvfb with openbox, which
+# this script starts and stops. First frames per second: the program's own
+# loop beside the plain ways, interleaved over several rounds in one run;
+# the table gives medians and ratios. Then, given the session benchmark and
+# the program, start-up, click-to-exit, memory and minimised CPU.
+#
+#   windowed_bench.sh WINDOWED_BENCH [SESSION_BENCH PROGRAM]
 set -euo pipefail
 bench=$1
+session=${2:-}
+program=${3:-}
+long_run=${LONG_RUN:-60}
 rounds=${ROUNDS:-5}
 frames=${FRAMES:-300}
 modes=(program plain-default plain-shm floor)
@@ -33,3 +40,8 @@ for mode in "${modes[@]}"; do
     m=$(median "$scratch/$mode")
     printf '%-15s %10.1f %13.2fx\n' "$mode" "$m" "$(awk -v a="$ours" -v b="$m" 'BEGIN {print a / b}')"
 done
+
+if [[ -n $session ]]; then
+    echo
+    "$session" "$program" "$bench" "$long_run"
+fi

@@ -6,6 +6,8 @@
 //   plain-default    cairo over SDL's window surface as SDL gives it, the
 //                    whole surface updated and the title set every frame
 //   plain-shm        the same on SDL's plain shared-memory surface
+//   plain-start      plain-shm without waiting for the window to settle, for
+//                    bench/session_bench.cpp's start-up comparison
 //   floor            clearing the whole window surface and presenting all
 //                    of it, nothing drawn
 
@@ -13,13 +15,12 @@
 #include <cairo.h>
 
 #include <chrono>
-#include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <memory>
 #include <string>
 
 #include "app/form1.h"
+#include "bench/plain_figure.h"
 #include "geometry/ratio_caption.h"
 #include "platform/form_runtime.h"
 #include "platform/sdl/sdl_form.h"
@@ -88,39 +89,51 @@ double RunProgram(long frames) {
     return counter.FramesPerSecond();
 }
 
-// A maximised-size window shown and settled, for the plain loops.
-SDL_Window* OpenWindow() {
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-        std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
-        std::exit(1);
+struct SdlVideo {
+    SdlVideo() {
+        if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+            std::fprintf(stderr, "SDL_Init: %s\n", SDL_GetError());
+            std::exit(1);
+        }
     }
-    SDL_Window* window = SDL_CreateWindow("bench", 0, 0, kWidth, kHeight, SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS);
-    if (window == nullptr) {
+    ~SdlVideo() { SDL_Quit(); }
+    SdlVideo(const SdlVideo&) = delete;
+    SdlVideo& operator=(const SdlVideo&) = delete;
+};
+
+using Window = std::unique_ptr<SDL_Window, decltype(&SDL_DestroyWindow)>;
+using CairoSurface = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
+using CairoContext = std::unique_ptr<cairo_t, decltype(&cairo_destroy)>;
+
+// A maximised-size window shown and, unless the loop is to start at once,
+// settled, for the plain loops.
+Window OpenWindow(bool settle) {
+    Window window(SDL_CreateWindow("bench", 0, 0, kWidth, kHeight, SDL_WINDOW_SHOWN | SDL_WINDOW_BORDERLESS),
+                  SDL_DestroyWindow);
+    if (!window) {
         std::fprintf(stderr, "SDL_CreateWindow: %s\n", SDL_GetError());
         std::exit(1);
     }
-    for (int i = 0; i < 20; ++i) {
+    for (int i = 0; settle && i < 20; ++i) {
         SDL_PumpEvents();
         SDL_Delay(10);
     }
     return window;
 }
 
-double RunPlain(long frames, bool drawFigure) {
-    SDL_Window* window = OpenWindow();
-    SDL_Surface* surface = SDL_GetWindowSurface(window);
+double RunPlain(long frames, bool drawFigure, bool settle = true) {
+    const SdlVideo video;
+    const Window window = OpenWindow(settle);
+    SDL_Surface* surface = SDL_GetWindowSurface(window.get());
     if (surface == nullptr) {
         std::fprintf(stderr, "SDL_GetWindowSurface: %s\n", SDL_GetError());
         std::exit(1);
     }
-    cairo_surface_t* target = cairo_image_surface_create_for_data(
-        static_cast<unsigned char*>(surface->pixels), CAIRO_FORMAT_RGB24, surface->w, surface->h, surface->pitch);
-    cairo_t* cr = cairo_create(target);
-    cairo_set_line_cap(cr, CAIRO_LINE_CAP_ROUND);
-    cairo_set_line_width(cr, 5);
-    const double cx = surface->w / 2.0;
-    const double cy = surface->h / 2.0;
-    const double radius = std::min(surface->w, surface->h) / 2.0;
+    const CairoSurface target(
+        cairo_image_surface_create_for_data(static_cast<unsigned char*>(surface->pixels), CAIRO_FORMAT_RGB24,
+                                            surface->w, surface->h, surface->pitch),
+        cairo_surface_destroy);
+    const CairoContext context(cairo_create(target.get()), cairo_destroy);
     const auto start = Clock::now();
     for (long frame = 1; frame <= frames; ++frame) {
         SDL_Event event;
@@ -128,46 +141,23 @@ double RunPlain(long frames, bool drawFigure) {
         }
         if (!drawFigure) {
             SDL_FillRect(surface, nullptr, 0);
-            SDL_UpdateWindowSurface(window);
+            SDL_UpdateWindowSurface(window.get());
             continue;
         }
-        cairo_set_source_rgb(cr, 0, 0, 0);
-        cairo_paint(cr);
-        double x[5];
-        double y[5];
-        for (int i = 0; i < 5; ++i) {
-            const double theta = (static_cast<double>(frame % 360) + 72.0 * i) * M_PI / 180;
-            x[i] = cx + radius * std::cos(theta);
-            y[i] = cy + radius * std::sin(theta);
-        }
-        cairo_set_source_rgb(cr, 1, 0, 0);
-        const int segments[5][2] = {{0, 2}, {0, 3}, {1, 3}, {1, 4}, {2, 4}};
-        for (const auto& segment : segments) {
-            cairo_move_to(cr, x[segment[0]], y[segment[0]]);
-            cairo_line_to(cr, x[segment[1]], y[segment[1]]);
-            cairo_stroke(cr);
-        }
-        cairo_new_sub_path(cr);
-        cairo_arc(cr, cx, cy, radius, 0, 2 * M_PI);
-        cairo_stroke(cr);
-        cairo_surface_flush(target);
-        const double ratio = std::hypot(x[0] - x[2], y[0] - y[2]) / std::hypot(x[0] - x[1], y[0] - y[1]);
-        SDL_SetWindowTitle(window, geometry::RatioCaption(ratio, '.').c_str());
-        SDL_UpdateWindowSurface(window);
+        const double ratio = StrokePlainFrame(context.get(), surface->w, surface->h, frame);
+        cairo_surface_flush(target.get());
+        SDL_SetWindowTitle(window.get(), geometry::RatioCaption(ratio, '.').c_str());
+        SDL_UpdateWindowSurface(window.get());
     }
-    const double fps = static_cast<double>(frames) / std::chrono::duration<double>(Clock::now() - start).count();
-    cairo_destroy(cr);
-    cairo_surface_destroy(target);
-    SDL_DestroyWindow(window);
-    SDL_Quit();
-    return fps;
+    return static_cast<double>(frames) / std::chrono::duration<double>(Clock::now() - start).count();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: pentagram_windowed_bench program|plain-default|plain-shm|floor FRAMES\n");
+        std::fprintf(stderr,
+                     "usage: pentagram_windowed_bench program|plain-default|plain-shm|plain-start|floor FRAMES\n");
         return 2;
     }
     const std::string mode = argv[1];
@@ -180,6 +170,10 @@ int main(int argc, char** argv) {
     } else if (mode == "plain-shm") {
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         fps = RunPlain(frames, true);
+    } else if (mode == "plain-start") {
+        // The straightforward loop from its start, for the start-up comparison.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        fps = RunPlain(frames, true, false);
     } else if (mode == "floor") {
         SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         fps = RunPlain(frames, false);

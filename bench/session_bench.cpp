@@ -1,0 +1,302 @@
+// What a person notices beside the frame rate, on the display in DISPLAY
+// (bench/windowed_bench.sh starts Xvfb and openbox): how long the program
+// takes from its start to the first frame with the ratio title, beside the
+// straightforward loop in the same run; how long from a click to its exit;
+// its peak resident memory; whether that stays flat over a long run; and
+// its CPU use while minimised.
+//
+//   pentagram_session_bench PROGRAM PLAIN_BENCH [SECONDS]
+//
+// PLAIN_BENCH is pentagram_windowed_bench, run as "plain-start 200": a
+// window, the figure and the title every frame from the start, no more. SECONDS is the length of
+// the long run (60).
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+constexpr int kStarts = 5;
+constexpr const char* kTitlePrefix = "Fii on suunnilleen ";
+
+[[noreturn]] void Fail(const std::string& what) {
+    std::fprintf(stderr, "pentagram_session_bench: %s\n", what.c_str());
+    std::exit(1);
+}
+
+double Milliseconds(Clock::duration duration) { return std::chrono::duration<double, std::milli>(duration).count(); }
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+struct DisplayCloser {
+    void operator()(Display* display) const { XCloseDisplay(display); }
+};
+using DisplayHandle = std::unique_ptr<Display, DisplayCloser>;
+
+// A started program; killed if it is still running when this goes.
+class Child {
+public:
+    explicit Child(const std::vector<std::string>& command) {
+        std::vector<char*> argv;
+        argv.reserve(command.size() + 1);
+        for (const std::string& argument : command) {
+            argv.push_back(const_cast<char*>(argument.c_str()));
+        }
+        argv.push_back(nullptr);
+        // Its own output would break up the table.
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+        const int failed = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
+        posix_spawn_file_actions_destroy(&actions);
+        if (failed != 0) {
+            Fail("cannot start " + command[0]);
+        }
+    }
+    ~Child() {
+        if (pid_ > 0) {
+            kill(pid_, SIGKILL);
+            (void)Wait();
+        }
+    }
+    Child(const Child&) = delete;
+    Child& operator=(const Child&) = delete;
+
+    [[nodiscard]] pid_t Pid() const { return pid_; }
+
+    // Waits for the exit; the exit status, and the peak resident memory in kB.
+    std::pair<int, long> Wait() {
+        int status = 0;
+        rusage usage{};
+        if (wait4(pid_, &status, 0, &usage) != pid_) {
+            Fail("lost a started program");
+        }
+        pid_ = 0;
+        return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), usage.ru_maxrss};
+    }
+
+private:
+    pid_t pid_ = 0;
+};
+
+// Watches the display for a new top-level window with the ratio title.
+class TitleWatch {
+public:
+    explicit TitleWatch(Display* display)
+        : display_(display),
+          name_(XInternAtom(display, "_NET_WM_NAME", False)),
+          utf8_(XInternAtom(display, "UTF8_STRING", False)) {
+        XSelectInput(display_, DefaultRootWindow(display_), SubstructureNotifyMask);
+        XSync(display_, False);
+        // Nothing from before this watch counts.
+        while (XPending(display_) != 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+        }
+    }
+    ~TitleWatch() {
+        XSelectInput(display_, DefaultRootWindow(display_), NoEventMask);
+        XSync(display_, False);
+    }
+    TitleWatch(const TitleWatch&) = delete;
+    TitleWatch& operator=(const TitleWatch&) = delete;
+
+    // The window, once its title starts with the ratio text.
+    std::optional<Window> WaitForRatioTitle(milliseconds patience) {
+        const auto end = Clock::now() + patience;
+        while (Clock::now() < end) {
+            while (XPending(display_) != 0) {
+                XEvent event;
+                XNextEvent(display_, &event);
+                Window window = None;
+                if (event.type == CreateNotify) {
+                    window = event.xcreatewindow.window;
+                    XSelectInput(display_, window, PropertyChangeMask);
+                    XSync(display_, False);
+                } else if (event.type == PropertyNotify && event.xproperty.atom == name_) {
+                    window = event.xproperty.window;
+                }
+                if (window != None && Title(window).starts_with(kTitlePrefix)) {
+                    return window;
+                }
+            }
+            pollfd connection{ConnectionNumber(display_), POLLIN, 0};
+            (void)poll(&connection, 1, 5);
+        }
+        return std::nullopt;
+    }
+
+private:
+    std::string Title(Window window) {
+        Atom type = None;
+        int format = 0;
+        unsigned long count = 0;
+        unsigned long after = 0;
+        unsigned char* data = nullptr;
+        std::string title;
+        if (XGetWindowProperty(display_, window, name_, 0, 256, False, utf8_, &type, &format, &count, &after, &data) ==
+                Success &&
+            data != nullptr) {
+            title.assign(reinterpret_cast<const char*>(data), count);
+        }
+        if (data != nullptr) {
+            XFree(data);
+        }
+        return title;
+    }
+
+    Display* display_;
+    Atom name_;
+    Atom utf8_;
+};
+
+// Milliseconds from starting the command to its first ratio title.
+double StartToTitle(Display* display, const std::vector<std::string>& command, std::unique_ptr<Child>& child,
+                    Window& window) {
+    TitleWatch watch(display);
+    const auto start = Clock::now();
+    child = std::make_unique<Child>(command);
+    const auto found = watch.WaitForRatioTitle(milliseconds(10000));
+    const auto shown = Clock::now();
+    if (!found) {
+        Fail("no ratio title from " + command[0]);
+    }
+    window = *found;
+    return Milliseconds(shown - start);
+}
+
+// A click in the middle of the screen, where the maximised window is.
+void ClickMiddle(Display* display) {
+    const int x = DisplayWidth(display, DefaultScreen(display)) / 2;
+    const int y = DisplayHeight(display, DefaultScreen(display)) / 2;
+    XTestFakeMotionEvent(display, -1, x, y, CurrentTime);
+    XTestFakeButtonEvent(display, 1, True, CurrentTime);
+    XTestFakeButtonEvent(display, 1, False, CurrentTime);
+    XSync(display, False);
+}
+
+long ResidentKilobytes(pid_t pid) {
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    for (std::string line; std::getline(status, line);) {
+        if (line.starts_with("VmRSS:")) {
+            return std::stol(line.substr(6));
+        }
+    }
+    Fail("cannot read the program's resident memory");
+}
+
+double CpuSeconds(pid_t pid) {
+    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
+    const std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
+    std::istringstream fields(text.substr(text.rfind(')') + 2));
+    std::string field;
+    long ticks = 0;
+    for (int index = 3; fields >> field && index <= 15; ++index) {
+        if (index == 14 || index == 15) {
+            ticks += std::stol(field);
+        }
+    }
+    return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3 || argc > 4) {
+        std::fprintf(stderr, "usage: pentagram_session_bench PROGRAM PLAIN_BENCH [SECONDS]\n");
+        return 2;
+    }
+    const std::string program = argv[1];
+    const std::vector<std::string> plain = {argv[2], "plain-start", "200"};
+    const int longRun = argc == 4 ? std::stoi(argv[3]) : 60;
+    const DisplayHandle display(XOpenDisplay(nullptr));
+    if (!display) {
+        Fail("cannot open the display");
+    }
+
+    // Starts, interleaved: the program, ended by a click, and the plain loop.
+    std::vector<double> programStarts;
+    std::vector<double> plainStarts;
+    std::vector<double> clicks;
+    long peakKilobytes = 0;
+    for (int round = 0; round < kStarts; ++round) {
+        std::unique_ptr<Child> child;
+        Window window = None;
+        programStarts.push_back(StartToTitle(display.get(), {program}, child, window));
+        // Settled, as a person would be before clicking.
+        std::this_thread::sleep_for(milliseconds(700));
+        const auto click = Clock::now();
+        ClickMiddle(display.get());
+        const auto [status, kilobytes] = child->Wait();
+        clicks.push_back(Milliseconds(Clock::now() - click));
+        if (status != 0) {
+            Fail("the program ended with status " + std::to_string(status));
+        }
+        peakKilobytes = std::max(peakKilobytes, kilobytes);
+
+        plainStarts.push_back(StartToTitle(display.get(), plain, child, window));
+        (void)child->Wait();
+    }
+
+    // The long run: resident memory after 5 s and at the end, then minimised.
+    std::unique_ptr<Child> child;
+    Window window = None;
+    (void)StartToTitle(display.get(), {program}, child, window);
+    std::this_thread::sleep_for(std::chrono::seconds(5));
+    const long early = ResidentKilobytes(child->Pid());
+    std::this_thread::sleep_for(std::chrono::seconds(longRun - 5));
+    const long late = ResidentKilobytes(child->Pid());
+    XIconifyWindow(display.get(), window, DefaultScreen(display.get()));
+    XSync(display.get(), False);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const double cpuBefore = CpuSeconds(child->Pid());
+    constexpr double kMinimisedSeconds = 5;
+    std::this_thread::sleep_for(std::chrono::duration<double>(kMinimisedSeconds));
+    const double minimisedShare = (CpuSeconds(child->Pid()) - cpuBefore) / kMinimisedSeconds;
+    kill(child->Pid(), SIGTERM);
+    const auto [status, kilobytes] = child->Wait();
+    if (status != 0) {
+        Fail("the program ended with status " + std::to_string(status) + " after SIGTERM");
+    }
+    peakKilobytes = std::max(peakKilobytes, kilobytes);
+
+    const double programStart = Median(programStarts);
+    const double plainStart = Median(plainStarts);
+    std::printf("session under Xvfb+openbox; medians of %d interleaved starts\n", kStarts);
+    std::printf("%-52s %10s %12s\n", "measure", "figure", "target");
+    std::printf("%-52s %8.1f ms %12s\n", "start to first ratio title, program", programStart, "<= 60 ms");
+    std::printf("%-52s %8.1f ms %12s\n", "start to first ratio title, straightforward loop", plainStart, "");
+    std::printf("%-52s %9.2fx %12s\n", "  program / straightforward", programStart / plainStart, "");
+    std::printf("%-52s %8.1f ms %12s\n", "click to exit", Median(clicks), "<= 20 ms");
+    std::printf("%-52s %8.1f MB %12s\n", "peak resident memory", static_cast<double>(peakKilobytes) / 1024, "<= 40 MB");
+    std::printf("%-52s %8.2f MB %12s\n", ("resident memory growth, 5 s to " + std::to_string(longRun) + " s").c_str(),
+                static_cast<double>(late - early) / 1024, "flat");
+    std::printf("%-52s %9.2f %% %12s\n", "CPU while minimised, of one core", 100 * minimisedShare, "<= 2 %");
+    return 0;
+}
