@@ -1,5 +1,6 @@
 #include "platform/persistent_image.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 #include "platform/run_time_error.h"
@@ -25,26 +26,42 @@ void PersistentImage::Resize(int width, int height, Colour background) {
     if (width < 0 || height < 0) {
         throw RunTimeError("cannot size the window's image", "negative size");
     }
-    auto old_surface = std::move(surface_);
+    // The old surface goes before the pixels it draws on.
+    auto oldPixels = std::move(pixels_);
+    auto oldSurface = std::move(surface_);
+    const int oldWidth = width_;
+    const int oldHeight = height_;
     context_.reset();
     width_ = width;
     height_ = height;
     changed_.Reset(width, height);
     drawn_.clear();
+    clearedTo_.reset();
     if (width == 0 || height == 0) {
         return;
     }
-    surface_.reset(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
+    // Zeroed memory is a black picture already.
+    const int stride = cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, width);
+    pixels_ = PixelMemory(static_cast<std::size_t>(stride) * height);
+    surface_.reset(cairo_image_surface_create_for_data(pixels_.Data(), CAIRO_FORMAT_RGB24, width, height, stride));
     context_.reset(cairo_create(surface_.get()));
     Check("cannot make the window's image");
-    clearedTo_.reset();
-    Clear(background);
-    if (old_surface) {
-        cairo_set_source_surface(context_.get(), old_surface.get(), 0, 0);
+    const std::uint32_t pixel = PixelOf(background);
+    if (pixel != 0) {
+        FillAll(Rows(), pixel);
+        cairo_surface_mark_dirty(surface_.get());
+    }
+    clearedTo_ = pixel;
+    if (oldSurface) {
+        cairo_set_source_surface(context_.get(), oldSurface.get(), 0, 0);
         cairo_paint(context_.get());
         Check("cannot keep the window's picture");
-        // The old picture is anywhere now: the next clear must be whole.
-        clearedTo_.reset();
+        cairo_surface_flush(surface_.get());
+        // What was kept counts as drawn, so that the next clear covers it.
+        const int keptWidth = std::min(oldWidth, width);
+        for (int y = 0; y < std::min(oldHeight, height); ++y) {
+            drawn_.push_back({y, 0, keptWidth});
+        }
     }
 }
 

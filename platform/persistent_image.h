@@ -10,6 +10,7 @@
 
 #include "platform/changed_tiles.h"
 #include "platform/form.h"
+#include "platform/pixel_memory.h"
 #include "platform/stroke_raster.h"
 
 namespace platform {
@@ -73,6 +74,7 @@ private:
 
     int width_ = 0;
     int height_ = 0;
+    PixelMemory pixels_;
     std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface_;
     std::unique_ptr<cairo_t, ContextDeleter> context_;
     // Outside drawn_, every pixel is this value; unknown after a resize.

@@ -104,6 +104,13 @@ TEST(PersistentImageTest, ResizingKeepsWhatFitsAndFillsTheRest) {
     image.Resize(20, 5, 0x000000);
     EXPECT_EQ(image.PixelAt(9, 4), kRed);
     EXPECT_EQ(image.PixelAt(15, 4), kBlack);
+    // The kept picture goes with the next clear like anything drawn.
+    image.Clear(0x000000);
+    EXPECT_EQ(image.PixelAt(9, 4), kBlack);
+    image.Resize(30, 6, 0x00FF00);
+    EXPECT_EQ(image.PixelAt(29, 5), 0x00FF00U);
+    image.Clear(0x000000);
+    EXPECT_EQ(image.PixelAt(29, 5), kBlack) << "a clear to another colour is whole";
     image.Resize(0, 0, 0);
     EXPECT_EQ(image.Width(), 0);
     EXPECT_EQ(image.Pixels(), nullptr);

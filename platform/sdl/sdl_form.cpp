@@ -94,6 +94,9 @@ void SdlForm::ApplyWindowRequests() {
     if (!mapped_) {
         SDL_ShowWindow(window_.get());
         mapped_ = true;
+        // The window manager sizes the window as it maps it; taking in its
+        // word now lets the first frame be drawn at the size it is shown at.
+        SDL_PumpEvents();
         FollowClientArea();
     }
 }
