@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 
+#include "platform/capsule_coverage.h"
 #include "platform/coverage_blend.h"
 
 namespace platform {
@@ -99,32 +100,34 @@ void CoverSegment(int width, int height, double x1, double y1, double x2, double
     const double dx = x2 - x1;
     const double dy = y2 - y1;
     const double lengthSquared = dx * dx + dy * dy;
-    const double inverseLength = lengthSquared > 0 ? 1 / std::sqrt(lengthSquared) : 0;
-    const double inverseLengthSquared = inverseLength * inverseLength;
-    // Between the ends the distance is the one across the line, linear in
-    // x along a row; only beyond the ends does it need a square root.
-    const auto distanceOnRow = [&](double py) {
-        return [=](double px) {
-            const double t = ((px - x1) * dx + (py - y1) * dy) * inverseLengthSquared;
-            if (t > 0 && t < 1) {
-                return std::abs(((px - x1) * dy - (py - y1) * dx) * inverseLength);
-            }
-            const double ex = t <= 0 ? x1 : x2;
-            const double ey = t <= 0 ? y1 : y2;
-            return std::sqrt((px - ex) * (px - ex) + (py - ey) * (py - ey));
-        };
-    };
+    const double inverseLengthSquared = lengthSquared > 0 ? 1 / lengthSquared : 0;
+    const double inverseLength = std::sqrt(inverseLengthSquared);
     // What every row's run needs, worked out once for the segment.
     const bool steep = std::abs(dy) > 1e-12;
     const bool slanted = std::abs(dx) > 1e-12;
     const double dxPerDy = steep ? dx / dy : 0;
     const double dyPerDx = slanted ? dy / dx : 0;
     const double halfRun = steep ? reach * std::sqrt(lengthSquared) / std::abs(dy) : 0;
-    // Pixels closer to the middle line than this are wholly covered.
-    const double solidReach = halfWidth - kFeather;
-    const double solidHalfRun = steep && solidReach > 0 ? solidReach * std::sqrt(lengthSquared) / std::abs(dy) : -1;
     const int top = std::max(0, static_cast<int>(std::floor(std::min(y1, y2) - reach)));
     const int bottom = std::min(height - 1, static_cast<int>(std::ceil(std::max(y1, y2) + reach)));
+    if (top > bottom) {
+        return;
+    }
+    CapsuleRow capsule;
+    capsule.x1 = static_cast<float>(x1);
+    capsule.y1 = static_cast<float>(y1);
+    capsule.dx = static_cast<float>(dx);
+    capsule.dy = static_cast<float>(dy);
+    capsule.inverseLengthSquared = static_cast<float>(inverseLengthSquared);
+    capsule.edge = static_cast<float>(reach);
+    // Room for every row's run at once, given back at the end: no run is
+    // wider than the band's crossing and a cap on either side.
+    const double widest = (steep ? 2 * halfRun : std::abs(dx)) + 2 * reach + 3;
+    const auto rowWidth = static_cast<std::size_t>(std::min(static_cast<double>(width), widest));
+    std::size_t runCount = coverage.runs.size();
+    std::size_t valueCount = coverage.values.size();
+    coverage.runs.resize(runCount + static_cast<std::size_t>(bottom - top + 1));
+    coverage.values.resize(valueCount + rowWidth * static_cast<std::size_t>(bottom - top + 1));
     for (int y = top; y <= bottom; ++y) {
         // The row's pixel centres within reach of the segment form one run
         // (the stroke is convex): the union of the two end discs and the band
@@ -132,8 +135,6 @@ void CoverSegment(int width, int height, double x1, double y1, double x2, double
         const double py = y + 0.5;
         double left = kInfinity;
         double right = -kInfinity;
-        double solidLeft = kInfinity;
-        double solidRight = -kInfinity;
         for (const auto& [ex, ey] : {std::pair{x1, y1}, std::pair{x2, y2}}) {
             const double rise = py - ey;
             if (std::abs(rise) <= reach) {
@@ -149,21 +150,13 @@ void CoverSegment(int width, int height, double x1, double y1, double x2, double
             const double crossing = x1 + (py - y1) * dxPerDy;
             double bandLeft = crossing - halfRun;
             double bandRight = crossing + halfRun;
-            double endsLeft = -kInfinity;
-            double endsRight = kInfinity;
             if (slanted) {
                 const double atStart = x1 - (py - y1) * dyPerDx;
                 const double atEnd = x2 - (py - y2) * dyPerDx;
-                endsLeft = std::min(atStart, atEnd);
-                endsRight = std::max(atStart, atEnd);
+                bandLeft = std::max(bandLeft, std::min(atStart, atEnd));
+                bandRight = std::min(bandRight, std::max(atStart, atEnd));
             } else if (py < std::min(y1, y2) || py > std::max(y1, y2)) {
-                endsLeft = kInfinity;
-            }
-            bandLeft = std::max(bandLeft, endsLeft);
-            bandRight = std::min(bandRight, endsRight);
-            if (solidHalfRun >= 0) {
-                solidLeft = std::max(crossing - solidHalfRun, endsLeft);
-                solidRight = std::min(crossing + solidHalfRun, endsRight);
+                bandLeft = kInfinity;
             }
             if (bandLeft <= bandRight) {
                 left = std::min(left, bandLeft);
@@ -173,10 +166,32 @@ void CoverSegment(int width, int height, double x1, double y1, double x2, double
             left = std::min(left, std::min(x1, x2));
             right = std::max(right, std::max(x1, x2));
         }
-        if (left <= right) {
-            CoverRun(width, y, {left, right, solidLeft, solidRight}, halfWidth, coverage, distanceOnRow(py));
+        if (left > right) {
+            continue;
         }
+        auto [from, to] = Columns(width, left, right);
+        to = std::min(to, from + static_cast<int>(rowWidth));
+        if (from >= to) {
+            continue;
+        }
+        // Rows whose pixels all lie between the two ends' perpendiculars
+        // see only the band: their distance is linear along the row.
+        const double tFrom = ((from + 0.5 - x1) * dx + (py - y1) * dy) * inverseLengthSquared;
+        const double tTo = ((to - 0.5 - x1) * dx + (py - y1) * dy) * inverseLengthSquared;
+        std::uint8_t* values = coverage.values.data() + valueCount;
+        if (std::min(tFrom, tTo) >= 0 && std::max(tFrom, tTo) <= 1) {
+            const BandRow band{static_cast<float>(((from + 0.5 - x1) * dy - (py - y1) * dx) * inverseLength),
+                               static_cast<float>(dy * inverseLength), capsule.edge};
+            CoverBandRow(band, to - from, values);
+        } else {
+            capsule.py = static_cast<float>(py);
+            CoverCapsuleRow(capsule, from, to - from, values);
+        }
+        coverage.runs[runCount++] = {y, from, to, valueCount};
+        valueCount += static_cast<std::size_t>(to - from);
     }
+    coverage.runs.resize(runCount);
+    coverage.values.resize(valueCount);
 }
 
 void CoverCircle(int width, int height, double cx, double cy, double radius, double strokeWidth, Coverage& coverage) {

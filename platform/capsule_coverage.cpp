@@ -1,0 +1,120 @@
+#include "platform/capsule_coverage.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
+namespace platform {
+namespace {
+
+// A coverage in [0, 1] in 256 steps. The coverage is never negative, so
+// adding a half and truncating rounds it.
+std::uint8_t Steps(float coverage) {
+    return static_cast<std::uint8_t>(
+        static_cast<int>(coverage * 255.0F + 0.5F));  // NOLINT(bugprone-incorrect-roundings)
+}
+
+}  // namespace
+
+// The nearest point of the segment is at t along it, t kept to [0, 1].
+void CoverCapsuleRowOneByOne(const CapsuleRow& row, int x0, int count, std::uint8_t* values) {
+    const float ry = row.py - row.y1;
+    for (int i = 0; i < count; ++i) {
+        const float rx = (static_cast<float>(x0 + i) + 0.5F) - row.x1;
+        const float t = std::min(std::max((rx * row.dx + ry * row.dy) * row.inverseLengthSquared, 0.0F), 1.0F);
+        const float qx = rx - t * row.dx;
+        const float qy = ry - t * row.dy;
+        const float coverage = std::min(std::max(row.edge - std::sqrt(qx * qx + qy * qy), 0.0F), 1.0F);
+        values[i] = Steps(coverage);
+    }
+}
+
+namespace {
+
+std::uint8_t BandCoverage(const BandRow& row, int i) {
+    const float distance = std::abs(row.across + row.step * static_cast<float>(i));
+    const float coverage = std::min(std::max(row.edge - distance, 0.0F), 1.0F);
+    return Steps(coverage);
+}
+
+}  // namespace
+
+void CoverBandRowOneByOne(const BandRow& row, int count, std::uint8_t* values) {
+    for (int i = 0; i < count; ++i) {
+        values[i] = BandCoverage(row, i);
+    }
+}
+
+#if defined(__SSE2__)
+
+namespace {
+
+// Four coverages in [0, 1] as four bytes 0..255 at `values`.
+void StoreSteps(__m128 coverage, std::uint8_t* values) {
+    const __m128i steps = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(coverage, _mm_set1_ps(255.0F)), _mm_set1_ps(0.5F)));
+    const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(steps, steps), _mm_setzero_si128());
+    const auto four = static_cast<std::uint32_t>(_mm_cvtsi128_si32(bytes));
+    std::memcpy(values, &four, sizeof four);
+}
+
+}  // namespace
+
+void CoverBandRow(const BandRow& row, int count, std::uint8_t* values) {
+    const __m128 zero = _mm_setzero_ps();
+    const __m128 one = _mm_set1_ps(1.0F);
+    const __m128 across = _mm_set1_ps(row.across);
+    const __m128 step = _mm_set1_ps(row.step);
+    const __m128 edge = _mm_set1_ps(row.edge);
+    const __m128 signBit = _mm_set1_ps(-0.0F);
+    const __m128 lanes = _mm_setr_ps(0.0F, 1.0F, 2.0F, 3.0F);
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128 index = _mm_add_ps(_mm_set1_ps(static_cast<float>(i)), lanes);
+        const __m128 distance = _mm_andnot_ps(signBit, _mm_add_ps(across, _mm_mul_ps(step, index)));
+        StoreSteps(_mm_min_ps(_mm_max_ps(_mm_sub_ps(edge, distance), zero), one), values + i);
+    }
+    for (; i < count; ++i) {
+        values[i] = BandCoverage(row, i);
+    }
+}
+
+void CoverCapsuleRow(const CapsuleRow& row, int x0, int count, std::uint8_t* values) {
+    const __m128 zero = _mm_setzero_ps();
+    const __m128 one = _mm_set1_ps(1.0F);
+    const __m128 dx = _mm_set1_ps(row.dx);
+    const __m128 dy = _mm_set1_ps(row.dy);
+    const __m128 inverseLengthSquared = _mm_set1_ps(row.inverseLengthSquared);
+    const __m128 edge = _mm_set1_ps(row.edge);
+    const __m128 ry = _mm_set1_ps(row.py - row.y1);
+    const __m128 ryDy = _mm_mul_ps(ry, dy);
+    const __m128 centres = _mm_setr_ps(0.5F, 1.5F, 2.5F, 3.5F);
+    const __m128 x1 = _mm_set1_ps(row.x1);
+    int i = 0;
+    for (; i + 4 <= count; i += 4) {
+        const __m128 rx = _mm_sub_ps(_mm_add_ps(_mm_set1_ps(static_cast<float>(x0 + i)), centres), x1);
+        const __m128 along = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(rx, dx), ryDy), inverseLengthSquared);
+        const __m128 t = _mm_min_ps(_mm_max_ps(along, zero), one);
+        const __m128 qx = _mm_sub_ps(rx, _mm_mul_ps(t, dx));
+        const __m128 qy = _mm_sub_ps(ry, _mm_mul_ps(t, dy));
+        const __m128 distance = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(qx, qx), _mm_mul_ps(qy, qy)));
+        const __m128 coverage = _mm_min_ps(_mm_max_ps(_mm_sub_ps(edge, distance), zero), one);
+        StoreSteps(coverage, values + i);
+    }
+    CoverCapsuleRowOneByOne(row, x0 + i, count - i, values + i);
+}
+
+#else
+
+void CoverCapsuleRow(const CapsuleRow& row, int x0, int count, std::uint8_t* values) {
+    CoverCapsuleRowOneByOne(row, x0, count, values);
+}
+
+void CoverBandRow(const BandRow& row, int count, std::uint8_t* values) { CoverBandRowOneByOne(row, count, values); }
+
+#endif
+
+}  // namespace platform
