@@ -22,17 +22,6 @@ std::uint32_t* Row(const PixelRows& rows, int y) {
 
 constexpr std::uint8_t kWhole = 255;
 
-// A stroke's runs lie one to a row, each row a stride apart in an image
-// far larger than the caches, so nearly every run starts with a cache miss;
-// asking for a run's pixels a few runs ahead lets the misses overlap.
-constexpr std::size_t kPrefetchAhead = 24;
-
-void Prefetch(const PixelRows& rows, int y, int x) {
-    if (y >= 0 && y < rows.height && x >= 0 && x < rows.width) {
-        __builtin_prefetch(Row(rows, y) + x, 1);
-    }
-}
-
 // A pixel's coverage from its centre's distance to the stroke's middle line.
 std::uint8_t CoverageAt(double distance, double halfWidth) {
     const double fraction = std::clamp(halfWidth + kFeather - distance, 0.0, 1.0);
@@ -248,13 +237,7 @@ void CoverCircle(int width, int height, double cx, double cy, double radius, dou
 }
 
 void PaintCoverage(const PixelRows& rows, const Coverage& coverage, std::uint32_t rgb, std::vector<Span>& touched) {
-    const std::vector<CoverageRun>& runs = coverage.runs;
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        const CoverageRun& run = runs[i];
-        if (i + kPrefetchAhead < runs.size()) {
-            Prefetch(rows, runs[i + kPrefetchAhead].y, runs[i + kPrefetchAhead].x0);
-            Prefetch(rows, runs[i + kPrefetchAhead].y, runs[i + kPrefetchAhead].x1 - 1);
-        }
+    for (const CoverageRun& run : coverage.runs) {
         // Coverage worked out for another size of image paints nothing outside this one.
         if (run.y < 0 || run.y >= rows.height || run.x0 < 0 || run.x1 > rows.width) {
             continue;
@@ -267,11 +250,7 @@ void PaintCoverage(const PixelRows& rows, const Coverage& coverage, std::uint32_
 }
 
 void FillSpans(const PixelRows& rows, const std::vector<Span>& spans, std::uint32_t rgb) {
-    for (std::size_t i = 0; i < spans.size(); ++i) {
-        const Span& span = spans[i];
-        if (i + kPrefetchAhead < spans.size()) {
-            Prefetch(rows, spans[i + kPrefetchAhead].y, spans[i + kPrefetchAhead].x0);
-        }
+    for (const Span& span : spans) {
         std::uint32_t* row = Row(rows, span.y);
         std::fill(row + span.x0, row + span.x1, rgb);
     }
