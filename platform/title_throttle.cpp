@@ -11,14 +11,14 @@ TitleThrottle::Clock::duration TitleThrottle::IntervalForRefreshRate(int hertz) 
     return std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(1.0 / rate));
 }
 
-std::optional<std::string> TitleThrottle::Due(Clock::time_point now) {
-    if (wanted_ == sent_) {
+std::optional<std::string> TitleThrottle::Due(std::string_view wanted, Clock::time_point now) {
+    if (wanted == sent_) {
         return std::nullopt;
     }
     if (sentAt_ && now - *sentAt_ < interval_) {
         return std::nullopt;
     }
-    sent_ = wanted_;
+    sent_ = wanted;
     sentAt_ = now;
     return sent_;
 }

@@ -20,23 +20,19 @@ public:
     using Clock = std::chrono::steady_clock;
 
     // `shown` is the title the window has now.
-    TitleThrottle(std::string shown, Clock::duration interval)
-        : interval_(interval), wanted_(shown), sent_(std::move(shown)) {}
+    TitleThrottle(std::string shown, Clock::duration interval) : interval_(interval), sent_(std::move(shown)) {}
 
     // The interval for a display refreshing this many times a second: one
     // refresh, but never shorter than 1/120 s nor longer than 1/60 s (also
     // when the display does not say).
     [[nodiscard]] static Clock::duration IntervalForRefreshRate(int hertz);
 
-    // The title the program wants shown now.
-    void Want(std::string_view title) { wanted_.assign(title); }
-
-    // The title to send to the window manager at this moment, if any.
-    [[nodiscard]] std::optional<std::string> Due(Clock::time_point now);
+    // The title to send to the window manager at this moment, if any, when
+    // the program wants `wanted` shown.
+    [[nodiscard]] std::optional<std::string> Due(std::string_view wanted, Clock::time_point now);
 
 private:
     Clock::duration interval_;
-    std::string wanted_;
     std::string sent_;
     std::optional<Clock::time_point> sentAt_;
 };

@@ -17,30 +17,23 @@ struct TitleThrottleTest : testing::Test {
 };
 
 TEST_F(TitleThrottleTest, SendsTheFirstChangeAtOnceAndNothingWhileTheTitleStaysTheSame) {
-    EXPECT_EQ(throttle.Due(start), std::nullopt) << "the window already shows its first title";
-    throttle.Want("Fii on suunnilleen 1.61803398874989");
-    EXPECT_EQ(throttle.Due(start), "Fii on suunnilleen 1.61803398874989");
-    throttle.Want("Fii on suunnilleen 1.61803398874989");
-    EXPECT_EQ(throttle.Due(start + 1h), std::nullopt);
+    EXPECT_EQ(throttle.Due("Form1", start), std::nullopt) << "the window already shows its first title";
+    EXPECT_EQ(throttle.Due("Fii on suunnilleen 1.61803398874989", start), "Fii on suunnilleen 1.61803398874989");
+    EXPECT_EQ(throttle.Due("Fii on suunnilleen 1.61803398874989", start + 1h), std::nullopt);
 }
 
 TEST_F(TitleThrottleTest, HoldsChangesBackWithinAnIntervalAndSendsTheLatestAfterIt) {
-    throttle.Want("a");
-    ASSERT_EQ(throttle.Due(start), "a");
-    throttle.Want("b");
-    EXPECT_EQ(throttle.Due(start + 4ms), std::nullopt);
-    throttle.Want("c");
-    EXPECT_EQ(throttle.Due(start + 9ms), std::nullopt);
-    EXPECT_EQ(throttle.Due(start + 10ms), "c") << "the latest title, not the first held back";
-    EXPECT_EQ(throttle.Due(start + 30ms), std::nullopt);
+    ASSERT_EQ(throttle.Due("a", start), "a");
+    EXPECT_EQ(throttle.Due("b", start + 4ms), std::nullopt);
+    EXPECT_EQ(throttle.Due("c", start + 9ms), std::nullopt);
+    EXPECT_EQ(throttle.Due("c", start + 10ms), "c") << "the latest title, not the first held back";
+    EXPECT_EQ(throttle.Due("c", start + 30ms), std::nullopt);
 }
 
 TEST_F(TitleThrottleTest, ATitleChangedBackBeforeItWasSentIsNotSentAgain) {
-    throttle.Want("a");
-    ASSERT_EQ(throttle.Due(start), "a");
-    throttle.Want("b");
-    throttle.Want("a");
-    EXPECT_EQ(throttle.Due(start + 20ms), std::nullopt);
+    ASSERT_EQ(throttle.Due("a", start), "a");
+    EXPECT_EQ(throttle.Due("b", start + 1ms), std::nullopt) << "within the interval";
+    EXPECT_EQ(throttle.Due("a", start + 20ms), std::nullopt);
 }
 
 // A title changing at every one of 1000 frames a second for a second: no
@@ -51,8 +44,7 @@ TEST_F(TitleThrottleTest, AtAThousandFramesASecondSendsAtMostOncePerInterval) {
     auto lastSent = start;
     for (int frame = 0; frame < 1000; ++frame) {
         const auto now = start + std::chrono::milliseconds(frame);
-        throttle.Want(std::to_string(frame));
-        if (const auto title = throttle.Due(now)) {
+        if (const auto title = throttle.Due(std::to_string(frame), now)) {
             EXPECT_EQ(*title, std::to_string(frame));
             EXPECT_LE(now - lastSent, kInterval + 1ms);
             lastSent = now;

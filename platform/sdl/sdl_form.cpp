@@ -46,11 +46,7 @@ float SdlForm::ScaleWidth() const { return minimised_ ? 0.0F : static_cast<float
 
 float SdlForm::ScaleHeight() const { return minimised_ ? 0.0F : static_cast<float>(Image().Height()); }
 
-void SdlForm::Caption(std::string_view text) {
-    if (MutableProperties().Caption(text)) {
-        title_.Want(Properties().Caption());
-    }
-}
+void SdlForm::Caption(std::string_view text) { MutableProperties().Caption(text); }
 
 void SdlForm::DoEvents() {
     ApplyWindowRequests();
@@ -185,7 +181,7 @@ std::vector<SDL_Rect> SdlForm::Blit(SDL_Surface& target, const std::vector<Pixel
 // Only a changed title goes to the window manager, and not more often than
 // the display refreshes.
 void SdlForm::SendTitle() {
-    if (const auto title = title_.Due(TitleThrottle::Clock::now())) {
+    if (const auto title = title_.Due(Properties().Caption(), TitleThrottle::Clock::now())) {
         SDL_SetWindowTitle(window_.get(), title->c_str());
     }
 }
