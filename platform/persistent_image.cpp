@@ -115,6 +115,9 @@ void PersistentImage::Circle(float x, float y, float radius, Colour colour, int 
 }
 
 PixelRows PersistentImage::Rows() const {
+    if (!surface_) {
+        return {};
+    }
     return {cairo_image_surface_get_data(surface_.get()), width_, height_, Stride()};
 }
 

@@ -40,6 +40,8 @@ public:
     // Null while the image is empty.
     [[nodiscard]] const std::uint8_t* Pixels() const;
     [[nodiscard]] std::uint32_t PixelAt(int x, int y) const;
+    // The pixels as rows, for copying them out; empty while the image is.
+    [[nodiscard]] PixelRows Rows() const;
 
     // The parts changed since the last call; all of it after a resize or
     // after MarkAllChanged.
@@ -57,7 +59,6 @@ private:
         void operator()(cairo_t* context) const { cairo_destroy(context); }
     };
 
-    [[nodiscard]] PixelRows Rows() const;
     void MarkDrawn(std::size_t firstNewSpan);
     void Check(const char* what) const;
 

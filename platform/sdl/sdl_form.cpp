@@ -137,8 +137,7 @@ bool SdlForm::SameLayout(const SDL_Surface& target) const {
 // the same is not sent again.
 std::vector<SDL_Rect> SdlForm::CopyDirectly(SDL_Surface& target, const std::vector<PixelRect>& changes, bool fresh) {
     const SurfaceLock lock(&target);
-    const PixelRows from{const_cast<std::uint8_t*>(Image().Pixels()), Image().Width(), Image().Height(),
-                         Image().Stride()};
+    const PixelRows from = Image().Rows();
     const PixelRows to{static_cast<std::uint8_t*>(target.pixels), target.w, target.h, target.pitch};
     std::vector<PixelRect> copied;
     if (fresh) {
