@@ -1,12 +1,11 @@
 #include "platform/capsule_coverage.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
-#include <cstring>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "platform/coverage_blend.h"
+#include "platform/over_four.h"
 
 namespace platform {
 namespace {
@@ -17,6 +16,16 @@ std::uint8_t Steps(float coverage) {
     return static_cast<std::uint8_t>(
         static_cast<int>(coverage * 255.0F + 0.5F));  // NOLINT(bugprone-incorrect-roundings)
 }
+
+std::uint8_t BandCoverage(const BandRow& row, int i) {
+    const float distance = std::abs(row.across + row.step * static_cast<float>(i));
+    const float coverage = std::min(std::max(row.edge - distance, 0.0F), 1.0F);
+    return Steps(coverage);
+}
+
+// Coverage for up to four pixels, as it is blended at a time.
+constexpr int kFour = 4;
+using Four = std::array<std::uint8_t, kFour>;
 
 }  // namespace
 
@@ -33,16 +42,6 @@ void CoverCapsuleRowOneByOne(const CapsuleRow& row, int x0, int count, std::uint
     }
 }
 
-namespace {
-
-std::uint8_t BandCoverage(const BandRow& row, int i) {
-    const float distance = std::abs(row.across + row.step * static_cast<float>(i));
-    const float coverage = std::min(std::max(row.edge - distance, 0.0F), 1.0F);
-    return Steps(coverage);
-}
-
-}  // namespace
-
 void CoverBandRowOneByOne(const BandRow& row, int count, std::uint8_t* values) {
     for (int i = 0; i < count; ++i) {
         values[i] = BandCoverage(row, i);
@@ -53,38 +52,42 @@ void CoverBandRowOneByOne(const BandRow& row, int count, std::uint8_t* values) {
 
 namespace {
 
-// Four coverages in [0, 1] as four bytes 0..255 at `values`.
-void StoreSteps(__m128 coverage, std::uint8_t* values) {
-    const __m128i steps = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(coverage, _mm_set1_ps(255.0F)), _mm_set1_ps(0.5F)));
-    const __m128i bytes = _mm_packus_epi16(_mm_packs_epi32(steps, steps), _mm_setzero_si128());
-    const auto four = static_cast<std::uint32_t>(_mm_cvtsi128_si32(bytes));
-    std::memcpy(values, &four, sizeof four);
+// Four coverages in [0, 1] as weights for OverFour, rounded as Steps rounds.
+inline __m128i WeightsOfCoverage(__m128 coverage) {
+    return WeightsOf(_mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(coverage, _mm_set1_ps(255.0F)), _mm_set1_ps(0.5F))));
 }
+
+inline void PaintFour(std::uint32_t* pixels, __m128 coverage, __m128i colour) {
+    auto* at = reinterpret_cast<__m128i*>(pixels);
+    _mm_storeu_si128(at, OverFour(_mm_loadu_si128(at), WeightsOfCoverage(coverage), colour));
+}
+
+inline __m128 KeptToOne(__m128 value) { return _mm_min_ps(_mm_max_ps(value, _mm_setzero_ps()), _mm_set1_ps(1.0F)); }
 
 }  // namespace
 
-void CoverBandRow(const BandRow& row, int count, std::uint8_t* values) {
-    const __m128 zero = _mm_setzero_ps();
-    const __m128 one = _mm_set1_ps(1.0F);
-    const __m128 across = _mm_set1_ps(row.across);
+void PaintBandRow(const BandRow& row, int count, std::uint32_t rgb, std::uint32_t* pixels) {
+    const __m128i colour = SpreadColour(rgb);
     const __m128 step = _mm_set1_ps(row.step);
     const __m128 edge = _mm_set1_ps(row.edge);
     const __m128 signBit = _mm_set1_ps(-0.0F);
     const __m128 lanes = _mm_setr_ps(0.0F, 1.0F, 2.0F, 3.0F);
+    const __m128 across = _mm_set1_ps(row.across);
     int i = 0;
-    for (; i + 4 <= count; i += 4) {
+    for (; i + kFour <= count; i += kFour) {
         const __m128 index = _mm_add_ps(_mm_set1_ps(static_cast<float>(i)), lanes);
         const __m128 distance = _mm_andnot_ps(signBit, _mm_add_ps(across, _mm_mul_ps(step, index)));
-        StoreSteps(_mm_min_ps(_mm_max_ps(_mm_sub_ps(edge, distance), zero), one), values + i);
+        PaintFour(pixels + i, KeptToOne(_mm_sub_ps(edge, distance)), colour);
     }
-    for (; i < count; ++i) {
-        values[i] = BandCoverage(row, i);
+    Four tail{};
+    for (int k = 0; i + k < count; ++k) {
+        tail.at(k) = BandCoverage(row, i + k);
     }
+    BlendRowOneByOne(pixels + i, tail.data(), count - i, rgb);
 }
 
-void CoverCapsuleRow(const CapsuleRow& row, int x0, int count, std::uint8_t* values) {
-    const __m128 zero = _mm_setzero_ps();
-    const __m128 one = _mm_set1_ps(1.0F);
+void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, std::uint32_t rgb, std::uint32_t* pixels) {
+    const __m128i colour = SpreadColour(rgb);
     const __m128 dx = _mm_set1_ps(row.dx);
     const __m128 dy = _mm_set1_ps(row.dy);
     const __m128 inverseLengthSquared = _mm_set1_ps(row.inverseLengthSquared);
@@ -94,26 +97,40 @@ void CoverCapsuleRow(const CapsuleRow& row, int x0, int count, std::uint8_t* val
     const __m128 centres = _mm_setr_ps(0.5F, 1.5F, 2.5F, 3.5F);
     const __m128 x1 = _mm_set1_ps(row.x1);
     int i = 0;
-    for (; i + 4 <= count; i += 4) {
+    for (; i + kFour <= count; i += kFour) {
         const __m128 rx = _mm_sub_ps(_mm_add_ps(_mm_set1_ps(static_cast<float>(x0 + i)), centres), x1);
-        const __m128 along = _mm_mul_ps(_mm_add_ps(_mm_mul_ps(rx, dx), ryDy), inverseLengthSquared);
-        const __m128 t = _mm_min_ps(_mm_max_ps(along, zero), one);
+        const __m128 t = KeptToOne(_mm_mul_ps(_mm_add_ps(_mm_mul_ps(rx, dx), ryDy), inverseLengthSquared));
         const __m128 qx = _mm_sub_ps(rx, _mm_mul_ps(t, dx));
         const __m128 qy = _mm_sub_ps(ry, _mm_mul_ps(t, dy));
         const __m128 distance = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(qx, qx), _mm_mul_ps(qy, qy)));
-        const __m128 coverage = _mm_min_ps(_mm_max_ps(_mm_sub_ps(edge, distance), zero), one);
-        StoreSteps(coverage, values + i);
+        PaintFour(pixels + i, KeptToOne(_mm_sub_ps(edge, distance)), colour);
     }
-    CoverCapsuleRowOneByOne(row, x0 + i, count - i, values + i);
+    Four tail{};
+    CoverCapsuleRowOneByOne(row, x0 + i, count - i, tail.data());
+    BlendRowOneByOne(pixels + i, tail.data(), count - i, rgb);
 }
 
 #else
 
-void CoverCapsuleRow(const CapsuleRow& row, int x0, int count, std::uint8_t* values) {
-    CoverCapsuleRowOneByOne(row, x0, count, values);
+void PaintBandRow(const BandRow& row, int count, std::uint32_t rgb, std::uint32_t* pixels) {
+    Four values{};
+    for (int i = 0; i < count; i += kFour) {
+        const int n = std::min(kFour, count - i);
+        for (int k = 0; k < n; ++k) {
+            values.at(k) = BandCoverage(row, i + k);
+        }
+        BlendRowOneByOne(pixels + i, values.data(), n, rgb);
+    }
 }
 
-void CoverBandRow(const BandRow& row, int count, std::uint8_t* values) { CoverBandRowOneByOne(row, count, values); }
+void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, std::uint32_t rgb, std::uint32_t* pixels) {
+    Four values{};
+    for (int i = 0; i < count; i += kFour) {
+        const int n = std::min(kFour, count - i);
+        CoverCapsuleRowOneByOne(row, x0 + i, n, values.data());
+        BlendRowOneByOne(pixels + i, values.data(), n, rgb);
+    }
+}
 
 #endif
 

@@ -18,12 +18,15 @@ struct CapsuleRow {
     float edge = 0;                  // coverage is edge - distance, kept to [0, 1]
 };
 
-// The coverage (0..255) of `count` pixels from column x0 on, into `values`.
-void CoverCapsuleRow(const CapsuleRow& row, int x0, int count, std::uint8_t* values);
-
-// The same a pixel at a time: the definition, which CoverCapsuleRow matches
-// bit for bit, four pixels at a time where the processor allows.
+// The coverage (0..255) of `count` pixels from column x0 on, into `values`,
+// a pixel at a time: the definition.
 void CoverCapsuleRowOneByOne(const CapsuleRow& row, int x0, int count, std::uint8_t* values);
+
+// Composites the colour over `count` pixels from column x0 on, each as far
+// as the capsule covers it: BlendRowOneByOne over CoverCapsuleRowOneByOne,
+// bit for bit, but four pixels at a time where the processor allows and
+// with no coverage stored in between.
+void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, std::uint32_t rgb, std::uint32_t* pixels);
 
 // A row that crosses only the band between the caps, where the distance is
 // the one across the segment: linear along the row, so no square root.
@@ -33,7 +36,7 @@ struct BandRow {
     float edge = 0;    // coverage is edge - |distance|, kept to [0, 1]
 };
 
-void CoverBandRow(const BandRow& row, int count, std::uint8_t* values);
 void CoverBandRowOneByOne(const BandRow& row, int count, std::uint8_t* values);
+void PaintBandRow(const BandRow& row, int count, std::uint32_t rgb, std::uint32_t* pixels);
 
 }  // namespace platform

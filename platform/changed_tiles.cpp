@@ -13,15 +13,41 @@ void ChangedTiles::Reset(int width, int height) {
     all_ = true;
 }
 
-void ChangedTiles::Mark(const Span& span) {
-    if (all_ || span.x0 >= span.x1) {
+void ChangedTiles::Mark(std::span<const Span> spans) {
+    if (all_) {
         return;
     }
-    const int row = span.y / kTileSize;
-    const int first = span.x0 / kTileSize;
-    const int last = (span.x1 - 1) / kTileSize;
-    auto* tiles = tiles_.data() + static_cast<std::ptrdiff_t>(row) * columns_;
-    std::fill(tiles + first, tiles + last + 1, std::uint8_t{1});
+    // A stroke's runs on neighbouring rows mostly fall in the same tiles:
+    // tiles that run on from the last span's are marked together, once.
+    int row = -1;
+    int first = 0;
+    int last = -1;
+    const auto markPending = [&] {
+        if (row < 0) {
+            return;
+        }
+        auto* tiles = tiles_.data() + static_cast<std::ptrdiff_t>(row) * columns_;
+        std::fill(tiles + first, tiles + last + 1, std::uint8_t{1});
+    };
+    for (const Span& span : spans) {
+        if (span.x0 >= span.x1) {
+            continue;
+        }
+        // Spans lie inside the image, so the tile is a shift away.
+        const int spanRow = span.y >> kTileShift;
+        const int spanFirst = span.x0 >> kTileShift;
+        const int spanLast = (span.x1 - 1) >> kTileShift;
+        if (spanRow == row && spanFirst <= last + 1 && spanLast >= first - 1) {
+            first = std::min(first, spanFirst);
+            last = std::max(last, spanLast);
+            continue;
+        }
+        markPending();
+        row = spanRow;
+        first = spanFirst;
+        last = spanLast;
+    }
+    markPending();
 }
 
 std::vector<PixelRect> ChangedTiles::Take() {

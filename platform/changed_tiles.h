@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "platform/stroke_raster.h"
@@ -20,12 +21,14 @@ struct PixelRect {
 // tile, so that showing it copies and sends only those.
 class ChangedTiles {
 public:
-    static constexpr int kTileSize = 16;
+    static constexpr int kTileShift = 4;
+    static constexpr int kTileSize = 1 << kTileShift;
 
     // A new image of this size: all of it is new.
     void Reset(int width, int height);
     void MarkAll() { all_ = true; }
-    void Mark(const Span& span);
+    void Mark(std::span<const Span> spans);
+    void Mark(const Span& span) { Mark(std::span(&span, 1)); }
 
     // The changed parts as rectangles, each a run of tiles along a tile row;
     // afterwards nothing counts as changed.

@@ -1,6 +1,7 @@
 #include "platform/persistent_image.h"
 
 #include <algorithm>
+#include <span>
 #include <stdexcept>
 
 #include "platform/run_time_error.h"
@@ -88,11 +89,9 @@ void PersistentImage::Line(float x1, float y1, float x2, float y2, Colour colour
         return;
     }
     cairo_surface_flush(surface_.get());
-    lineCoverage_.Clear();
-    CoverSegment(width_, height_, x1 + kPixelCentre, y1 + kPixelCentre, x2 + kPixelCentre, y2 + kPixelCentre, width,
-                 lineCoverage_);
     const std::size_t first = drawn_.size();
-    PaintCoverage(Rows(), lineCoverage_, PixelOf(colour), drawn_);
+    PaintSegment(Rows(), x1 + kPixelCentre, y1 + kPixelCentre, x2 + kPixelCentre, y2 + kPixelCentre, width,
+                 PixelOf(colour), drawn_);
     MarkDrawn(first);
 }
 
@@ -124,9 +123,7 @@ PixelRows PersistentImage::Rows() const {
 // Notes the runs from firstNewSpan on as changed, and tells cairo that the
 // pixels changed behind its back.
 void PersistentImage::MarkDrawn(std::size_t firstNewSpan) {
-    for (std::size_t i = firstNewSpan; i < drawn_.size(); ++i) {
-        changed_.Mark(drawn_[i]);
-    }
+    changed_.Mark(std::span(drawn_).subspan(firstNewSpan));
     cairo_surface_mark_dirty(surface_.get());
 }
 

@@ -82,7 +82,6 @@ private:
     std::optional<std::uint32_t> clearedTo_;
     std::vector<Span> drawn_;
     ChangedTiles changed_;
-    Coverage lineCoverage_;  // kept between lines only for its storage
     CircleCoverage circle_;
 };
 

@@ -4,6 +4,10 @@
 #include <cmath>
 #include <limits>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/capsule_coverage.h"
 #include "platform/coverage_blend.h"
 
@@ -22,6 +26,19 @@ std::uint32_t* Row(const PixelRows& rows, int y) {
 
 constexpr std::uint8_t kWhole = 255;
 
+// Spans are short, and most are whole fours: they are stored four pixels at
+// a time where the processor allows.
+void FillPixels(std::uint32_t* pixels, int count, std::uint32_t rgb) {
+    int i = 0;
+#if defined(__SSE2__)
+    const __m128i four = _mm_set1_epi32(static_cast<int>(rgb));
+    for (; i + 4 <= count; i += 4) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), four);
+    }
+#endif
+    std::fill(pixels + i, pixels + count, rgb);
+}
+
 // A pixel's coverage from its centre's distance to the stroke's middle line.
 std::uint8_t CoverageAt(double distance, double halfWidth) {
     const double fraction = std::clamp(halfWidth + kFeather - distance, 0.0, 1.0);
@@ -33,7 +50,7 @@ std::uint8_t CoverageAt(double distance, double halfWidth) {
 // The ends are clamped before they become integers (they may be infinite
 // for an empty run), which also lets a truncation stand in for the slower
 // floor and ceil.
-std::pair<int, int> Columns(int width, double left, double right) {
+inline std::pair<int, int> Columns(int width, double left, double right) {
     const double lowest = -1;
     const auto highest = static_cast<double>(width) + 1;
     const double from = std::clamp(left - 0.5, lowest, highest);
@@ -43,6 +60,18 @@ std::pair<int, int> Columns(int width, double left, double right) {
     int last = static_cast<int>(to);
     last -= (last > to) ? 1 : 0;  // floor
     return {std::max(0, x0), std::min(width, last + 1)};
+}
+
+// The columns widened to a whole number of fours where the row has room for
+// it, so that strokes blend four pixels at a time to the run's end.
+inline std::pair<int, int> InFours(int width, std::pair<int, int> columns) {
+    const auto [x0, x1] = columns;
+    if (x0 >= x1) {
+        return columns;
+    }
+    const int fours = (x1 - x0 + 3) / 4 * 4;
+    const int end = std::min(width, x0 + fours);
+    return {std::max(0, end - fours), end};
 }
 
 // A row's run of pixel centres: [left, right] may be touched by the stroke,
@@ -55,42 +84,42 @@ struct Run {
 };
 
 // Adds the run's coverage; DistanceAt gives a pixel centre's distance from
-// the stroke's middle line. The solid part is whole without asking.
+// the stroke's middle line. The solid part is whole without asking. The run
+// is stored in whole fours where the row has room; the pixels added to it
+// have no coverage, even where the ring's other run covers them.
 template <typename DistanceAt>
 void CoverRun(int width, int y, const Run& run, double halfWidth, Coverage& coverage, DistanceAt distanceAt) {
     const auto [x0, x1] = Columns(width, run.left, run.right);
     if (x0 >= x1) {
         return;
     }
-    const int start = x0;  // for the lambda below, which cannot name a binding
+    const auto [padded0, padded1] = InFours(width, {x0, x1});
     auto [solid0, solid1] = Columns(width, run.solidLeft, run.solidRight);
     solid0 = std::clamp(solid0, x0, x1);
     solid1 = std::clamp(solid1, solid0, x1);
     const std::size_t first = coverage.values.size();
-    coverage.values.resize(first + static_cast<std::size_t>(x1 - x0));
-    std::uint8_t* values = coverage.values.data() + first;
+    coverage.values.resize(first + static_cast<std::size_t>(padded1 - padded0), 0);
+    std::uint8_t* values = coverage.values.data() + first - padded0;  // indexed by column
     const auto cover = [&](int from, int to) {
         for (int x = from; x < to; ++x) {
-            values[x - start] = CoverageAt(distanceAt(x + 0.5), halfWidth);
+            values[x] = CoverageAt(distanceAt(x + 0.5), halfWidth);
         }
     };
     cover(x0, solid0);
-    std::fill(values + (solid0 - x0), values + (solid1 - x0), kWhole);
+    std::fill(values + solid0, values + solid1, kWhole);
     cover(solid1, x1);
-    coverage.runs.push_back({y, x0, x1, first});
+    coverage.runs.push_back({y, padded0, padded1, first});
 }
 
 }  // namespace
 
-void CoverSegment(int width, int height, double x1, double y1, double x2, double y2, double strokeWidth,
-                  Coverage& coverage) {
-    const double halfWidth = strokeWidth / 2;
-    const double reach = halfWidth + kFeather;
+void PaintSegment(const PixelRows& rows, double x1, double y1, double x2, double y2, double strokeWidth,
+                  std::uint32_t rgb, std::vector<Span>& touched) {
+    const double reach = strokeWidth / 2 + kFeather;
     const double dx = x2 - x1;
     const double dy = y2 - y1;
     const double lengthSquared = dx * dx + dy * dy;
-    const double inverseLengthSquared = lengthSquared > 0 ? 1 / lengthSquared : 0;
-    const double inverseLength = std::sqrt(inverseLengthSquared);
+    const double inverseLength = lengthSquared > 0 ? 1 / std::sqrt(lengthSquared) : 0;
     // What every row's run needs, worked out once for the segment.
     const bool steep = std::abs(dy) > 1e-12;
     const bool slanted = std::abs(dx) > 1e-12;
@@ -98,89 +127,72 @@ void CoverSegment(int width, int height, double x1, double y1, double x2, double
     const double dyPerDx = slanted ? dy / dx : 0;
     const double halfRun = steep ? reach * std::sqrt(lengthSquared) / std::abs(dy) : 0;
     const int top = std::max(0, static_cast<int>(std::floor(std::min(y1, y2) - reach)));
-    const int bottom = std::min(height - 1, static_cast<int>(std::ceil(std::max(y1, y2) + reach)));
-    if (top > bottom) {
-        return;
-    }
+    const int bottom = std::min(rows.height - 1, static_cast<int>(std::ceil(std::max(y1, y2) + reach)));
     CapsuleRow capsule;
     capsule.x1 = static_cast<float>(x1);
     capsule.y1 = static_cast<float>(y1);
     capsule.dx = static_cast<float>(dx);
     capsule.dy = static_cast<float>(dy);
-    capsule.inverseLengthSquared = static_cast<float>(inverseLengthSquared);
+    capsule.inverseLengthSquared = static_cast<float>(inverseLength * inverseLength);
     capsule.edge = static_cast<float>(reach);
-    // Room for every row's run at once, given back at the end: no run is
-    // wider than the band's crossing and a cap on either side.
-    const double widest = (steep ? 2 * halfRun : std::abs(dx)) + 2 * reach + 3;
-    const auto rowWidth = static_cast<std::size_t>(std::min(static_cast<double>(width), widest));
-    std::size_t runCount = coverage.runs.size();
-    std::size_t valueCount = coverage.values.size();
-    coverage.runs.resize(runCount + static_cast<std::size_t>(bottom - top + 1));
-    coverage.values.resize(valueCount + rowWidth * static_cast<std::size_t>(bottom - top + 1));
+    const auto bandStep = static_cast<float>(dy * inverseLength);
     for (int y = top; y <= bottom; ++y) {
         // The row's pixel centres within reach of the segment form one run
         // (the stroke is convex): the union of the two end discs and the band
         // between them.
         const double py = y + 0.5;
+        const double riseFromStart = py - y1;
+        const double riseFromEnd = py - y2;
         double left = kInfinity;
         double right = -kInfinity;
-        for (const auto& [ex, ey] : {std::pair{x1, y1}, std::pair{x2, y2}}) {
-            const double rise = py - ey;
+        const auto addCap = [&](double ex, double rise) {
             if (std::abs(rise) <= reach) {
                 const double half = std::sqrt(reach * reach - rise * rise);
                 left = std::min(left, ex - half);
                 right = std::max(right, ex + half);
             }
+        };
+        addCap(x1, riseFromStart);
+        addCap(x2, riseFromEnd);
+        // Between the two ends' perpendiculars, (p - e) . d = 0, the nearest
+        // point of the segment is off its middle, not its ends.
+        double between0 = -kInfinity;
+        double between1 = kInfinity;
+        if (slanted) {
+            const double atStart = x1 - riseFromStart * dyPerDx;
+            const double atEnd = x2 - riseFromEnd * dyPerDx;
+            between0 = std::min(atStart, atEnd);
+            between1 = std::max(atStart, atEnd);
+        } else if (riseFromStart * riseFromEnd > 0) {
+            between0 = kInfinity;  // an upright segment, and the row above or below it
         }
-        if (steep) {
-            // Where the row crosses the band: the centre line's crossing,
-            // widened by the band's horizontal half width, and kept between
-            // the two ends' perpendiculars, (p - e) . d = 0.
-            const double crossing = x1 + (py - y1) * dxPerDy;
-            double bandLeft = crossing - halfRun;
-            double bandRight = crossing + halfRun;
-            if (slanted) {
-                const double atStart = x1 - (py - y1) * dyPerDx;
-                const double atEnd = x2 - (py - y2) * dyPerDx;
-                bandLeft = std::max(bandLeft, std::min(atStart, atEnd));
-                bandRight = std::min(bandRight, std::max(atStart, atEnd));
-            } else if (py < std::min(y1, y2) || py > std::max(y1, y2)) {
-                bandLeft = kInfinity;
-            }
-            if (bandLeft <= bandRight) {
-                left = std::min(left, bandLeft);
-                right = std::max(right, bandRight);
-            }
-        } else if (std::abs(py - y1) <= reach) {
-            left = std::min(left, std::min(x1, x2));
-            right = std::max(right, std::max(x1, x2));
+        // Where the row crosses the band: the centre line's crossing,
+        // widened by the band's horizontal half width.
+        const double crossing = x1 + riseFromStart * dxPerDy;
+        const double bandLeft = steep ? std::max(crossing - halfRun, between0) : between0;
+        const double bandRight = steep ? std::min(crossing + halfRun, between1) : between1;
+        if (bandLeft <= bandRight && (steep || std::abs(riseFromStart) <= reach)) {
+            left = std::min(left, bandLeft);
+            right = std::max(right, bandRight);
         }
-        if (left > right) {
-            continue;
-        }
-        auto [from, to] = Columns(width, left, right);
-        to = std::min(to, from + static_cast<int>(rowWidth));
+        // Outside the run the stroke covers nothing, so the pixels added
+        // to make whole fours blend to what they were.
+        const auto [from, to] = InFours(rows.width, Columns(rows.width, left, right));
         if (from >= to) {
             continue;
         }
-        // Rows whose pixels all lie between the two ends' perpendiculars
-        // see only the band: their distance is linear along the row.
-        const double tFrom = ((from + 0.5 - x1) * dx + (py - y1) * dy) * inverseLengthSquared;
-        const double tTo = ((to - 0.5 - x1) * dx + (py - y1) * dy) * inverseLengthSquared;
-        std::uint8_t* values = coverage.values.data() + valueCount;
-        if (std::min(tFrom, tTo) >= 0 && std::max(tFrom, tTo) <= 1) {
-            const BandRow band{static_cast<float>(((from + 0.5 - x1) * dy - (py - y1) * dx) * inverseLength),
-                               static_cast<float>(dy * inverseLength), capsule.edge};
-            CoverBandRow(band, to - from, values);
+        std::uint32_t* pixels = Row(rows, y) + from;
+        if (from + 0.5 >= between0 && to - 0.5 <= between1) {
+            // The whole run sees only the band: its distance is linear along the row.
+            const BandRow band{static_cast<float>(((from + 0.5 - x1) * dy - riseFromStart * dx) * inverseLength),
+                               bandStep, capsule.edge};
+            PaintBandRow(band, to - from, rgb, pixels);
         } else {
             capsule.py = static_cast<float>(py);
-            CoverCapsuleRow(capsule, from, to - from, values);
+            PaintCapsuleRow(capsule, from, to - from, rgb, pixels);
         }
-        coverage.runs[runCount++] = {y, from, to, valueCount};
-        valueCount += static_cast<std::size_t>(to - from);
+        touched.push_back({y, from, to});
     }
-    coverage.runs.resize(runCount);
-    coverage.values.resize(valueCount);
 }
 
 void CoverCircle(int width, int height, double cx, double cy, double radius, double strokeWidth, Coverage& coverage) {
@@ -190,20 +202,12 @@ void CoverCircle(int width, int height, double cx, double cy, double radius, dou
     // Between these two radii every pixel is wholly covered.
     const double solidOuter = radius + halfWidth - kFeather;
     const double solidInner = std::max(0.0, radius - halfWidth + kFeather);
-    // Near the ring, |p - c| - r = (|p - c|^2 - r^2) / (|p - c| + r), and the
-    // denominator is 2r to within the stroke's width: on a large circle
-    // that saves the square root at a cost of well under a hundredth of a
-    // pixel. Small circles take the root.
-    constexpr double kLargeRadius = 32;
-    const double radiusSquared = radius * radius;
-    const double inverseDiameter = radius > 0 ? 1 / (2 * radius) : 0;
+    // The exact distance from the ring: its coverage is worked out once for
+    // as long as the same circle is drawn, so the square root costs nothing
+    // that shows.
     const auto distanceOnRow = [&](double py) {
         const double riseSquared = (py - cy) * (py - cy);
-        return [=](double px) {
-            const double squared = (px - cx) * (px - cx) + riseSquared;
-            return radius >= kLargeRadius ? std::abs(squared - radiusSquared) * inverseDiameter
-                                          : std::abs(std::sqrt(squared) - radius);
-        };
+        return [=](double px) { return std::abs(std::sqrt((px - cx) * (px - cx) + riseSquared) - radius); };
     };
     const int top = std::max(0, static_cast<int>(std::floor(cy - outer)));
     const int bottom = std::min(height - 1, static_cast<int>(std::ceil(cy + outer)));
@@ -251,8 +255,7 @@ void PaintCoverage(const PixelRows& rows, const Coverage& coverage, std::uint32_
 
 void FillSpans(const PixelRows& rows, const std::vector<Span>& spans, std::uint32_t rgb) {
     for (const Span& span : spans) {
-        std::uint32_t* row = Row(rows, span.y);
-        std::fill(row + span.x0, row + span.x1, rgb);
+        FillPixels(Row(rows, span.y) + span.x0, span.x1 - span.x0, rgb);
     }
 }
 

@@ -22,9 +22,9 @@ struct Span {
 };
 
 // How much of each pixel a stroke covers, row by row: runs of pixels and,
-// for each pixel of a run, its coverage from 0 (none) to 255 (whole). Working
-// out the coverage is kept apart from painting it, so that a stroke drawn
-// again and again at the same place is worked out once.
+// for each pixel of a run, its coverage from 0 (none) to 255 (whole). Kept
+// apart from painting it, so that a stroke drawn again and again at the same
+// place is worked out once.
 struct CoverageRun {
     int y = 0;
     int x0 = 0;
@@ -35,19 +35,19 @@ struct CoverageRun {
 struct Coverage {
     std::vector<CoverageRun> runs;
     std::vector<std::uint8_t> values;
-
-    void Clear() {
-        runs.clear();
-        values.clear();
-    }
 };
 
-// Antialiased strokes with round ends, clipped to a width x height image,
-// added to `coverage`. Points are in pixel-corner coordinates: the centre of
-// pixel (i, j) is at (i + 0.5, j + 0.5). A pixel's coverage falls from whole
-// to none over the pixel around the stroke's edge.
-void CoverSegment(int width, int height, double x1, double y1, double x2, double y2, double strokeWidth,
-                  Coverage& coverage);
+// Antialiased strokes with round ends, clipped to the image. Points are in
+// pixel-corner coordinates: the centre of pixel (i, j) is at (i + 0.5,
+// j + 0.5). A pixel's coverage falls from whole to none over the pixel
+// around the stroke's edge.
+//
+// A segment is composited in the colour straight onto the pixels; every run
+// of pixels painted is added to `touched`, so that the caller can undo
+// exactly what was drawn. A circle's coverage is added to `coverage`, to be
+// painted as often as the same circle is drawn.
+void PaintSegment(const PixelRows& rows, double x1, double y1, double x2, double y2, double strokeWidth,
+                  std::uint32_t rgb, std::vector<Span>& touched);
 void CoverCircle(int width, int height, double cx, double cy, double radius, double strokeWidth, Coverage& coverage);
 
 // Composites the colour over the pixels as far as the coverage goes. Every

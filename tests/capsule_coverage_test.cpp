@@ -7,6 +7,8 @@
 #include <random>
 #include <vector>
 
+#include "platform/coverage_blend.h"
+
 namespace {
 
 using platform::BandRow;
@@ -22,44 +24,58 @@ CapsuleRow Capsule(float x1, float y1, float x2, float y2, float py, float edge)
 TEST(CapsuleCoverageTest, AHorizontalStrokeCoversItsMiddleWhollyAndFadesAtItsEdgeAndEnds) {
     // From (10, 10) to (30, 10), 5 wide: edge 3 with the half-pixel fade.
     std::vector<std::uint8_t> values(40);
-    platform::CoverCapsuleRow(Capsule(10, 10, 30, 10, 10.5F, 3), 0, 40, values.data());
+    platform::CoverCapsuleRowOneByOne(Capsule(10, 10, 30, 10, 10.5F, 3), 0, 40, values.data());
     EXPECT_EQ(values[20], 255) << "on the middle line";
     EXPECT_EQ(values[6], 0) << "beyond the round end";
     EXPECT_GT(values[7], 0) << "at the round end's fade";
     EXPECT_LT(values[7], 255);
-    platform::CoverCapsuleRow(Capsule(10, 10, 30, 10, 12.5F, 3), 0, 40, values.data());
+    platform::CoverCapsuleRowOneByOne(Capsule(10, 10, 30, 10, 12.5F, 3), 0, 40, values.data());
     EXPECT_EQ(values[20], 128) << "2 px off the middle line, at the fade's middle";
-    platform::CoverCapsuleRow(Capsule(10, 10, 30, 10, 13.5F, 3), 0, 40, values.data());
+    platform::CoverCapsuleRowOneByOne(Capsule(10, 10, 30, 10, 13.5F, 3), 0, 40, values.data());
     EXPECT_EQ(values[20], 0) << "3 px off the middle line";
 }
 
 TEST(CapsuleCoverageTest, ASegmentOfNoLengthIsARoundDot) {
     std::vector<std::uint8_t> values(20);
-    platform::CoverCapsuleRow(Capsule(10, 10, 10, 10, 10.5F, 3), 0, 20, values.data());
+    platform::CoverCapsuleRowOneByOne(Capsule(10, 10, 10, 10, 10.5F, 3), 0, 20, values.data());
     for (int x = 0; x < 20; ++x) {
         const float distance = std::abs(static_cast<float>(x) + 0.5F - 10);
         EXPECT_EQ(values[x] == 0, distance >= 3) << "pixel " << x;
     }
 }
 
-// Four at a time and one at a time give the same bits for every length and
-// start of a row, on segments at any angle.
-TEST(CapsuleCoverageTest, FourAtATimeMatchesOneAtATimeBitForBit) {
+// Painting four pixels at a time gives the same bits as working out the
+// coverage a pixel at a time and blending it, for every length and start of
+// a row, on segments at any angle, over any pixels.
+TEST(CapsuleCoverageTest, PaintingFourAtATimeMatchesCoverageThenBlendBitForBit) {
     std::mt19937 random(20261208);
     std::uniform_real_distribution<float> position(0, 200);
+    std::uniform_int_distribution<std::uint32_t> anyPixel(0, 0x00FFFFFFU);
     for (int trial = 0; trial < 200; ++trial) {
         const CapsuleRow capsule =
             Capsule(position(random), position(random), position(random), position(random), position(random), 3);
         const BandRow band{position(random) - 100, position(random) / 100 - 1, 3};
         const int x0 = static_cast<int>(position(random));
         const int count = trial % 23;
-        std::vector<std::uint8_t> fast(static_cast<std::size_t>(count));
-        std::vector<std::uint8_t> plain(static_cast<std::size_t>(count));
-        platform::CoverCapsuleRow(capsule, x0, count, fast.data());
-        platform::CoverCapsuleRowOneByOne(capsule, x0, count, plain.data());
+        const std::uint32_t colour = anyPixel(random);
+        std::vector<std::uint32_t> before(static_cast<std::size_t>(count));
+        for (std::uint32_t& pixel : before) {
+            pixel = anyPixel(random);
+        }
+        std::vector<std::uint8_t> coverage(static_cast<std::size_t>(count));
+
+        std::vector<std::uint32_t> fast = before;
+        std::vector<std::uint32_t> plain = before;
+        platform::PaintCapsuleRow(capsule, x0, count, colour, fast.data());
+        platform::CoverCapsuleRowOneByOne(capsule, x0, count, coverage.data());
+        platform::BlendRowOneByOne(plain.data(), coverage.data(), count, colour);
         EXPECT_EQ(fast, plain) << "capsule, trial " << trial;
-        platform::CoverBandRow(band, count, fast.data());
-        platform::CoverBandRowOneByOne(band, count, plain.data());
+
+        fast = before;
+        plain = before;
+        platform::PaintBandRow(band, count, colour, fast.data());
+        platform::CoverBandRowOneByOne(band, count, coverage.data());
+        platform::BlendRowOneByOne(plain.data(), coverage.data(), count, colour);
         EXPECT_EQ(fast, plain) << "band, trial " << trial;
     }
 }
@@ -78,8 +94,8 @@ TEST(CapsuleCoverageTest, TheBandAgreesWithTheCapsuleBetweenTheEnds) {
     const BandRow band{((static_cast<float>(x0) + 0.5F - x1) * dy - (py - y1) * dx) / length, dy / length, 3};
     std::vector<std::uint8_t> linear(20);
     std::vector<std::uint8_t> exact(20);
-    platform::CoverBandRow(band, 20, linear.data());
-    platform::CoverCapsuleRow(Capsule(x1, y1, x2, y2, py, 3), x0, 20, exact.data());
+    platform::CoverBandRowOneByOne(band, 20, linear.data());
+    platform::CoverCapsuleRowOneByOne(Capsule(x1, y1, x2, y2, py, 3), x0, 20, exact.data());
     int covered = 0;
     for (std::size_t i = 0; i < linear.size(); ++i) {
         EXPECT_NEAR(linear[i], exact[i], 1) << "pixel " << x0 + static_cast<int>(i);

@@ -4,9 +4,11 @@
 #include <cairo.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
+#include <string>
 
 #include "app/form1.h"
 #include "platform/form_runtime.h"
@@ -121,6 +123,65 @@ TEST(StrokeRasterTest, ClearingWhatWasDrawnEqualsClearingEverything) {
     many.Clear(0x00FF00);
     EXPECT_EQ(many.PixelAt(0, 0), 0x00FF00U);
     EXPECT_EQ(many.PixelAt(199, 149), 0x00FF00U);
+}
+
+// Every pixel a stroke reaches is blended once, by the coverage its distance
+// from the stroke gives, and every pixel out of its reach is left exactly as
+// it was: over a coloured background, near the image's edges, and on a
+// circle small enough for its ring to cross a row in two runs close together.
+TEST(StrokeRasterTest, EachPixelIsBlendedOnceByItsDistanceAndNothingElseChanges) {
+    constexpr int kWidth = 61;
+    constexpr int kHeight = 47;
+    constexpr platform::Colour kBackground = 0x604020;  // blue, green, red
+    constexpr std::uint32_t kBackgroundPixel = 0x204060;
+    constexpr double kReach = 3;  // half of 5 px, and the half-pixel fade
+    struct Segment {
+        float x1, y1, x2, y2;
+    };
+    const auto segmentDistance = [](const Segment& s, double px, double py) {
+        const double dx = s.x2 - s.x1;
+        const double dy = s.y2 - s.y1;
+        const double lengthSquared = dx * dx + dy * dy;
+        const double t =
+            lengthSquared > 0 ? std::clamp(((px - s.x1) * dx + (py - s.y1) * dy) / lengthSquared, 0.0, 1.0) : 0;
+        return std::hypot(px - s.x1 - t * dx, py - s.y1 - t * dy);
+    };
+    // The coverage a distance gives, blended once over the background.
+    const auto blendedRed = [&](double distance) {
+        const double coverage = std::clamp(kReach - distance, 0.0, 1.0);
+        return static_cast<int>(std::lround(0x20 + (0xFF - 0x20) * coverage));
+    };
+    const auto check = [&](const platform::PersistentImage& image, const auto& distanceAt, const std::string& what) {
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                const double distance = distanceAt(x, y);
+                const std::uint32_t pixel = image.PixelAt(x, y);
+                if (distance >= kReach + 0.01) {
+                    ASSERT_EQ(pixel, kBackgroundPixel) << what << ": out of reach at " << x << ", " << y;
+                } else {
+                    ASSERT_NEAR(static_cast<int>(pixel >> 16), blendedRed(distance), 3)
+                        << what << ": at " << x << ", " << y << ", " << distance << " px from the stroke";
+                }
+            }
+        }
+    };
+    for (const Segment& segment : {Segment{5, 5, 55, 41}, Segment{-3, 20, 70, 23}, Segment{30, -10, 31, 60},
+                                   Segment{58, 2, 2, 44}, Segment{20, 20, 20.4F, 20.2F}, Segment{0, 46, 60, 46}}) {
+        platform::PersistentImage image;
+        image.Resize(kWidth, kHeight, kBackground);
+        image.Line(segment.x1, segment.y1, segment.x2, segment.y2, 0xFF, 5);
+        check(
+            image, [&](int x, int y) { return segmentDistance(segment, x, y); },
+            "segment from " + std::to_string(segment.x1) + ", " + std::to_string(segment.y1));
+    }
+    for (const float radius : {4.0F, 9.05F, 14.1F, 21.5F, 40.0F}) {
+        platform::PersistentImage image;
+        image.Resize(kWidth, kHeight, kBackground);
+        image.Circle(29, 22, radius, 0xFF, 5);
+        check(
+            image, [&](int x, int y) { return std::abs(std::hypot(x - 29.0, y - 22.0) - radius); },
+            "circle of radius " + std::to_string(radius));
+    }
 }
 
 }  // namespace
