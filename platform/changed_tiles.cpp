@@ -1,22 +1,42 @@
 #include "platform/changed_tiles.h"
 
 #include <algorithm>
+#include <cstring>
 
 namespace platform {
+
+namespace {
+
+// Tile maps are kept in whole words, so that they are combined a word at a time.
+constexpr std::size_t kWord = sizeof(std::uint64_t);
+
+// Every tile marked in `from` is marked in `into` too.
+void Add(std::vector<std::uint8_t>& into, const std::vector<std::uint8_t>& from) {
+    for (std::size_t i = 0; i < into.size(); i += kWord) {
+        std::uint64_t a = 0;
+        std::uint64_t b = 0;
+        std::memcpy(&a, into.data() + i, kWord);
+        std::memcpy(&b, from.data() + i, kWord);
+        a |= b;
+        std::memcpy(into.data() + i, &a, kWord);
+    }
+}
+
+}  // namespace
 
 void ChangedTiles::Reset(int width, int height) {
     width_ = width;
     height_ = height;
     columns_ = (width + kTileSize - 1) / kTileSize;
     rows_ = (height + kTileSize - 1) / kTileSize;
-    tiles_.assign(static_cast<std::size_t>(columns_) * rows_, 0);
+    const auto count = (static_cast<std::size_t>(columns_) * rows_ + kWord - 1) / kWord * kWord;
+    drawn_.assign(count, 0);
+    cleared_.assign(count, 0);
+    drawnBeforeTake_.assign(count, 0);
     all_ = true;
 }
 
 void ChangedTiles::Mark(std::span<const Span> spans) {
-    if (all_) {
-        return;
-    }
     // A stroke's runs on neighbouring rows mostly fall in the same tiles:
     // tiles that run on from the last span's are marked together, once.
     int row = -1;
@@ -26,8 +46,14 @@ void ChangedTiles::Mark(std::span<const Span> spans) {
         if (row < 0) {
             return;
         }
-        auto* tiles = tiles_.data() + static_cast<std::ptrdiff_t>(row) * columns_;
-        std::fill(tiles + first, tiles + last + 1, std::uint8_t{1});
+        auto* tiles = drawn_.data() + static_cast<std::ptrdiff_t>(row) * columns_;
+        // Most runs of tiles are one or two long, where a call to fill them
+        // would cost more than the marking.
+        tiles[first] = 1;
+        tiles[last] = 1;
+        if (last - first > 1) {
+            std::fill(tiles + first + 1, tiles + last, std::uint8_t{1});
+        }
     };
     for (const Span& span : spans) {
         if (span.x0 >= span.x1) {
@@ -50,6 +76,13 @@ void ChangedTiles::Mark(std::span<const Span> spans) {
     markPending();
 }
 
+void ChangedTiles::MarkCleared() {
+    Add(cleared_, drawnBeforeTake_);
+    Add(cleared_, drawn_);
+    std::fill(drawnBeforeTake_.begin(), drawnBeforeTake_.end(), std::uint8_t{0});
+    std::fill(drawn_.begin(), drawn_.end(), std::uint8_t{0});
+}
+
 std::vector<PixelRect> ChangedTiles::Take() {
     std::vector<PixelRect> rects;
     if (all_) {
@@ -57,8 +90,9 @@ std::vector<PixelRect> ChangedTiles::Take() {
             rects.push_back({0, 0, width_, height_});
         }
     } else {
+        Add(cleared_, drawn_);  // all that changed, drawn on or cleared
         for (int row = 0; row < rows_; ++row) {
-            const auto* tiles = tiles_.data() + static_cast<std::ptrdiff_t>(row) * columns_;
+            const auto* tiles = cleared_.data() + static_cast<std::ptrdiff_t>(row) * columns_;
             for (int column = 0; column < columns_;) {
                 if (tiles[column] == 0) {
                     ++column;
@@ -74,7 +108,9 @@ std::vector<PixelRect> ChangedTiles::Take() {
             }
         }
     }
-    std::fill(tiles_.begin(), tiles_.end(), std::uint8_t{0});
+    Add(drawnBeforeTake_, drawn_);
+    std::fill(drawn_.begin(), drawn_.end(), std::uint8_t{0});
+    std::fill(cleared_.begin(), cleared_.end(), std::uint8_t{0});
     all_ = false;
     return rects;
 }

@@ -63,6 +63,7 @@ void PersistentImage::Resize(int width, int height, Colour background) {
         for (int y = 0; y < std::min(oldHeight, height); ++y) {
             drawn_.push_back({y, 0, keptWidth});
         }
+        changed_.Mark(drawn_);
     }
 }
 
@@ -74,12 +75,12 @@ void PersistentImage::Clear(Colour background) {
     cairo_surface_flush(surface_.get());
     if (clearedTo_ == pixel) {
         FillSpans(Rows(), drawn_, pixel);
-        MarkDrawn(0);
     } else {
         FillAll(Rows(), pixel);
         changed_.MarkAll();
-        MarkDrawn(drawn_.size());
     }
+    changed_.MarkCleared();
+    cairo_surface_mark_dirty(surface_.get());
     clearedTo_ = pixel;
     drawn_.clear();
 }

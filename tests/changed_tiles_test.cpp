@@ -48,6 +48,30 @@ TEST(ChangedTilesTest, ARunMarksTheTilesItCrossesClippedToTheImage) {
     EXPECT_TRUE(tiles.Take().empty());
 }
 
+// A clear changes the tiles of everything drawn since the clear before it,
+// shown or not, and nothing drawn before that clear.
+TEST(ChangedTilesTest, AClearChangesTheTilesDrawnOnSinceTheClearBefore) {
+    constexpr int kTile = ChangedTiles::kTileSize;
+    ChangedTiles tiles;
+    tiles.Reset(8 * kTile, 4 * kTile);
+    (void)tiles.Take();
+    const PixelRect first{0, 0, kTile, kTile};
+    const PixelRect second{4 * kTile, 2 * kTile, 2 * kTile, kTile};
+    const PixelRect third{7 * kTile, 3 * kTile, kTile, kTile};
+
+    tiles.Mark({1, 2, 9});
+    EXPECT_EQ(tiles.Take(), std::vector{first}) << "drawn";
+    tiles.Mark({2 * kTile + 5, 4 * kTile + 1, 6 * kTile - 1});
+    EXPECT_EQ(tiles.Take(), std::vector{second}) << "drawn, the first not again";
+    tiles.MarkCleared();
+    EXPECT_EQ(tiles.Take(), (std::vector{first, second})) << "both cleared, though shown apart";
+    tiles.Mark({3 * kTile, 7 * kTile, 8 * kTile});
+    tiles.MarkCleared();
+    EXPECT_EQ(tiles.Take(), std::vector{third}) << "drawn and cleared since; the others were cleared before";
+    tiles.MarkCleared();
+    EXPECT_TRUE(tiles.Take().empty()) << "nothing drawn since the last clear";
+}
+
 TEST(ChangedTilesTest, AFrameSendsFarLessThanTheWholeWindow) {
     platform::PersistentImage image;
     image.Resize(1920, 1080, 0);
