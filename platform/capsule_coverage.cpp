@@ -5,22 +5,16 @@
 #include <cmath>
 
 #include "platform/coverage_blend.h"
+#include "platform/coverage_steps.h"
 #include "platform/over_four.h"
 
 namespace platform {
 namespace {
 
-// A coverage in [0, 1] in 256 steps. The coverage is never negative, so
-// adding a half and truncating rounds it.
-std::uint8_t Steps(float coverage) {
-    return static_cast<std::uint8_t>(
-        static_cast<int>(coverage * 255.0F + 0.5F));  // NOLINT(bugprone-incorrect-roundings)
-}
-
 std::uint8_t BandCoverage(const BandRow& row, int i) {
     const float distance = std::abs(row.across + row.step * static_cast<float>(i));
     const float coverage = std::min(std::max(row.edge - distance, 0.0F), 1.0F);
-    return Steps(coverage);
+    return CoverageSteps(coverage);
 }
 
 // Coverage for up to four pixels, as it is blended at a time.
@@ -38,7 +32,7 @@ void CoverCapsuleRowOneByOne(const CapsuleRow& row, int x0, int count, std::uint
         const float qx = rx - t * row.dx;
         const float qy = ry - t * row.dy;
         const float coverage = std::min(std::max(row.edge - std::sqrt(qx * qx + qy * qy), 0.0F), 1.0F);
-        values[i] = Steps(coverage);
+        values[i] = CoverageSteps(coverage);
     }
 }
 
@@ -52,7 +46,7 @@ void CoverBandRowOneByOne(const BandRow& row, int count, std::uint8_t* values) {
 
 namespace {
 
-// Four coverages in [0, 1] as weights for OverFour, rounded as Steps rounds.
+// Four coverages in [0, 1] as weights for OverFour, rounded as CoverageSteps rounds.
 inline __m128i WeightsOfCoverage(__m128 coverage) {
     return WeightsOf(_mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(coverage, _mm_set1_ps(255.0F)), _mm_set1_ps(0.5F))));
 }

@@ -10,6 +10,7 @@
 
 #include "platform/capsule_coverage.h"
 #include "platform/coverage_blend.h"
+#include "platform/coverage_steps.h"
 
 namespace platform {
 namespace {
@@ -42,8 +43,7 @@ void FillPixels(std::uint32_t* pixels, int count, std::uint32_t rgb) {
 // A pixel's coverage from its centre's distance to the stroke's middle line.
 std::uint8_t CoverageAt(double distance, double halfWidth) {
     const double fraction = std::clamp(halfWidth + kFeather - distance, 0.0, 1.0);
-    // The fraction is never negative, so adding a half and truncating rounds it.
-    return static_cast<std::uint8_t>(fraction * kWhole + 0.5);  // NOLINT(bugprone-incorrect-roundings)
+    return CoverageSteps(fraction);
 }
 
 // Pixel columns whose centres lie in [left, right], clipped to the image.
