@@ -21,6 +21,30 @@ std::uint8_t BandCoverage(const BandRow& row, int i) {
 constexpr int kFour = 4;
 using Four = std::array<std::uint8_t, kFour>;
 
+// Pixels `first` to `count` of a row by the one-at-a-time definitions, up to
+// four at a time: where there are no four-at-a-time paths, and for the
+// pixels after the last whole four where there are.
+void PaintBandRowFrom(const BandRow& row, int first, int count, std::uint32_t rgb, std::uint32_t* pixels) {
+    Four values{};
+    for (int i = first; i < count; i += kFour) {
+        const int n = std::min(kFour, count - i);
+        for (int k = 0; k < n; ++k) {
+            values.at(k) = BandCoverage(row, i + k);
+        }
+        BlendRowOneByOne(pixels + i, values.data(), n, rgb);
+    }
+}
+
+void PaintCapsuleRowFrom(const CapsuleRow& row, int x0, int first, int count, std::uint32_t rgb,
+                         std::uint32_t* pixels) {
+    Four values{};
+    for (int i = first; i < count; i += kFour) {
+        const int n = std::min(kFour, count - i);
+        CoverCapsuleRowOneByOne(row, x0 + i, n, values.data());
+        BlendRowOneByOne(pixels + i, values.data(), n, rgb);
+    }
+}
+
 }  // namespace
 
 // The nearest point of the segment is at t along it, t kept to [0, 1].
@@ -73,11 +97,7 @@ void PaintBandRow(const BandRow& row, int count, std::uint32_t rgb, std::uint32_
         const __m128 distance = _mm_andnot_ps(signBit, _mm_add_ps(across, _mm_mul_ps(step, index)));
         PaintFour(pixels + i, KeptToOne(_mm_sub_ps(edge, distance)), colour);
     }
-    Four tail{};
-    for (int k = 0; i + k < count; ++k) {
-        tail.at(k) = BandCoverage(row, i + k);
-    }
-    BlendRowOneByOne(pixels + i, tail.data(), count - i, rgb);
+    PaintBandRowFrom(row, i, count, rgb, pixels);
 }
 
 void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, std::uint32_t rgb, std::uint32_t* pixels) {
@@ -99,31 +119,17 @@ void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, std::uint32_t rgb
         const __m128 distance = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(qx, qx), _mm_mul_ps(qy, qy)));
         PaintFour(pixels + i, KeptToOne(_mm_sub_ps(edge, distance)), colour);
     }
-    Four tail{};
-    CoverCapsuleRowOneByOne(row, x0 + i, count - i, tail.data());
-    BlendRowOneByOne(pixels + i, tail.data(), count - i, rgb);
+    PaintCapsuleRowFrom(row, x0, i, count, rgb, pixels);
 }
 
 #else
 
 void PaintBandRow(const BandRow& row, int count, std::uint32_t rgb, std::uint32_t* pixels) {
-    Four values{};
-    for (int i = 0; i < count; i += kFour) {
-        const int n = std::min(kFour, count - i);
-        for (int k = 0; k < n; ++k) {
-            values.at(k) = BandCoverage(row, i + k);
-        }
-        BlendRowOneByOne(pixels + i, values.data(), n, rgb);
-    }
+    PaintBandRowFrom(row, 0, count, rgb, pixels);
 }
 
 void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, std::uint32_t rgb, std::uint32_t* pixels) {
-    Four values{};
-    for (int i = 0; i < count; i += kFour) {
-        const int n = std::min(kFour, count - i);
-        CoverCapsuleRowOneByOne(row, x0 + i, n, values.data());
-        BlendRowOneByOne(pixels + i, values.data(), n, rgb);
-    }
+    PaintCapsuleRowFrom(row, x0, 0, count, rgb, pixels);
 }
 
 #endif
