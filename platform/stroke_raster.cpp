@@ -21,10 +21,6 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // either side of the edge.
 constexpr double kFeather = 0.5;
 
-std::uint32_t* Row(const PixelRows& rows, int y) {
-    return reinterpret_cast<std::uint32_t*>(rows.data + static_cast<std::ptrdiff_t>(y) * rows.stride);
-}
-
 constexpr std::uint8_t kWhole = 255;
 
 // Spans are short, and most are whole fours: they are stored four pixels at
@@ -181,7 +177,7 @@ void PaintSegment(const PixelRows& rows, double x1, double y1, double x2, double
         if (from >= to) {
             continue;
         }
-        std::uint32_t* pixels = Row(rows, y) + from;
+        std::uint32_t* pixels = rows.Row(y) + from;
         if (from + 0.5 >= between0 && to - 0.5 <= between1) {
             // The whole run sees only the band: its distance is linear along the row.
             const BandRow band{static_cast<float>(((from + 0.5 - x1) * dy - riseFromStart * dx) * inverseLength),
@@ -246,7 +242,7 @@ void PaintCoverage(const PixelRows& rows, const Coverage& coverage, std::uint32_
         if (run.y < 0 || run.y >= rows.height || run.x0 < 0 || run.x1 > rows.width) {
             continue;
         }
-        std::uint32_t* row = Row(rows, run.y);
+        std::uint32_t* row = rows.Row(run.y);
         const std::uint8_t* values = coverage.values.data() + run.first;
         BlendRow(row + run.x0, values, run.x1 - run.x0, rgb);
         touched.push_back({run.y, run.x0, run.x1});
@@ -255,13 +251,13 @@ void PaintCoverage(const PixelRows& rows, const Coverage& coverage, std::uint32_
 
 void FillSpans(const PixelRows& rows, const std::vector<Span>& spans, std::uint32_t rgb) {
     for (const Span& span : spans) {
-        FillPixels(Row(rows, span.y) + span.x0, span.x1 - span.x0, rgb);
+        FillPixels(rows.Row(span.y) + span.x0, span.x1 - span.x0, rgb);
     }
 }
 
 void FillAll(const PixelRows& rows, std::uint32_t rgb) {
     for (int y = 0; y < rows.height; ++y) {
-        std::uint32_t* row = Row(rows, y);
+        std::uint32_t* row = rows.Row(y);
         std::fill(row, row + rows.width, rgb);
     }
 }

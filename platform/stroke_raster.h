@@ -12,6 +12,10 @@ struct PixelRows {
     int width = 0;
     int height = 0;
     int stride = 0;
+
+    [[nodiscard]] std::uint32_t* Row(int y) const {
+        return reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
+    }
 };
 
 // A run of pixels on one row, [x0, x1).

@@ -9,24 +9,20 @@ namespace {
 
 constexpr int kTile = ChangedTiles::kTileSize;
 
-std::uint8_t* At(const PixelRows& rows, int x, int y) {
-    return rows.data + static_cast<std::ptrdiff_t>(y) * rows.stride + static_cast<std::ptrdiff_t>(x) * 4;
-}
-
 // The first tile boundary after v.
 int NextBoundary(int v) { return (v / kTile + 1) * kTile; }
 
 void Copy(const PixelRows& from, const PixelRows& to, const PixelRect& rect) {
-    const auto bytes = static_cast<std::size_t>(rect.width) * 4;
+    const auto bytes = static_cast<std::size_t>(rect.width) * sizeof(std::uint32_t);
     for (int y = rect.y; y < rect.y + rect.height; ++y) {
-        std::memcpy(At(to, rect.x, y), At(from, rect.x, y), bytes);
+        std::memcpy(to.Row(y) + rect.x, from.Row(y) + rect.x, bytes);
     }
 }
 
 bool Differs(const PixelRows& from, const PixelRows& to, const PixelRect& rect) {
-    const auto bytes = static_cast<std::size_t>(rect.width) * 4;
+    const auto bytes = static_cast<std::size_t>(rect.width) * sizeof(std::uint32_t);
     for (int y = rect.y; y < rect.y + rect.height; ++y) {
-        if (std::memcmp(At(to, rect.x, y), At(from, rect.x, y), bytes) != 0) {
+        if (std::memcmp(to.Row(y) + rect.x, from.Row(y) + rect.x, bytes) != 0) {
             return true;
         }
     }
