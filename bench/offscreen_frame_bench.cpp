@@ -10,11 +10,11 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "app/form1.h"
+#include "bench/cairo_image.h"
 #include "bench/plain_figure.h"
 #include "platform/form_runtime.h"
 #include "platform/offscreen/offscreen_form.h"
@@ -47,18 +47,10 @@ double ProgramFrames(Size size) {
     return elapsed / kFramesPerRun;
 }
 
-struct CairoImage {
-    explicit CairoImage(Size size)
-        : surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, size.width, size.height), cairo_surface_destroy),
-          context(cairo_create(surface.get()), cairo_destroy) {}
-    std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)> surface;
-    std::unique_ptr<cairo_t, decltype(&cairo_destroy)> context;
-};
-
 // The same figure the plain way: clear, then stroke five diagonals and the
 // circle with cairo, antialiased, round caps, 5 px.
 double StraightforwardFrames(Size size) {
-    CairoImage image(size);
+    CairoImage image(size.width, size.height);
     const auto start = Clock::now();
     for (int frame = 1; frame <= kFramesPerRun; ++frame) {
         (void)StrokePlainFrame(image.context.get(), size.width, size.height, frame);
@@ -69,7 +61,7 @@ double StraightforwardFrames(Size size) {
 
 // The floor: clearing the image, and nothing else.
 double ClearOnlyFrames(Size size) {
-    CairoImage image(size);
+    CairoImage image(size.width, size.height);
     cairo_t* cr = image.context.get();
     const auto start = Clock::now();
     for (int frame = 1; frame <= kFramesPerRun; ++frame) {

@@ -14,11 +14,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
-#include <fcntl.h>
 #include <poll.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -26,18 +22,20 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "tests/support/child_process.h"
+#include "tests/support/process_readings.h"
+
 namespace {
 
-using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
+using testing_support::Clock;
+using testing_support::Process;
 
 constexpr int kStarts = 5;
 constexpr const char* kTitlePrefix = "Fii on suunnilleen ";
@@ -58,52 +56,6 @@ struct DisplayCloser {
     void operator()(Display* display) const { XCloseDisplay(display); }
 };
 using DisplayHandle = std::unique_ptr<Display, DisplayCloser>;
-
-// A started program; killed if it is still running when this goes.
-class Child {
-public:
-    explicit Child(const std::vector<std::string>& command) {
-        std::vector<char*> argv;
-        argv.reserve(command.size() + 1);
-        for (const std::string& argument : command) {
-            argv.push_back(const_cast<char*>(argument.c_str()));
-        }
-        argv.push_back(nullptr);
-        // Its own output would break up the table.
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
-        const int failed = posix_spawn(&pid_, argv[0], &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        if (failed != 0) {
-            Fail("cannot start " + command[0]);
-        }
-    }
-    ~Child() {
-        if (pid_ > 0) {
-            kill(pid_, SIGKILL);
-            (void)Wait();
-        }
-    }
-    Child(const Child&) = delete;
-    Child& operator=(const Child&) = delete;
-
-    [[nodiscard]] pid_t Pid() const { return pid_; }
-
-    // Waits for the exit; the exit status, and the peak resident memory in kB.
-    std::pair<int, long> Wait() {
-        int status = 0;
-        rusage usage{};
-        if (wait4(pid_, &status, 0, &usage) != pid_) {
-            Fail("lost a started program");
-        }
-        pid_ = 0;
-        return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), usage.ru_maxrss};
-    }
-
-private:
-    pid_t pid_ = 0;
-};
 
 // Watches the display for a new top-level window with the ratio title.
 class TitleWatch {
@@ -177,11 +129,11 @@ private:
 };
 
 // Milliseconds from starting the command to its first ratio title.
-double StartToTitle(Display* display, const std::vector<std::string>& command, std::unique_ptr<Child>& child,
+double StartToTitle(Display* display, const std::vector<std::string>& command, std::unique_ptr<Process>& child,
                     Window& window) {
     TitleWatch watch(display);
     const auto start = Clock::now();
-    child = std::make_unique<Child>(command);
+    child = std::make_unique<Process>(command, Process::Environment{});
     const auto found = watch.WaitForRatioTitle(milliseconds(10000));
     const auto shown = Clock::now();
     if (!found) {
@@ -201,28 +153,17 @@ void ClickMiddle(Display* display) {
     XSync(display, False);
 }
 
-long ResidentKilobytes(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("VmRSS:")) {
-            return std::stol(line.substr(6));
-        }
-    }
-    Fail("cannot read the program's resident memory");
+double CpuSeconds(pid_t pid) {
+    return static_cast<double>(testing_support::CpuTicks(pid)) / static_cast<double>(sysconf(_SC_CLK_TCK));
 }
 
-double CpuSeconds(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    const std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string field;
-    long ticks = 0;
-    for (int index = 3; fields >> field && index <= 15; ++index) {
-        if (index == 14 || index == 15) {
-            ticks += std::stol(field);
-        }
+// Waits for the program to end of itself; its exit status.
+int WaitExit(Process& child) {
+    const auto status = child.WaitExit(std::chrono::seconds(10));
+    if (!status) {
+        Fail("the program did not end");
     }
-    return static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    return *status;
 }
 
 }  // namespace
@@ -246,32 +187,32 @@ int main(int argc, char** argv) {
     std::vector<double> clicks;
     long peakKilobytes = 0;
     for (int round = 0; round < kStarts; ++round) {
-        std::unique_ptr<Child> child;
+        std::unique_ptr<Process> child;
         Window window = None;
         programStarts.push_back(StartToTitle(display.get(), {program}, child, window));
         // Settled, as a person would be before clicking.
         std::this_thread::sleep_for(milliseconds(700));
         const auto click = Clock::now();
         ClickMiddle(display.get());
-        const auto [status, kilobytes] = child->Wait();
+        const int status = WaitExit(*child);
         clicks.push_back(Milliseconds(Clock::now() - click));
         if (status != 0) {
             Fail("the program ended with status " + std::to_string(status));
         }
-        peakKilobytes = std::max(peakKilobytes, kilobytes);
+        peakKilobytes = std::max(peakKilobytes, child->PeakResidentKilobytes());
 
         plainStarts.push_back(StartToTitle(display.get(), plain, child, window));
-        (void)child->Wait();
+        (void)WaitExit(*child);
     }
 
     // The long run: resident memory after 5 s and at the end, then minimised.
-    std::unique_ptr<Child> child;
+    std::unique_ptr<Process> child;
     Window window = None;
     (void)StartToTitle(display.get(), {program}, child, window);
     std::this_thread::sleep_for(std::chrono::seconds(5));
-    const long early = ResidentKilobytes(child->Pid());
+    const long early = testing_support::ResidentKilobytes(child->Pid());
     std::this_thread::sleep_for(std::chrono::seconds(longRun - 5));
-    const long late = ResidentKilobytes(child->Pid());
+    const long late = testing_support::ResidentKilobytes(child->Pid());
     XIconifyWindow(display.get(), window, DefaultScreen(display.get()));
     XSync(display.get(), False);
     std::this_thread::sleep_for(std::chrono::seconds(1));
@@ -279,12 +220,12 @@ int main(int argc, char** argv) {
     constexpr double kMinimisedSeconds = 5;
     std::this_thread::sleep_for(std::chrono::duration<double>(kMinimisedSeconds));
     const double minimisedShare = (CpuSeconds(child->Pid()) - cpuBefore) / kMinimisedSeconds;
-    kill(child->Pid(), SIGTERM);
-    const auto [status, kilobytes] = child->Wait();
+    child->Signal(SIGTERM);
+    const int status = WaitExit(*child);
     if (status != 0) {
         Fail("the program ended with status " + std::to_string(status) + " after SIGTERM");
     }
-    peakKilobytes = std::max(peakKilobytes, kilobytes);
+    peakKilobytes = std::max(peakKilobytes, child->PeakResidentKilobytes());
 
     const double programStart = Median(programStarts);
     const double plainStart = Median(plainStarts);

@@ -20,6 +20,7 @@
 #include <string>
 
 #include "app/form1.h"
+#include "bench/cairo_image.h"
 #include "bench/plain_figure.h"
 #include "geometry/ratio_caption.h"
 #include "platform/form_runtime.h"
@@ -102,8 +103,6 @@ struct SdlVideo {
 };
 
 using Window = std::unique_ptr<SDL_Window, decltype(&SDL_DestroyWindow)>;
-using CairoSurface = std::unique_ptr<cairo_surface_t, decltype(&cairo_surface_destroy)>;
-using CairoContext = std::unique_ptr<cairo_t, decltype(&cairo_destroy)>;
 
 // A maximised-size window shown and, unless the loop is to start at once,
 // settled, for the plain loops.
@@ -129,11 +128,7 @@ double RunPlain(long frames, bool drawFigure, bool settle = true) {
         std::fprintf(stderr, "SDL_GetWindowSurface: %s\n", SDL_GetError());
         std::exit(1);
     }
-    const CairoSurface target(
-        cairo_image_surface_create_for_data(static_cast<unsigned char*>(surface->pixels), CAIRO_FORMAT_RGB24,
-                                            surface->w, surface->h, surface->pitch),
-        cairo_surface_destroy);
-    const CairoContext context(cairo_create(target.get()), cairo_destroy);
+    const CairoImage target(static_cast<unsigned char*>(surface->pixels), surface->w, surface->h, surface->pitch);
     const auto start = Clock::now();
     for (long frame = 1; frame <= frames; ++frame) {
         SDL_Event event;
@@ -144,8 +139,8 @@ double RunPlain(long frames, bool drawFigure, bool settle = true) {
             SDL_UpdateWindowSurface(window.get());
             continue;
         }
-        const double ratio = StrokePlainFrame(context.get(), surface->w, surface->h, frame);
-        cairo_surface_flush(target.get());
+        const double ratio = StrokePlainFrame(target.context.get(), surface->w, surface->h, frame);
+        cairo_surface_flush(target.surface.get());
         SDL_SetWindowTitle(window.get(), geometry::RatioCaption(ratio, '.').c_str());
         SDL_UpdateWindowSurface(window.get());
     }

@@ -1,5 +1,9 @@
 #pragma once
 
+// The window services: what the program's logic sees of its window. This
+// folder's top holds them and what every kind of form shares; the rooms
+// below are the strokes (raster/), the image (image/) and one per kind of form.
+
 #include <cstdint>
 #include <string>
 #include <string_view>

@@ -2,7 +2,7 @@
 
 #include "platform/form_properties.h"
 #include "platform/form_runtime.h"
-#include "platform/persistent_image.h"
+#include "platform/image/persistent_image.h"
 
 namespace platform {
 
@@ -20,7 +20,7 @@ public:
     void ForeColor(Colour colour) override { properties_.ForeColor(colour); }
     void BackColor(Colour colour) override { properties_.BackColor(colour); }
     void DrawWidth(int pixels) override { properties_.DrawWidth(pixels); }
-    void Cls() override { image_.Clear(properties_.BackColor()); }
+    void Cls() override;
     void Line(float x1, float y1, float x2, float y2) override;
     void Circle(float x, float y, float radius) override;
     [[noreturn]] void End() override { EndProgram(); }
@@ -32,7 +32,7 @@ protected:
     [[nodiscard]] FormProperties& MutableProperties() { return properties_; }
     [[nodiscard]] PersistentImage& MutableImage() { return image_; }
     // Resizes the image to a new client area, filling new parts with BackColor.
-    void ResizeImage(int width, int height) { image_.Resize(width, height, properties_.BackColor()); }
+    void ResizeImage(int width, int height);
     // The handlers; a run-time error if none are attached yet.
     [[nodiscard]] FormEvents& Events() const;
 

@@ -1,4 +1,4 @@
-#include "platform/capsule_coverage.h"
+#include "platform/raster/capsule_coverage.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <random>
 #include <vector>
 
-#include "platform/coverage_blend.h"
+#include "platform/raster/coverage_blend.h"
 
 namespace {
 

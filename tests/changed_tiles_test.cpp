@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/changed_tiles.h"
-#include "platform/persistent_image.h"
+#include "platform/image/changed_tiles.h"
+#include "platform/image/persistent_image.h"
 
 namespace {
 

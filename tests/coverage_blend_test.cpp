@@ -1,4 +1,4 @@
-#include "platform/coverage_blend.h"
+#include "platform/raster/coverage_blend.h"
 
 #include <gtest/gtest.h>
 

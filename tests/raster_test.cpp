@@ -12,7 +12,7 @@
 
 #include "app/form1.h"
 #include "platform/form_runtime.h"
-#include "platform/persistent_image.h"
+#include "platform/image/persistent_image.h"
 #include "tests/recording_form.h"
 
 namespace {
@@ -132,8 +132,8 @@ TEST(StrokeRasterTest, ClearingWhatWasDrawnEqualsClearingEverything) {
 TEST(StrokeRasterTest, EachPixelIsBlendedOnceByItsDistanceAndNothingElseChanges) {
     constexpr int kWidth = 61;
     constexpr int kHeight = 47;
-    constexpr platform::Colour kBackground = 0x604020;  // blue, green, red
-    constexpr std::uint32_t kBackgroundPixel = 0x204060;
+    constexpr std::uint32_t kBackgroundPixel = 0x204060;  // red, green, blue
+    constexpr std::uint32_t kRedPixel = 0xFF0000;
     constexpr double kReach = 3;  // half of 5 px, and the half-pixel fade
     struct Segment {
         float x1, y1, x2, y2;
@@ -168,16 +168,16 @@ TEST(StrokeRasterTest, EachPixelIsBlendedOnceByItsDistanceAndNothingElseChanges)
     for (const Segment& segment : {Segment{5, 5, 55, 41}, Segment{-3, 20, 70, 23}, Segment{30, -10, 31, 60},
                                    Segment{58, 2, 2, 44}, Segment{20, 20, 20.4F, 20.2F}, Segment{0, 46, 60, 46}}) {
         platform::PersistentImage image;
-        image.Resize(kWidth, kHeight, kBackground);
-        image.Line(segment.x1, segment.y1, segment.x2, segment.y2, 0xFF, 5);
+        image.Resize(kWidth, kHeight, kBackgroundPixel);
+        image.Line(segment.x1, segment.y1, segment.x2, segment.y2, kRedPixel, 5);
         check(
             image, [&](int x, int y) { return segmentDistance(segment, x, y); },
             "segment from " + std::to_string(segment.x1) + ", " + std::to_string(segment.y1));
     }
     for (const float radius : {4.0F, 9.05F, 14.1F, 21.5F, 40.0F}) {
         platform::PersistentImage image;
-        image.Resize(kWidth, kHeight, kBackground);
-        image.Circle(29, 22, radius, 0xFF, 5);
+        image.Resize(kWidth, kHeight, kBackgroundPixel);
+        image.Circle(29, 22, radius, kRedPixel, 5);
         check(
             image, [&](int x, int y) { return std::abs(std::hypot(x - 29.0, y - 22.0) - radius); },
             "circle of radius " + std::to_string(radius));

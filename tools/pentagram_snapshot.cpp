@@ -11,6 +11,7 @@
 #include "platform/offscreen/offscreen_form.h"
 #include "platform/regional_settings.h"
 #include "platform/run_time_error.h"
+#include "tools/png_encoding.h"
 #include "tools/snapshot_options.h"
 #include "tools/whole_file.h"
 
@@ -34,7 +35,7 @@ int Run(const tools::SnapshotOptions& options) {
     }
     std::cout.flush();
     if (options.out) {
-        tools::WriteWholeFile(*options.out, form.Image().EncodePng());
+        tools::WriteWholeFile(*options.out, tools::EncodePng(form.Image()));
     }
     return 0;
 }

@@ -1,5 +1,8 @@
 #pragma once
 
+// The form without a window: the same image and drawing, with its size and
+// events given by a script, for the tests and the snapshot tool.
+
 #include <cstdint>
 #include <functional>
 #include <map>

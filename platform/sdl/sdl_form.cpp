@@ -1,7 +1,7 @@
 #include "platform/sdl/sdl_form.h"
 
+#include "platform/image/tile_copy.h"
 #include "platform/run_time_error.h"
-#include "platform/tile_copy.h"
 
 namespace platform::sdl {
 namespace {

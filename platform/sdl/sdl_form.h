@@ -1,5 +1,8 @@
 #pragma once
 
+// The form as a real window on SDL2, under X11: the desktop entry point,
+// the window and its events, and what SDL leaves to the program on X.
+
 #include <SDL.h>
 
 #include <vector>

@@ -12,12 +12,16 @@
 #include <memory>
 #include <sstream>
 
-#include "tests/desktop/x_session.h"
+#include "tests/desktop/virtual_desktop.h"
+#include "tests/desktop/x_client.h"
+#include "tests/support/process_readings.h"
 
 namespace desktop {
 
 using std::chrono::milliseconds;
 using std::chrono::seconds;
+using testing_support::CpuTicks;
+using testing_support::ResidentKilobytes;
 
 inline constexpr int kScreenWidth = 1280;
 inline constexpr int kScreenHeight = 800;
@@ -66,25 +70,6 @@ inline bool FigureFits(const Picture& picture) {
     }
     const bool roomyMiddle = std::min(w, h) > 40;
     return !roomyMiddle || picture.At(w / 2, h / 2) == kOffScreen || picture.At(w / 2, h / 2) == kBlack;
-}
-
-// The CPU time the process has used, in clock ticks.
-inline long CpuTicks(pid_t pid) {
-    std::ifstream stat("/proc/" + std::to_string(pid) + "/stat");
-    std::string text((std::istreambuf_iterator<char>(stat)), std::istreambuf_iterator<char>());
-    std::istringstream fields(text.substr(text.rfind(')') + 2));
-    std::string field;
-    long user = 0;
-    long system = 0;
-    for (int index = 3; fields >> field; ++index) {
-        if (index == 14) {
-            user = std::stol(field);
-        } else if (index == 15) {
-            system = std::stol(field);
-            break;
-        }
-    }
-    return user + system;
 }
 
 class DesktopTest : public testing::Test {

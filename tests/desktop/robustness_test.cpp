@@ -19,17 +19,6 @@ using std::chrono::seconds;
 
 const std::regex kRatioTitle(R"(Fii on suunnilleen 1[.,]6180339887(4989|499))");
 
-// Resident memory of the process, in kB.
-long ResidentKilobytes(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    for (std::string line; std::getline(status, line);) {
-        if (line.starts_with("VmRSS:")) {
-            return std::stol(line.substr(6));
-        }
-    }
-    return -1;
-}
-
 using RobustnessTest = DesktopTest;
 // The long ones, run by `make stress`.
 using StressTest = DesktopTest;

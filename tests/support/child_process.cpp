@@ -1,6 +1,7 @@
 #include "tests/support/child_process.h"
 
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <csignal>
@@ -44,7 +45,7 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     }
 }
 
-Process::Process(const std::vector<std::string>& argv, const std::map<std::string, std::optional<std::string>>& env)
+Process::Process(const std::vector<std::string>& argv, const Environment& env)
     : stdoutPath_(ScratchFile("stdout")), stderrPath_(ScratchFile("stderr")) {
     pid_ = fork();
     if (pid_ < 0) {
@@ -90,8 +91,10 @@ bool Process::Running() {
         return false;
     }
     int raw = 0;
-    if (waitpid(pid_, &raw, WNOHANG) == pid_) {
+    rusage usage{};
+    if (wait4(pid_, &raw, WNOHANG, &usage) == pid_) {
         status_ = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        peakKilobytes_ = usage.ru_maxrss;
         return false;
     }
     return true;

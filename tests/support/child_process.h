@@ -23,7 +23,10 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
 // A child process; killed and reaped when this goes out of scope.
 class Process {
 public:
-    Process(const std::vector<std::string>& argv, const std::map<std::string, std::optional<std::string>>& env);
+    // Variables set (or, without a value, unset) on top of this process's own.
+    using Environment = std::map<std::string, std::optional<std::string>>;
+
+    Process(const std::vector<std::string>& argv, const Environment& env);
     ~Process();
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
@@ -34,6 +37,8 @@ public:
     std::optional<int> WaitExit(std::chrono::milliseconds limit);
     [[nodiscard]] bool Running();
     void Signal(int signal) const;
+    // Its largest resident memory, in kB, once it has ended; 0 before.
+    [[nodiscard]] long PeakResidentKilobytes() const { return peakKilobytes_; }
     // What the process wrote to stdout and stderr so far.
     [[nodiscard]] std::string Stdout() const;
     [[nodiscard]] std::string Stderr() const;
@@ -41,6 +46,7 @@ public:
 private:
     pid_t pid_ = -1;
     std::optional<int> status_;
+    long peakKilobytes_ = 0;
     std::string stdoutPath_;
     std::string stderrPath_;
 };

@@ -1,12 +1,12 @@
-#include "platform/capsule_coverage.h"
+#include "platform/raster/capsule_coverage.h"
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 
-#include "platform/coverage_blend.h"
-#include "platform/coverage_steps.h"
-#include "platform/over_four.h"
+#include "platform/raster/coverage_blend.h"
+#include "platform/raster/coverage_steps.h"
+#include "platform/raster/over_four.h"
 
 namespace platform {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/stroke_raster.h"
+#include "platform/raster/stroke_raster.h"
 
 #include <algorithm>
 #include <cmath>
@@ -8,9 +8,9 @@
 #include <emmintrin.h>
 #endif
 
-#include "platform/capsule_coverage.h"
-#include "platform/coverage_blend.h"
-#include "platform/coverage_steps.h"
+#include "platform/raster/capsule_coverage.h"
+#include "platform/raster/coverage_blend.h"
+#include "platform/raster/coverage_steps.h"
 
 namespace platform {
 namespace {

@@ -4,7 +4,7 @@
 #include <span>
 #include <vector>
 
-#include "platform/stroke_raster.h"
+#include "platform/raster/pixel_rows.h"
 
 namespace platform {
 

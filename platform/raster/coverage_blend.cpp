@@ -1,8 +1,8 @@
-#include "platform/coverage_blend.h"
+#include "platform/raster/coverage_blend.h"
 
 #include <cstring>
 
-#include "platform/over_four.h"
+#include "platform/raster/over_four.h"
 
 namespace platform {
 namespace {

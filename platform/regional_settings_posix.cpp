@@ -1,3 +1,5 @@
+// POSIX: the user's numeric locale is read through newlocale and nl_langinfo_l.
+
 #include "platform/regional_settings.h"
 
 #include <langinfo.h>

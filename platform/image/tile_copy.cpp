@@ -1,4 +1,4 @@
-#include "platform/tile_copy.h"
+#include "platform/image/tile_copy.h"
 
 #include <algorithm>
 #include <cstdint>

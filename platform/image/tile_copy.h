@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "platform/changed_tiles.h"
-#include "platform/stroke_raster.h"
+#include "platform/image/changed_tiles.h"
+#include "platform/raster/pixel_rows.h"
 
 namespace platform {
 

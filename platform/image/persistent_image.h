@@ -1,24 +1,23 @@
 #pragma once
 
-#include <cairo.h>
+// The persistent image: the pixels a form draws into and a window shows,
+// with what changed since they were last shown. Every kind of form shares
+// it; it knows the strokes (platform/raster/) and nothing of forms or windows.
 
 #include <cstdint>
-#include <memory>
 #include <optional>
-#include <string>
 #include <vector>
 
-#include "platform/changed_tiles.h"
-#include "platform/form.h"
-#include "platform/pixel_memory.h"
-#include "platform/stroke_raster.h"
+#include "platform/image/changed_tiles.h"
+#include "platform/image/pixel_memory.h"
+#include "platform/raster/stroke_raster.h"
 
 namespace platform {
 
 // The persistent image of a client area (AutoRedraw): what Cls, Line and
-// Circle draw into and what the window shows. Pixels are 32-bit xRGB, the
-// layout of cairo's RGB24 and of SDL's RGB888; cairo holds them and writes
-// the PNG, the strokes are our own (platform/stroke_raster.h).
+// Circle draw into and what the window shows. Pixels are 32-bit xRGB
+// (0x00RRGGBB) in rows of four bytes a pixel, the layout of an X11 or SDL
+// 24-bit surface and of a top-down Windows DIB.
 //
 // The image remembers every run of pixels drawn since it was last cleared,
 // so that clearing it again to the same colour touches only those, and which
@@ -27,18 +26,18 @@ class PersistentImage {
 public:
     PersistentImage() = default;
 
-    // Keeps what fits of the old picture; the rest is BackColor.
-    void Resize(int width, int height, Colour background);
+    // Keeps what fits of the old picture; the rest is the background.
+    void Resize(int width, int height, std::uint32_t background);
 
-    void Clear(Colour background);
-    void Line(float x1, float y1, float x2, float y2, Colour colour, int width);
-    void Circle(float x, float y, float radius, Colour colour, int width);
+    void Clear(std::uint32_t background);
+    void Line(float x1, float y1, float x2, float y2, std::uint32_t rgb, int width);
+    void Circle(float x, float y, float radius, std::uint32_t rgb, int width);
 
     [[nodiscard]] int Width() const { return width_; }
     [[nodiscard]] int Height() const { return height_; }
-    [[nodiscard]] int Stride() const;
+    [[nodiscard]] int Stride() const { return width_ * static_cast<int>(sizeof(std::uint32_t)); }
     // Null while the image is empty.
-    [[nodiscard]] const std::uint8_t* Pixels() const;
+    [[nodiscard]] const std::uint8_t* Pixels() const { return pixels_.Data(); }
     [[nodiscard]] std::uint32_t PixelAt(int x, int y) const;
     // The pixels as rows, for copying them out; empty while the image is.
     [[nodiscard]] PixelRows Rows() const;
@@ -48,19 +47,8 @@ public:
     [[nodiscard]] std::vector<PixelRect> TakeChanges() { return changed_.Take(); }
     void MarkAllChanged() { changed_.MarkAll(); }
 
-    // The picture as a PNG file's bytes.
-    [[nodiscard]] std::string EncodePng() const;
-
 private:
-    struct SurfaceDeleter {
-        void operator()(cairo_surface_t* surface) const { cairo_surface_destroy(surface); }
-    };
-    struct ContextDeleter {
-        void operator()(cairo_t* context) const { cairo_destroy(context); }
-    };
-
     void MarkDrawn(std::size_t firstNewSpan);
-    void Check(const char* what) const;
 
     // A circle's coverage, kept for as long as the same circle is drawn again.
     struct CircleCoverage {
@@ -76,8 +64,6 @@ private:
     int width_ = 0;
     int height_ = 0;
     PixelMemory pixels_;
-    std::unique_ptr<cairo_surface_t, SurfaceDeleter> surface_;
-    std::unique_ptr<cairo_t, ContextDeleter> context_;
     // Outside drawn_, every pixel is this value; unknown after a resize.
     std::optional<std::uint32_t> clearedTo_;
     std::vector<Span> drawn_;

@@ -1,4 +1,4 @@
-#include "platform/changed_tiles.h"
+#include "platform/image/changed_tiles.h"
 
 #include <algorithm>
 #include <cstring>

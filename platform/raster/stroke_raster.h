@@ -1,29 +1,16 @@
 #pragma once
 
+// The strokes: antialiased, round-capped segments and circles painted
+// straight into rows of 32-bit pixels. Knows nothing of images, forms or
+// windows; the persistent image calls it.
+
 #include <cstddef>
 #include <cstdint>
 #include <vector>
 
+#include "platform/raster/pixel_rows.h"
+
 namespace platform {
-
-// 32-bit xRGB pixels (0x00RRGGBB) in rows of `stride` bytes.
-struct PixelRows {
-    std::uint8_t* data = nullptr;
-    int width = 0;
-    int height = 0;
-    int stride = 0;
-
-    [[nodiscard]] std::uint32_t* Row(int y) const {
-        return reinterpret_cast<std::uint32_t*>(data + static_cast<std::ptrdiff_t>(y) * stride);
-    }
-};
-
-// A run of pixels on one row, [x0, x1).
-struct Span {
-    int y = 0;
-    int x0 = 0;
-    int x1 = 0;
-};
 
 // How much of each pixel a stroke covers, row by row: runs of pixels and,
 // for each pixel of a run, its coverage from 0 (none) to 255 (whole). Kept

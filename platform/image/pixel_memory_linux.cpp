@@ -1,4 +1,6 @@
-#include "platform/pixel_memory.h"
+// Linux: huge pages are asked for with madvise, which only Linux has.
+
+#include "platform/image/pixel_memory.h"
 
 #include <sys/mman.h>
 

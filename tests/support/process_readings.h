@@ -1,0 +1,15 @@
+#pragma once
+
+#include <sys/types.h>
+
+// What the kernel says of a running process, for the tests and benchmarks
+// that watch the program's CPU and memory.
+namespace testing_support {
+
+// The CPU time the process has used, user and system, in clock ticks.
+[[nodiscard]] long CpuTicks(pid_t pid);
+
+// Its resident memory now, in kB; -1 when it cannot be read.
+[[nodiscard]] long ResidentKilobytes(pid_t pid);
+
+}  // namespace testing_support
