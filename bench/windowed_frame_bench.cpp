@@ -25,6 +25,7 @@
 #include "geometry/ratio_caption.h"
 #include "platform/form_runtime.h"
 #include "platform/sdl/sdl_form.h"
+#include "platform/termination_signals.h"
 
 namespace {
 
@@ -80,7 +81,8 @@ private:
 };
 
 double RunProgram(long frames) {
-    platform::sdl::SdlForm form(app::Form1::Design());
+    platform::TerminationSignals signals;
+    platform::sdl::SdlForm form(app::Form1::Design(), signals);
     FrameCounter counter(form, frames);
     app::Form1 form1(counter, '.');
     if (const auto error = platform::RunForm(counter, form1)) {

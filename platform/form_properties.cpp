@@ -1,5 +1,7 @@
 #include "platform/form_properties.h"
 
+#include <cmath>
+
 #include "platform/run_time_error.h"
 
 namespace platform {
@@ -9,6 +11,10 @@ constexpr Colour kLargestColour = 0xFFFFFF;
 constexpr int kWidestPen = 32767;
 
 }  // namespace
+
+int TwipsToPixels(int twips, double dotsPerInch) {
+    return static_cast<int>(std::lround(twips * dotsPerInch / kTwipsPerInch));
+}
 
 void FormProperties::ScaleMode(int mode) {
     // Only pixels: the program measures everything in them.

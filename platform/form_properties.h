@@ -7,9 +7,13 @@
 
 namespace platform {
 
-inline constexpr int kTwipsPerPixel = 15;  // 1440 twips an inch at 96 pixels an inch
+inline constexpr int kTwipsPerInch = 1440;
+// What desktops draw at unless the user scales them.
+inline constexpr double kStandardDotsPerInch = 96;
 
-[[nodiscard]] constexpr int TwipsToPixels(int twips) { return twips / kTwipsPerPixel; }
+// A length in twips as whole pixels on a screen of this many dots per inch,
+// rounded to the nearest: 4680 twips are 312 pixels at 96 and 624 at 192.
+[[nodiscard]] int TwipsToPixels(int twips, double dotsPerInch = kStandardDotsPerInch);
 
 // The property values every form keeps, checked as they are set: a value the
 // form cannot honour is a run-time error, not a silent substitute.

@@ -9,13 +9,15 @@
 #include "platform/run_time_error.h"
 #include "platform/sdl/captured_stderr.h"
 #include "platform/sdl/sdl_form.h"
+#include "platform/termination_signals.h"
 
 namespace platform {
 namespace {
 
 std::optional<std::string> Run(const FormDesign& design, const FormEventsFactory& makeEvents) {
     try {
-        sdl::SdlForm form(design);
+        TerminationSignals signals;
+        sdl::SdlForm form(design, signals);
         const std::unique_ptr<FormEvents> events = makeEvents(form);
         return RunForm(form, *events);
     } catch (const std::exception& error) {

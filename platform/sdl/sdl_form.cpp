@@ -1,15 +1,19 @@
 #include "platform/sdl/sdl_form.h"
 
-#include "platform/image/tile_copy.h"
+#include <SDL_syswm.h>
+#include <poll.h>
+
+#include <algorithm>
+#include <array>
+
 #include "platform/run_time_error.h"
+#include "platform/sdl/x11_resources.h"
 
 namespace platform::sdl {
 namespace {
 
-// While the window has nothing to show, WaitEvents sleeps this long at most
-// before it looks again; short enough that a signal, which SDL turns into a
-// quit event only when it next looks, is answered at once to a person.
-constexpr int kIdleWaitMilliseconds = 50;
+// Sleeping with nothing to show, the form still looks round this often.
+constexpr auto kLongestRest = std::chrono::milliseconds(1000);
 
 // How often the window's display refreshes, 0 when it does not say.
 int RefreshRate(SDL_Window* window) {
@@ -21,160 +25,88 @@ int RefreshRate(SDL_Window* window) {
     return mode.refresh_rate;
 }
 
-}  // namespace
-
-SdlForm::SdlForm(const FormDesign& design)
-    : ImageForm(design),
-      window_(SDL_CreateWindow(design.Caption.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                               TwipsToPixels(design.ClientWidthTwips), TwipsToPixels(design.ClientHeightTwips),
-                               SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE)),
-      title_(design.Caption, TitleThrottle::IntervalForRefreshRate(window_ ? RefreshRate(window_.get()) : 0)) {
-    if (!window_) {
+WindowHandle CreateWindow(const FormDesign& design) {
+    WindowHandle window(SDL_CreateWindow(design.Caption.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
+                                         TwipsToPixels(design.ClientWidthTwips),
+                                         TwipsToPixels(design.ClientHeightTwips),
+                                         SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE));
+    if (!window) {
         throw RunTimeError("cannot open the window", SDL_GetError());
     }
+    return window;
+}
+
+}  // namespace
+
+SdlForm::SdlForm(const FormDesign& design, TerminationSignals& signals)
+    : ImageForm(design),
+      signals_(signals),
+      window_(CreateWindow(design)),
+      x11_(X11WindowOf(window_.get())),
+      title_(design.Caption, TitleThrottle::IntervalForRefreshRate(RefreshRate(window_.get()))),
+      toplevel_(x11_.display, x11_.window),
+      presenter_(x11_.display, x11_.window) {
+    // The client area in its normal state is given in twips: as many pixels
+    // as the desktop's scale makes of them.
+    const double dotsPerInch = DesktopDotsPerInch(x11_.display);
+    SDL_SetWindowSize(window_.get(), TwipsToPixels(design.ClientWidthTwips, dotsPerInch),
+                      TwipsToPixels(design.ClientHeightTwips, dotsPerInch));
     FollowClientArea();
 }
 
-void SdlForm::Show() { showRequested_ = true; }
+void SdlForm::Show() { toplevel_.Show(); }
 
 void SdlForm::WindowState(int state) {
     MutableProperties().WindowState(state);
-    stateRequested_ = true;
+    toplevel_.WantState(state);
 }
 
-float SdlForm::ScaleWidth() const { return minimised_ ? 0.0F : static_cast<float>(Image().Width()); }
+float SdlForm::ScaleWidth() const { return toplevel_.Viewable() ? static_cast<float>(Image().Width()) : 0.0F; }
 
-float SdlForm::ScaleHeight() const { return minimised_ ? 0.0F : static_cast<float>(Image().Height()); }
+float SdlForm::ScaleHeight() const { return toplevel_.Viewable() ? static_cast<float>(Image().Height()) : 0.0F; }
 
 void SdlForm::Caption(std::string_view text) { MutableProperties().Caption(text); }
 
 void SdlForm::DoEvents() {
-    ApplyWindowRequests();
     Present();
     SendTitle();
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         Handle(event);
     }
-}
-
-void SdlForm::WaitEvents() {
-    // A timeout is not a failure: the caller looks at the window and waits again.
-    SDL_WaitEventTimeout(nullptr, kIdleWaitMilliseconds);
-    DoEvents();
-}
-
-// Show and WindowState reach the window system together, at the next
-// DoEvents. A window that is to come up maximised is then mapped with the
-// maximised state already set on it, which the window manager reads as it
-// takes the window on; a request sent after mapping can be lost by a window
-// manager that has not finished taking it on.
-void SdlForm::ApplyWindowRequests() {
-    if (!showRequested_) {
-        return;
+    if (signals_.Arrived()) {
+        RaiseUnload(Events());
     }
-    if (stateRequested_ || !mapped_) {
-        switch (Properties().WindowState()) {
-            case kWindowStateMaximised:
-                SDL_MaximizeWindow(window_.get());
-                break;
-            case kWindowStateMinimised:
-                SDL_MinimizeWindow(window_.get());
-                break;
-            default:
-                SDL_RestoreWindow(window_.get());
-                break;
-        }
-        stateRequested_ = false;
-    }
-    if (!mapped_) {
-        SDL_ShowWindow(window_.get());
-        mapped_ = true;
-        // The window manager sizes the window as it maps it; taking in its
-        // word now lets the first frame be drawn at the size it is shown at.
-        SDL_PumpEvents();
+    const bool wasViewable = toplevel_.Viewable();
+    toplevel_.Step(X11Toplevel::Clock::now());
+    if (toplevel_.Viewable() && !wasViewable) {
+        exposed_ = true;
         FollowClientArea();
     }
 }
 
-// Copies what changed since the last frame, and only that, to the window
-// surface, and sends only those parts to the display.
+// Sleeps until the window system or a signal has something for the form,
+// or the window manager's answer is due.
+void SdlForm::WaitEvents() {
+    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 0 && XPending(x11_.display) == 0) {
+        const auto now = X11Toplevel::Clock::now();
+        const auto wake = std::min(toplevel_.NextStep().value_or(now + kLongestRest), now + kLongestRest);
+        const auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(wake - now).count();
+        std::array<pollfd, 2> sources{pollfd{ConnectionNumber(x11_.display), POLLIN, 0},
+                                      pollfd{signals_.Descriptor(), POLLIN, 0}};
+        // An interrupted or failed wait is only a shorter one: the caller looks again.
+        (void)poll(sources.data(), sources.size(), static_cast<int>(std::max<long long>(0, timeout)));
+    }
+    DoEvents();
+}
+
+// Shows the last frame, sending only what changed since the one before.
 void SdlForm::Present() {
-    if (!mapped_ || minimised_ || Image().Pixels() == nullptr) {
+    if (!toplevel_.Viewable()) {
         return;
     }
-    SDL_Surface* target = SDL_GetWindowSurface(window_.get());
-    if (target == nullptr) {
-        throw RunTimeError("cannot show the window's image", SDL_GetError());
-    }
-    // A new surface, or one the display lost, holds nothing of ours yet.
-    const bool fresh = target != shownSurface_ || exposed_;
-    if (fresh) {
-        MutableImage().MarkAllChanged();
-        shownSurface_ = target;
-        exposed_ = false;
-    }
-    const std::vector<PixelRect> changes = MutableImage().TakeChanges();
-    if (changes.empty()) {
-        return;
-    }
-    const std::vector<SDL_Rect> sent =
-        SameLayout(*target) ? CopyDirectly(*target, changes, fresh) : Blit(*target, changes);
-    if (!sent.empty() && SDL_UpdateWindowSurfaceRects(window_.get(), sent.data(), static_cast<int>(sent.size())) != 0) {
-        throw RunTimeError("cannot show the window's image", SDL_GetError());
-    }
-}
-
-// The window surface has the image's pixel layout and size: pixels can be
-// copied as they are (which is what SDL's X11 surface gives).
-bool SdlForm::SameLayout(const SDL_Surface& target) const {
-    return target.format->format == SDL_PIXELFORMAT_RGB888 && target.w == Image().Width() &&
-           target.h == Image().Height();
-}
-
-// Copies the changed parts row by row; on a surface that showed the last
-// frame, only the tiles whose pixels differ, so that what was drawn again
-// the same is not sent again.
-std::vector<SDL_Rect> SdlForm::CopyDirectly(SDL_Surface& target, const std::vector<PixelRect>& changes, bool fresh) {
-    const SurfaceLock lock(&target);
-    const PixelRows from = Image().Rows();
-    const PixelRows to{static_cast<std::uint8_t*>(target.pixels), target.w, target.h, target.pitch};
-    std::vector<PixelRect> copied;
-    if (fresh) {
-        CopyRects(from, to, changes);
-        copied = changes;
-    } else {
-        copied = CopyDifferingTiles(from, to, changes);
-    }
-    std::vector<SDL_Rect> rects;
-    rects.reserve(copied.size());
-    for (const PixelRect& rect : copied) {
-        rects.push_back({rect.x, rect.y, rect.width, rect.height});
-    }
-    return rects;
-}
-
-// Any other surface: SDL converts the pixels, and clips to the surface.
-std::vector<SDL_Rect> SdlForm::Blit(SDL_Surface& target, const std::vector<PixelRect>& changes) {
-    // SDL's view of the image's pixels; the image keeps them.
-    const SurfaceHandle source(SDL_CreateRGBSurfaceWithFormatFrom(const_cast<std::uint8_t*>(Image().Pixels()),
-                                                                  Image().Width(), Image().Height(), 32,
-                                                                  Image().Stride(), SDL_PIXELFORMAT_RGB888));
-    if (!source) {
-        throw RunTimeError("cannot show the window's image", SDL_GetError());
-    }
-    std::vector<SDL_Rect> rects;
-    for (const PixelRect& change : changes) {
-        SDL_Rect rect{change.x, change.y, change.width, change.height};
-        if (SDL_BlitSurface(source.get(), &rect, &target, &rect) != 0) {
-            throw RunTimeError("cannot show the window's image", SDL_GetError());
-        }
-        // The blit clips the rectangle to the surface: send what it copied.
-        if (rect.w > 0 && rect.h > 0) {
-            rects.push_back(rect);
-        }
-    }
-    return rects;
+    presenter_.Show(MutableImage(), exposed_);
+    exposed_ = false;
 }
 
 // Only a changed title goes to the window manager, and not more often than
@@ -200,9 +132,11 @@ void SdlForm::Handle(const SDL_Event& event) {
         case SDL_WINDOWEVENT:
             HandleWindowEvent(event.window);
             break;
+        case SDL_SYSWMEVENT:
+            toplevel_.Notice(event.syswm.msg->msg.x11.event);
+            break;
         case SDL_QUIT:
-            // SDL's answer to SIGINT and SIGTERM: the program closes as if
-            // its window had been closed.
+            // The window's close, told once more as the last window's.
             RaiseUnload(Events());
             break;
         default:
@@ -214,15 +148,6 @@ void SdlForm::HandleWindowEvent(const SDL_WindowEvent& event) {
     switch (event.event) {
         case SDL_WINDOWEVENT_CLOSE:
             RaiseUnload(Events());
-            break;
-        case SDL_WINDOWEVENT_MINIMIZED:
-            minimised_ = true;
-            break;
-        case SDL_WINDOWEVENT_RESTORED:
-        case SDL_WINDOWEVENT_MAXIMIZED:
-            minimised_ = false;
-            exposed_ = true;
-            FollowClientArea();
             break;
         case SDL_WINDOWEVENT_SIZE_CHANGED:
             FollowClientArea();

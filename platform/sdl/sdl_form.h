@@ -1,23 +1,28 @@
 #pragma once
 
 // The form as a real window on SDL2, under X11: the desktop entry point,
-// the window and its events, and what SDL leaves to the program on X.
+// the window and its events, and what SDL leaves to the program on X (the
+// window manager's requests, the image at every depth, the desktop's DPI).
 
 #include <SDL.h>
 
-#include <vector>
+#include <memory>
 
 #include "platform/image_form.h"
 #include "platform/sdl/sdl_handles.h"
+#include "platform/sdl/x11_presenter.h"
+#include "platform/sdl/x11_toplevel.h"
+#include "platform/termination_signals.h"
 #include "platform/title_throttle.h"
 
 namespace platform::sdl {
 
-// The form as a real window on SDL: at every DoEvents it copies what changed
-// in the persistent image to the window surface and shows it.
+// At every DoEvents the window shows what changed in the persistent image,
+// the title goes to the window manager when due, and the window's events
+// (and SIGINT and SIGTERM, as a close) are delivered to the program.
 class SdlForm final : public ImageForm {
 public:
-    explicit SdlForm(const FormDesign& design);
+    SdlForm(const FormDesign& design, TerminationSignals& signals);
 
     void Show() override;
     void WindowState(int state) override;
@@ -28,27 +33,22 @@ public:
     void WaitEvents() override;
 
 private:
-    void ApplyWindowRequests();
     void Present();
-    [[nodiscard]] bool SameLayout(const SDL_Surface& target) const;
-    std::vector<SDL_Rect> CopyDirectly(SDL_Surface& target, const std::vector<PixelRect>& changes, bool fresh);
-    std::vector<SDL_Rect> Blit(SDL_Surface& target, const std::vector<PixelRect>& changes);
     void SendTitle();
     void Handle(const SDL_Event& event);
     void HandleWindowEvent(const SDL_WindowEvent& event);
     void FollowClientArea();
 
+    TerminationSignals& signals_;
     VideoSubsystem video_;
     WindowHandle window_;
+    X11Window x11_;
     TitleThrottle title_;
+    X11Toplevel toplevel_;
+    X11Presenter presenter_;
 
-    bool showRequested_ = false;
-    bool stateRequested_ = false;
-    bool mapped_ = false;
-    bool minimised_ = false;
     bool buttonDown_ = false;
-    // The window surface last drawn on, and whether the display lost it since.
-    SDL_Surface* shownSurface_ = nullptr;
+    // The window holds nothing of ours: it is new, or was exposed or hidden.
     bool exposed_ = true;
 };
 

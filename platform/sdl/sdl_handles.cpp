@@ -1,5 +1,7 @@
 #include "platform/sdl/sdl_handles.h"
 
+#include <SDL_syswm.h>
+
 #include <cstdlib>
 #include <string>
 
@@ -18,13 +20,12 @@ std::string Environment(const char* name) {
 }  // namespace
 
 VideoSubsystem::VideoSubsystem() {
-    // Only a desktop display will do: SDL's fallbacks draw to nowhere and
-    // would leave the program running without a window. A driver the user
-    // names in SDL_VIDEODRIVER still wins.
+    // Only an X display will do: SDL's fallbacks draw to nowhere and would
+    // leave the program running without a window. A driver the user names
+    // in SDL_VIDEODRIVER is tried, and refused if it is not X11.
     std::string driver = Environment("SDL_VIDEODRIVER");
     if (driver.empty()) {
-        const bool waylandOnly = Environment("DISPLAY").empty() && !Environment("WAYLAND_DISPLAY").empty();
-        driver = waylandOnly ? "wayland" : "x11";
+        driver = "x11";
         SDL_SetHint(SDL_HINT_VIDEODRIVER, driver.c_str());
     }
     // SDL's own words for a display it cannot reach are vague ("x11 not
@@ -35,10 +36,11 @@ VideoSubsystem::VideoSubsystem() {
             throw RunTimeError("cannot open the window", *why);
         }
     }
-    // The window surface goes to the display through shared memory. SDL's
-    // default on X11 routes it through a renderer and a texture, which
-    // costs several times as much per frame (see BENCHMARKS.md).
-    SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+    // SIGINT and SIGTERM are the program's own to answer (TerminationSignals).
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // A click on a window that is not active both activates it and is a
+    // click, as on every desktop the program knows.
+    SDL_SetHint(SDL_HINT_MOUSE_FOCUS_CLICKTHROUGH, "1");
     // The program takes no typed text, yet SDL opens an X input method,
     // and Xlib then parses the locale's whole compose table (thousands of
     // lines, some 20 ms of the start-up, twice over). An empty table serves
@@ -51,6 +53,8 @@ VideoSubsystem::VideoSubsystem() {
         SDL_Quit();
         throw RunTimeError("cannot open the window", why);
     }
+    // The window manager's answers come as X events, which SDL passes on.
+    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     if (driver == "x11") {
         ReportDisplayLoss();
     }
@@ -61,16 +65,17 @@ VideoSubsystem::~VideoSubsystem() {
     SDL_Quit();
 }
 
-SurfaceLock::SurfaceLock(SDL_Surface* surface) : surface_(SDL_MUSTLOCK(surface) ? surface : nullptr) {
-    if (surface_ != nullptr && SDL_LockSurface(surface_) != 0) {
-        throw RunTimeError("cannot reach the window's pixels", SDL_GetError());
+X11Window X11WindowOf(SDL_Window* window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) != SDL_TRUE) {
+        throw RunTimeError("cannot open the window", SDL_GetError());
     }
-}
-
-SurfaceLock::~SurfaceLock() {
-    if (surface_ != nullptr) {
-        SDL_UnlockSurface(surface_);
+    if (info.subsystem != SDL_SYSWM_X11) {
+        throw RunTimeError("cannot open the window", "SDL's video driver '" + std::string(SDL_GetCurrentVideoDriver()) +
+                                                         "' is not X11, the only one this window runs on");
     }
+    return {info.info.x11.display, info.info.x11.window};
 }
 
 }  // namespace platform::sdl

@@ -1,12 +1,13 @@
 #pragma once
 
 #include <SDL.h>
+#include <X11/Xlib.h>
 
 #include <memory>
 
 namespace platform::sdl {
 
-// SDL's video subsystem, initialised for as long as this lives.
+// SDL's video subsystem on X11, initialised for as long as this lives.
 class VideoSubsystem {
 public:
     VideoSubsystem();
@@ -20,21 +21,13 @@ struct WindowDeleter {
 };
 using WindowHandle = std::unique_ptr<SDL_Window, WindowDeleter>;
 
-struct SurfaceDeleter {
-    void operator()(SDL_Surface* surface) const { SDL_FreeSurface(surface); }
+// The X display connection and window behind an SDL window; SDL owns both.
+struct X11Window {
+    Display* display = nullptr;
+    ::Window window = 0;
 };
-using SurfaceHandle = std::unique_ptr<SDL_Surface, SurfaceDeleter>;
 
-// A surface's pixels held for direct access, for as long as this lives.
-class SurfaceLock {
-public:
-    explicit SurfaceLock(SDL_Surface* surface);
-    ~SurfaceLock();
-    SurfaceLock(const SurfaceLock&) = delete;
-    SurfaceLock& operator=(const SurfaceLock&) = delete;
-
-private:
-    SDL_Surface* surface_;
-};
+// Throws a run-time error when the window is not an X11 window.
+[[nodiscard]] X11Window X11WindowOf(SDL_Window* window);
 
 }  // namespace platform::sdl

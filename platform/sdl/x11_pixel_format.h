@@ -1,0 +1,54 @@
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/image/changed_tiles.h"
+#include "platform/raster/pixel_rows.h"
+
+namespace platform::sdl {
+
+// How a TrueColor X visual lays out a pixel in an image: its bits per
+// pixel, where each channel's bits lie, and the byte order of the server.
+struct X11PixelLayout {
+    int depth = 0;
+    int bitsPerPixel = 0;
+    std::uint32_t redMask = 0;
+    std::uint32_t greenMask = 0;
+    std::uint32_t blueMask = 0;
+    bool mostSignificantByteFirst = false;
+};
+
+// Turns the image's 32-bit xRGB pixels into a visual's pixels: 24-bit xRGB
+// as it is, and deep colour (10 bits a channel), high colour (5 or 6 bits)
+// and other channel orders by table.
+class X11PixelFormat {
+public:
+    // Nothing when the layout cannot be shown: the reason is then in `why`.
+    static std::optional<X11PixelFormat> For(const X11PixelLayout& layout, std::string& why);
+
+    // True when the visual's pixels are the image's: rows can be copied as they are.
+    [[nodiscard]] bool SameAsImage() const { return sameAsImage_; }
+    [[nodiscard]] int BytesPerPixel() const { return bytesPerPixel_; }
+
+    // Converts the rectangles from xRGB rows into rows of this format; `to`
+    // holds its rows `toStride` bytes apart.
+    void Convert(const PixelRows& from, std::uint8_t* to, int toStride, const std::vector<PixelRect>& rects) const;
+    // One pixel, as it lies in memory in the image sent to the server.
+    [[nodiscard]] std::uint32_t PixelOf(std::uint32_t rgb) const;
+
+private:
+    using ChannelTable = std::array<std::uint32_t, 256>;
+
+    bool sameAsImage_ = false;
+    int bytesPerPixel_ = 4;
+    bool swapBytes_ = false;
+    ChannelTable red_{};
+    ChannelTable green_{};
+    ChannelTable blue_{};
+};
+
+}  // namespace platform::sdl
