@@ -1,6 +1,5 @@
 #include "platform/sdl/sdl_form.h"
 
-#include <SDL_syswm.h>
 #include <poll.h>
 
 #include <algorithm>
@@ -44,13 +43,16 @@ SdlForm::SdlForm(const FormDesign& design, TerminationSignals& signals)
       window_(CreateWindow(design)),
       x11_(X11WindowOf(window_.get())),
       title_(design.Caption, TitleThrottle::IntervalForRefreshRate(RefreshRate(window_.get()))),
-      toplevel_(x11_.display, x11_.window),
+      toplevel_(DisplayString(x11_.display), static_cast<xcb_window_t>(x11_.window)),
       presenter_(x11_.display, x11_.window) {
     // The client area in its normal state is given in twips: as many pixels
     // as the desktop's scale makes of them.
     const double dotsPerInch = DesktopDotsPerInch(x11_.display);
     SDL_SetWindowSize(window_.get(), TwipsToPixels(design.ClientWidthTwips, dotsPerInch),
                       TwipsToPixels(design.ClientHeightTwips, dotsPerInch));
+    // The window is mapped through another connection: what SDL asked of
+    // it comes first.
+    XSync(x11_.display, False);
     FollowClientArea();
 }
 
@@ -70,6 +72,9 @@ void SdlForm::Caption(std::string_view text) { MutableProperties().Caption(text)
 void SdlForm::DoEvents() {
     Present();
     SendTitle();
+    // The window's events that came in while the form waited on replies of
+    // its own lie in XCB's queue, where SDL does not look: hand them to Xlib's.
+    (void)XEventsQueued(x11_.display, QueuedAfterReading);
     SDL_Event event;
     while (SDL_PollEvent(&event) != 0) {
         Handle(event);
@@ -92,7 +97,8 @@ void SdlForm::WaitEvents() {
         const auto now = X11Toplevel::Clock::now();
         const auto wake = std::min(toplevel_.NextStep().value_or(now + kLongestRest), now + kLongestRest);
         const auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(wake - now).count();
-        std::array<pollfd, 2> sources{pollfd{ConnectionNumber(x11_.display), POLLIN, 0},
+        std::array<pollfd, 3> sources{pollfd{ConnectionNumber(x11_.display), POLLIN, 0},
+                                      pollfd{toplevel_.Descriptor(), POLLIN, 0},
                                       pollfd{signals_.Descriptor(), POLLIN, 0}};
         // An interrupted or failed wait is only a shorter one: the caller looks again.
         (void)poll(sources.data(), sources.size(), static_cast<int>(std::max<long long>(0, timeout)));
@@ -131,9 +137,6 @@ void SdlForm::Handle(const SDL_Event& event) {
             break;
         case SDL_WINDOWEVENT:
             HandleWindowEvent(event.window);
-            break;
-        case SDL_SYSWMEVENT:
-            toplevel_.Notice(event.syswm.msg->msg.x11.event);
             break;
         case SDL_QUIT:
             // The window's close, told once more as the last window's.

@@ -53,8 +53,6 @@ VideoSubsystem::VideoSubsystem() {
         SDL_Quit();
         throw RunTimeError("cannot open the window", why);
     }
-    // The window manager's answers come as X events, which SDL passes on.
-    SDL_EventState(SDL_SYSWMEVENT, SDL_ENABLE);
     if (driver == "x11") {
         ReportDisplayLoss();
     }

@@ -1,10 +1,8 @@
 #include "platform/sdl/x11_toplevel.h"
 
-#include <X11/Xatom.h>
-#include <X11/Xutil.h>
-
 #include <algorithm>
 #include <array>
+#include <cstring>
 #include <vector>
 
 #include "platform/form.h"
@@ -27,53 +25,39 @@ constexpr milliseconds kStateWait(500);
 constexpr int kStateRequests = 4;
 constexpr milliseconds kManagedPatience(1000);
 constexpr milliseconds kManagedPoll(20);
+// A window manager starting while the window is mapped can miss it for
+// good: it looked for windows before it took over the screen. Watched for
+// this long after mapping; a window manager that has not taken the window
+// on this long after it appeared is given the window again.
+constexpr milliseconds kAdoptionWatch(10000);
+constexpr milliseconds kAdoptionPoll(250);
+constexpr milliseconds kAdoptionGrace(500);
 
-constexpr long kWithdrawnState = 0;
-constexpr long kIconicState = 3;
-constexpr long kNetStateRemove = 0;
-constexpr long kNetStateAdd = 1;
-constexpr long kSourceApplication = 1;
+// ICCCM's and EWMH's numbers.
+constexpr std::uint32_t kWithdrawnState = 0;
+constexpr std::uint32_t kIconicState = 3;
+constexpr std::uint32_t kNetStateRemove = 0;
+constexpr std::uint32_t kNetStateAdd = 1;
+constexpr std::uint32_t kSourceApplication = 1;
+constexpr std::uint32_t kWinGravityGiven = 1U << 9;
+constexpr std::size_t kWinGravityItem = 17;
+constexpr std::uint32_t kStaticGravity = 10;
 
-// A window property as 32-bit items (longs, as Xlib hands them out).
-std::vector<long> Property(Display* display, ::Window window, Atom property, Atom type) {
-    Atom actualType = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    std::vector<long> items;
-    if (XGetWindowProperty(display, window, property, 0, 1024, False, type, &actualType, &format, &count, &after,
-                           &data) == Success &&
-        data != nullptr && format == 32) {
-        const auto* values = reinterpret_cast<const long*>(data);
-        items.assign(values, values + count);
-    }
-    if (data != nullptr) {
-        XFree(data);
-    }
-    return items;
-}
-
-bool Contains(const std::vector<long>& items, Atom atom) {
-    return std::find(items.begin(), items.end(), static_cast<long>(atom)) != items.end();
+bool Contains(const std::vector<std::uint32_t>& items, xcb_atom_t atom) {
+    return std::find(items.begin(), items.end(), atom) != items.end();
 }
 
 }  // namespace
 
-X11Toplevel::X11Toplevel(Display* display, ::Window window) : display_(display), window_(window) {
-    std::array<char*, 10> names{const_cast<char*>("WM_STATE"),
-                                const_cast<char*>("_NET_WM_STATE"),
-                                const_cast<char*>("_NET_WM_STATE_MAXIMIZED_VERT"),
-                                const_cast<char*>("_NET_WM_STATE_MAXIMIZED_HORZ"),
-                                const_cast<char*>("_NET_WM_STATE_HIDDEN"),
-                                const_cast<char*>("_NET_SUPPORTED"),
-                                const_cast<char*>("_NET_SUPPORTING_WM_CHECK"),
-                                const_cast<char*>("_NET_WORKAREA"),
-                                const_cast<char*>("_NET_CURRENT_DESKTOP"),
-                                const_cast<char*>("_NET_FRAME_EXTENTS")};
-    std::array<Atom, 10> atoms{};
-    XInternAtoms(display_, names.data(), static_cast<int>(names.size()), False, atoms.data());
+X11Toplevel::X11Toplevel(const std::string& displayName, xcb_window_t window)
+    : connection_(displayName), window_(window) {
+    const auto atoms = connection_.Atoms(std::array<const char*, 10>{
+        "WM_STATE", "WM_CHANGE_STATE", "_NET_WM_STATE", "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ",
+        "_NET_WM_STATE_HIDDEN", "_NET_SUPPORTED", "_NET_SUPPORTING_WM_CHECK", "_NET_WORKAREA", "_NET_CURRENT_DESKTOP"});
     atoms_ = {atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5], atoms[6], atoms[7], atoms[8], atoms[9]};
+    const std::uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(connection_.Get(), window_, XCB_CW_EVENT_MASK, &events);
+    connection_.Flush();
 }
 
 void X11Toplevel::WantState(int windowState) {
@@ -83,69 +67,93 @@ void X11Toplevel::WantState(int windowState) {
     nextStateRequest_ = {};
 }
 
-void X11Toplevel::Notice(const XEvent& event) {
-    if (event.xany.window != window_) {
-        return;
-    }
-    switch (event.type) {
-        case MapNotify:
-            if (!mapped_) {
-                mapped_ = true;
-                mappedAt_ = Clock::now();
-            }
-            visibilityChanged_ = true;
-            break;
-        case UnmapNotify:
-            visibilityChanged_ = true;
-            break;
-        case ReparentNotify:
-            // A window manager that started after the window was mapped has
-            // taken it on: what was settled without it is asked of it now.
-            if (mapped_ && event.xreparent.parent != DefaultRootWindow(display_)) {
-                WantState(wantedState_);
-            }
-            break;
-        case PropertyNotify:
-            if (event.xproperty.atom == atoms_.wmState || event.xproperty.atom == atoms_.netWmState) {
-                visibilityChanged_ = true;
-                // An answer to a state request is looked at now, not at its deadline.
-                nextStateRequest_ = std::min(nextStateRequest_, Clock::now());
-            }
-            break;
-        default:
-            break;
-    }
-}
-
 void X11Toplevel::Step(Clock::time_point now) {
+    TakeInEvents(now);
     if (visibilityChanged_) {
         ReadVisibility();
     }
-    if (!showWanted_) {
-        return;
-    }
-    if (!mapped_) {
-        if (mapRequests_ == 0 || now >= nextMapRequest_) {
-            RequestMap(now);
+    if (showWanted_) {
+        if (!mapped_) {
+            if (mapRequests_ == 0 || now >= nextMapRequest_) {
+                RequestMap(now);
+            }
+        } else {
+            if (!managed_ && now - mappedAt_ < kAdoptionWatch && now >= nextAdoptionCheck_) {
+                CheckAdoption(now);
+            }
+            if (mapped_ && !stateSettled_ && now >= nextStateRequest_) {
+                ApplyState(now);
+            }
         }
-        return;
     }
-    if (!stateSettled_ && now >= nextStateRequest_) {
-        ApplyState(now);
-    }
+    // What came in while the replies above were awaited.
+    TakeInEvents(now);
+    connection_.Flush();
 }
 
 std::optional<X11Toplevel::Clock::time_point> X11Toplevel::NextStep() const {
+    if (visibilityChanged_) {
+        return Clock::time_point{};
+    }
     if (!showWanted_) {
         return std::nullopt;
     }
     if (!mapped_) {
         return nextMapRequest_;
     }
+    std::optional<Clock::time_point> next;
     if (!stateSettled_) {
-        return nextStateRequest_;
+        next = nextStateRequest_;
     }
-    return std::nullopt;
+    if (!managed_ && Clock::now() - mappedAt_ < kAdoptionWatch) {
+        next = std::min(next.value_or(nextAdoptionCheck_), nextAdoptionCheck_);
+    }
+    return next;
+}
+
+void X11Toplevel::TakeInEvents(Clock::time_point now) {
+    while (const auto event = connection_.NextEvent()) {
+        Notice(*event, now);
+    }
+}
+
+void X11Toplevel::Notice(const xcb_generic_event_t& event, Clock::time_point now) {
+    constexpr std::uint8_t kSentFlag = 0x80;
+    switch (event.response_type & ~kSentFlag) {
+        case XCB_MAP_NOTIFY:
+            if (reinterpret_cast<const xcb_map_notify_event_t&>(event).window == window_) {
+                if (!mapped_) {
+                    mapped_ = true;
+                    mappedAt_ = now;
+                }
+                visibilityChanged_ = true;
+            }
+            break;
+        case XCB_UNMAP_NOTIFY:
+            visibilityChanged_ =
+                visibilityChanged_ || reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window == window_;
+            break;
+        case XCB_REPARENT_NOTIFY: {
+            // A window manager that started after the window was mapped has
+            // taken it on: what was settled without it is asked of it now.
+            const auto& reparent = reinterpret_cast<const xcb_reparent_notify_event_t&>(event);
+            if (reparent.window == window_ && reparent.parent != connection_.Root() && mapped_) {
+                WantState(wantedState_);
+            }
+            break;
+        }
+        case XCB_PROPERTY_NOTIFY: {
+            const auto& property = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+            if (property.window == window_ && (property.atom == atoms_.wmState || property.atom == atoms_.netWmState)) {
+                visibilityChanged_ = true;
+                // An answer to a state request is looked at now, not at its deadline.
+                nextStateRequest_ = std::min(nextStateRequest_, now);
+            }
+            break;
+        }
+        default:
+            break;
+    }
 }
 
 void X11Toplevel::RequestMap(Clock::time_point now) {
@@ -157,10 +165,47 @@ void X11Toplevel::RequestMap(Clock::time_point now) {
                                std::to_string(std::chrono::duration_cast<std::chrono::seconds>(kMapPatience).count()) +
                                " s of asking " + std::to_string(mapRequests_) + " times");
     }
-    XMapWindow(display_, window_);
-    XFlush(display_);
+    xcb_map_window(connection_.Get(), window_);
     nextMapRequest_ = now + std::min(kLongestMapWait, kFirstMapWait * (1 << std::min(mapRequests_, 4)));
     ++mapRequests_;
+}
+
+// Gives the window to the window manager again if one runs but has not
+// taken the window on: withdrawn and mapped anew, the window comes to it
+// as a map request.
+void X11Toplevel::CheckAdoption(Clock::time_point now) {
+    nextAdoptionCheck_ = now + kAdoptionPoll;
+    managed_ = Managed();
+    if (managed_ || !WindowManagerRunning()) {
+        windowManagerSeen_.reset();
+        return;
+    }
+    if (!windowManagerSeen_) {
+        windowManagerSeen_ = now;
+        return;
+    }
+    if (now - *windowManagerSeen_ < kAdoptionGrace) {
+        return;
+    }
+    Withdraw();
+    windowManagerSeen_.reset();
+    mapped_ = false;
+    mapRequests_ = 0;
+    WantState(wantedState_);
+}
+
+// ICCCM's withdrawal: unmapped, and the window manager told so even if it
+// never saw the window mapped.
+void X11Toplevel::Withdraw() {
+    xcb_unmap_window(connection_.Get(), window_);
+    std::array<char, 32> bytes{};
+    xcb_unmap_notify_event_t unmap{};
+    unmap.response_type = XCB_UNMAP_NOTIFY;
+    unmap.event = connection_.Root();
+    unmap.window = window_;
+    std::memcpy(bytes.data(), &unmap, sizeof unmap);
+    xcb_send_event(connection_.Get(), 0, connection_.Root(),
+                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, bytes.data());
 }
 
 void X11Toplevel::ApplyState(Clock::time_point now) {
@@ -183,8 +228,7 @@ void X11Toplevel::ApplyState(Clock::time_point now) {
             }
             break;
         case kWindowStateMinimised:
-            XIconifyWindow(display_, window_, DefaultScreen(display_));
-            XFlush(display_);
+            connection_.SendToRoot(window_, atoms_.wmChangeState, {kIconicState, 0, 0, 0, 0});
             stateSettled_ = true;
             break;
         default:
@@ -200,111 +244,93 @@ void X11Toplevel::ApplyState(Clock::time_point now) {
 // window manager, whichever order it told of these in.
 void X11Toplevel::ReadVisibility() {
     visibilityChanged_ = false;
-    XWindowAttributes attributes{};
-    const bool mapped = XGetWindowAttributes(display_, window_, &attributes) != 0 && attributes.map_state == IsViewable;
-    const std::vector<long> wmState = Property(display_, window_, atoms_.wmState, atoms_.wmState);
+    const std::vector<std::uint32_t> wmState = connection_.Property(window_, atoms_.wmState, atoms_.wmState);
     const bool iconic = !wmState.empty() && wmState.front() == kIconicState;
-    viewable_ = mapped && !iconic && !HasNetState(atoms_.hidden);
+    managed_ = managed_ || (!wmState.empty() && wmState.front() != kWithdrawnState);
+    viewable_ = connection_.Viewable(window_) && !iconic &&
+                !Contains(connection_.Property(window_, atoms_.netWmState, XCB_ATOM_ATOM), atoms_.hidden);
 }
 
 bool X11Toplevel::Managed() const {
-    const std::vector<long> wmState = Property(display_, window_, atoms_.wmState, atoms_.wmState);
+    const std::vector<std::uint32_t> wmState = connection_.Property(window_, atoms_.wmState, atoms_.wmState);
     return !wmState.empty() && wmState.front() != kWithdrawnState;
 }
 
-bool X11Toplevel::HasNetState(Atom state) const {
-    return Contains(Property(display_, window_, atoms_.netWmState, XA_ATOM), state);
+bool X11Toplevel::Maximised() const {
+    const std::vector<std::uint32_t> states = connection_.Property(window_, atoms_.netWmState, XCB_ATOM_ATOM);
+    return Contains(states, atoms_.maximisedVert) && Contains(states, atoms_.maximisedHorz);
 }
 
-bool X11Toplevel::Maximised() const {
-    const std::vector<long> states = Property(display_, window_, atoms_.netWmState, XA_ATOM);
-    return Contains(states, atoms_.maximisedVert) && Contains(states, atoms_.maximisedHorz);
+// Someone holds the redirection of the root window's children: a window
+// manager runs, whether or not it says so in EWMH.
+bool X11Toplevel::WindowManagerRunning() const {
+    return (connection_.AllEventMasks(connection_.Root()) & XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT) != 0;
 }
 
 // A running window manager that says it has a maximised state.
 bool X11Toplevel::WindowManagerOffersMaximised() const {
-    const ::Window root = DefaultRootWindow(display_);
-    const std::vector<long> check = Property(display_, root, atoms_.netSupportingWmCheck, XA_WINDOW);
-    if (check.empty() ||
-        Property(display_, static_cast<::Window>(check.front()), atoms_.netSupportingWmCheck, XA_WINDOW) != check) {
+    const std::vector<std::uint32_t> check =
+        connection_.Property(connection_.Root(), atoms_.netSupportingWmCheck, XCB_ATOM_WINDOW);
+    if (check.empty() || connection_.Property(check.front(), atoms_.netSupportingWmCheck, XCB_ATOM_WINDOW) != check) {
         return false;
     }
-    const std::vector<long> supported = Property(display_, root, atoms_.netSupported, XA_ATOM);
+    const std::vector<std::uint32_t> supported =
+        connection_.Property(connection_.Root(), atoms_.netSupported, XCB_ATOM_ATOM);
     return Contains(supported, atoms_.maximisedVert) && Contains(supported, atoms_.maximisedHorz);
 }
 
 void X11Toplevel::SendNetState(bool add) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window_;
-    event.xclient.message_type = atoms_.netWmState;
-    event.xclient.format = 32;
-    event.xclient.data.l[0] = add ? kNetStateAdd : kNetStateRemove;
-    event.xclient.data.l[1] = static_cast<long>(atoms_.maximisedVert);
-    event.xclient.data.l[2] = static_cast<long>(atoms_.maximisedHorz);
-    event.xclient.data.l[3] = kSourceApplication;
-    XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
-    XFlush(display_);
+    connection_.SendToRoot(
+        window_, atoms_.netWmState,
+        {add ? kNetStateAdd : kNetStateRemove, atoms_.maximisedVert, atoms_.maximisedHorz, kSourceApplication, 0});
 }
 
 // Maximises the window without the window manager's help: its frame is
 // sized to the work area, or to the screen where nobody says what that is.
 void X11Toplevel::FillWorkArea() {
-    const ::Window root = DefaultRootWindow(display_);
+    const xcb_window_t root = connection_.Root();
     int areaX = 0;
     int areaY = 0;
-    int areaWidth = DisplayWidth(display_, DefaultScreen(display_));
-    int areaHeight = DisplayHeight(display_, DefaultScreen(display_));
-    const std::vector<long> workareas = Property(display_, root, atoms_.netWorkarea, XA_CARDINAL);
-    const std::vector<long> desktop = Property(display_, root, atoms_.netCurrentDesktop, XA_CARDINAL);
-    const std::size_t at = 4 * static_cast<std::size_t>(desktop.empty() ? 0 : std::max(0L, desktop.front()));
+    int areaWidth = connection_.ScreenWidth();
+    int areaHeight = connection_.ScreenHeight();
+    const std::vector<std::uint32_t> workareas = connection_.Property(root, atoms_.netWorkarea, XCB_ATOM_CARDINAL);
+    const std::vector<std::uint32_t> desktop = connection_.Property(root, atoms_.netCurrentDesktop, XCB_ATOM_CARDINAL);
+    const std::size_t at = 4 * static_cast<std::size_t>(desktop.empty() ? 0 : desktop.front());
     if (workareas.size() >= at + 4) {
         areaX = static_cast<int>(workareas[at]);
         areaY = static_cast<int>(workareas[at + 1]);
         areaWidth = static_cast<int>(workareas[at + 2]);
         areaHeight = static_cast<int>(workareas[at + 3]);
     }
-    // The frame around the window: from the top-level ancestor's outline.
-    ::Window frame = window_;
-    for (;;) {
-        ::Window rootReturn = None;
-        ::Window parent = None;
-        ::Window* children = nullptr;
-        unsigned int count = 0;
-        if (XQueryTree(display_, frame, &rootReturn, &parent, &children, &count) == 0) {
-            break;
-        }
-        if (children != nullptr) {
-            XFree(children);
-        }
-        if (parent == rootReturn || parent == None) {
-            break;
-        }
-        frame = parent;
+    // The frame around the window: the top-level ancestor's outline.
+    xcb_window_t frame = window_;
+    for (auto parent = connection_.ParentOf(frame); parent && *parent != root && *parent != XCB_WINDOW_NONE;
+         parent = connection_.ParentOf(frame)) {
+        frame = *parent;
     }
-    XWindowAttributes outer{};
-    XWindowAttributes inner{};
-    int clientX = 0;
-    int clientY = 0;
-    ::Window child = None;
-    if (XGetWindowAttributes(display_, frame, &outer) == 0 || XGetWindowAttributes(display_, window_, &inner) == 0 ||
-        XTranslateCoordinates(display_, window_, frame, 0, 0, &clientX, &clientY, &child) == 0) {
+    const auto outer = connection_.GeometryOf(frame);
+    const auto inner = connection_.GeometryOf(window_);
+    const auto within = connection_.Translate(window_, frame);
+    if (!outer || !inner || !within) {
         return;
     }
-    const int left = clientX + outer.border_width;
-    const int top = clientY + outer.border_width;
-    const int right = outer.width + 2 * outer.border_width - left - inner.width;
-    const int bottom = outer.height + 2 * outer.border_width - top - inner.height;
+    const int left = within->first + outer->border;
+    const int top = within->second + outer->border;
+    const int right = outer->width + 2 * outer->border - left - inner->width;
+    const int bottom = outer->height + 2 * outer->border - top - inner->height;
     // A position refers to the frame's corner unless the window asked for
     // static gravity, where it is the window's own.
-    XSizeHints hints{};
-    long supplied = 0;
-    const bool isStatic = XGetWMNormalHints(display_, window_, &hints, &supplied) != 0 &&
-                          (hints.flags & PWinGravity) != 0 && hints.win_gravity == StaticGravity;
-    XMoveResizeWindow(display_, window_, areaX + (isStatic ? left : 0), areaY + (isStatic ? top : 0),
-                      static_cast<unsigned>(std::max(1, areaWidth - left - right)),
-                      static_cast<unsigned>(std::max(1, areaHeight - top - bottom)));
-    XFlush(display_);
+    const std::vector<std::uint32_t> hints =
+        connection_.Property(window_, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS);
+    const bool isStatic = hints.size() > kWinGravityItem && (hints[0] & kWinGravityGiven) != 0 &&
+                          hints[kWinGravityItem] == kStaticGravity;
+    const std::array<std::uint32_t, 4> values{static_cast<std::uint32_t>(areaX + (isStatic ? left : 0)),
+                                              static_cast<std::uint32_t>(areaY + (isStatic ? top : 0)),
+                                              static_cast<std::uint32_t>(std::max(1, areaWidth - left - right)),
+                                              static_cast<std::uint32_t>(std::max(1, areaHeight - top - bottom))};
+    xcb_configure_window(connection_.Get(), window_,
+                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+                         values.data());
 }
 
 }  // namespace platform::sdl

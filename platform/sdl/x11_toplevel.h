@@ -1,9 +1,12 @@
 #pragma once
 
-#include <X11/Xlib.h>
+#include <xcb/xcb.h>
 
 #include <chrono>
 #include <optional>
+#include <string>
+
+#include "platform/sdl/x11_connection.h"
 
 namespace platform::sdl {
 
@@ -14,55 +17,62 @@ namespace platform::sdl {
 //
 // Requests are made only once the window is mapped and the window manager
 // has taken it on, and checked: a map or maximise that is not answered in
-// time is asked for again. Where the window manager has no maximised state
-// (or there is none), the window sizes itself to the work area.
+// time is asked for again, and a window manager that started without
+// taking the window on is given it again. Where the window manager has no
+// maximised state (or there is none), the window sizes itself to the work
+// area. It watches the window through a connection of its own.
 class X11Toplevel {
 public:
     using Clock = std::chrono::steady_clock;
 
-    X11Toplevel(Display* display, ::Window window);
+    X11Toplevel(const std::string& displayName, xcb_window_t window);
 
     // The program wants the window shown, and in this window state.
     void Show() { showWanted_ = true; }
     void WantState(int windowState);
 
-    // Takes in an event the window system sent about the window.
-    void Notice(const XEvent& event);
-    // Makes the requests still due and asks again what was not answered in
-    // time. Throws a run-time error when the window is not shown in time.
+    // Takes in what the window system said of the window, makes the
+    // requests still due and asks again what was not answered in time.
+    // Throws a run-time error when the window is not shown in time.
     void Step(Clock::time_point now);
     // When Step next has something to do without an event coming first.
     [[nodiscard]] std::optional<Clock::time_point> NextStep() const;
+    // Readable when the window system has told of the window.
+    [[nodiscard]] int Descriptor() const { return connection_.Descriptor(); }
 
     // The window is on the screen: mapped, and not minimised.
     [[nodiscard]] bool Viewable() const { return viewable_; }
 
 private:
     struct Atoms {
-        Atom wmState;
-        Atom netWmState;
-        Atom maximisedVert;
-        Atom maximisedHorz;
-        Atom hidden;
-        Atom netSupported;
-        Atom netSupportingWmCheck;
-        Atom netWorkarea;
-        Atom netCurrentDesktop;
-        Atom netFrameExtents;
+        xcb_atom_t wmState;
+        xcb_atom_t wmChangeState;
+        xcb_atom_t netWmState;
+        xcb_atom_t maximisedVert;
+        xcb_atom_t maximisedHorz;
+        xcb_atom_t hidden;
+        xcb_atom_t netSupported;
+        xcb_atom_t netSupportingWmCheck;
+        xcb_atom_t netWorkarea;
+        xcb_atom_t netCurrentDesktop;
     };
 
+    void TakeInEvents(Clock::time_point now);
+    void Notice(const xcb_generic_event_t& event, Clock::time_point now);
     void RequestMap(Clock::time_point now);
+    void CheckAdoption(Clock::time_point now);
+    void Withdraw();
     void ApplyState(Clock::time_point now);
     void ReadVisibility();
     [[nodiscard]] bool Managed() const;
-    [[nodiscard]] bool HasNetState(Atom state) const;
     [[nodiscard]] bool Maximised() const;
+    [[nodiscard]] bool WindowManagerRunning() const;
     [[nodiscard]] bool WindowManagerOffersMaximised() const;
     void SendNetState(bool add);
     void FillWorkArea();
 
-    Display* display_;
-    ::Window window_;
+    X11Connection connection_;
+    xcb_window_t window_;
     Atoms atoms_{};
 
     bool showWanted_ = false;
@@ -72,8 +82,13 @@ private:
     int mapRequests_ = 0;
     Clock::time_point firstMapRequest_;
     Clock::time_point nextMapRequest_;
-    bool mapped_ = false;  // the window system has mapped it at least once
+    bool mapped_ = false;  // the window system has mapped it since it was last asked to
     Clock::time_point mappedAt_;
+    // Taken on by a window manager (WM_STATE); while not, when one was
+    // first seen running.
+    bool managed_ = false;
+    std::optional<Clock::time_point> windowManagerSeen_;
+    Clock::time_point nextAdoptionCheck_;
 
     // The window state: settled once it holds or there is nothing more to ask.
     bool stateSettled_ = true;

@@ -74,18 +74,17 @@ inline bool FigureFits(const Picture& picture) {
 
 class DesktopTest : public testing::Test {
 protected:
-    explicit DesktopTest(bool withAuthority = false)
-        : desktop_(kScreenWidth, kScreenHeight, withAuthority), x_(desktop_.Display(), desktop_.AuthorityFile()) {}
+    explicit DesktopTest(const DisplaySetup& setup = {}, const WindowManager* windowManager = &Openbox())
+        : desktop_(setup, windowManager), x_(desktop_.Display(), desktop_.AuthorityFile()) {}
 
-    using Environment = std::map<std::string, std::optional<std::string>>;
+    using Environment = Process::Environment;
 
     // The program on this desktop; the extra variables go on top of the
     // display and a C locale.
     std::unique_ptr<Process> StartProgram(const Environment& extra = {}) {
-        Environment environment{{"DISPLAY", desktop_.Display()}, {"LC_ALL", "C"}};
-        if (!desktop_.AuthorityFile().empty()) {
-            environment["XAUTHORITY"] = desktop_.AuthorityFile();
-        }
+        Environment environment = desktop_.Environment();
+        environment["LC_ALL"] = "C";
+        environment["WAYLAND_DISPLAY"] = std::nullopt;
         for (const auto& [name, value] : extra) {
             environment[name] = value;
         }
@@ -115,9 +114,10 @@ protected:
     // has drawn a figure fitted to it.
     Picture CaptureFitted(Window window, int width, int height) {
         Picture picture;
+        std::optional<Rect> area;
         const bool fitted = WaitUntil(
             [&] {
-                const auto area = x_.ClientArea(window);
+                area = x_.ClientArea(window);
                 if (!area || area->width != width || area->height != height) {
                     return false;
                 }
@@ -126,12 +126,19 @@ protected:
             },
             kSettle);
         if (!fitted) {
-            std::filesystem::create_directories(PENTAGRAM_ARTIFACTS);
-            picture.WritePng(std::string(PENTAGRAM_ARTIFACTS) + "/" +
-                             testing::UnitTest::GetInstance()->current_test_info()->name() + ".png");
+            KeepPicture(picture);
         }
-        EXPECT_TRUE(fitted) << "no figure fitted to " << width << " x " << height;
+        EXPECT_TRUE(fitted) << "no figure fitted to " << width << " x " << height << "; the client area is "
+                            << (area ? std::to_string(area->width) + " x " + std::to_string(area->height) : "gone");
         return picture;
+    }
+
+    // Keeps a picture that showed a fault beside the test's build, named after the test.
+    static void KeepPicture(const Picture& picture, const std::string& suffix = "") {
+        std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');
+        std::filesystem::create_directories(PENTAGRAM_ARTIFACTS);
+        picture.WritePng(std::string(PENTAGRAM_ARTIFACTS) + "/" + name + suffix + ".png");
     }
 
     VirtualDesktop desktop_;

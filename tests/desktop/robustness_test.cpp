@@ -81,8 +81,7 @@ TEST_F(StressTest, SurvivesTwoHundredWindowOperationsInRandomOrder) {
             kSettle);
         ASSERT_TRUE(program->Running()) << program->Stderr();
         if (!settled) {
-            std::filesystem::create_directories(PENTAGRAM_ARTIFACTS);
-            picture.WritePng(std::string(PENTAGRAM_ARTIFACTS) + "/stress-step-" + std::to_string(step) + ".png");
+            KeepPicture(picture, "-step-" + std::to_string(step));
         }
         ASSERT_TRUE(settled) << "no figure fitted to " << (area ? area->width : -1) << " x "
                              << (area ? area->height : -1);
@@ -163,7 +162,13 @@ TEST_F(StressTest, ResidentMemoryStaysFlatOverAMinute) {
 
 class AuthorityTest : public DesktopTest {
 protected:
-    AuthorityTest() : DesktopTest(true) {}
+    AuthorityTest() : DesktopTest(WithAuthority()) {}
+
+    static DisplaySetup WithAuthority() {
+        DisplaySetup setup;
+        setup.withAuthority = true;
+        return setup;
+    }
 };
 
 TEST_F(AuthorityTest, AGarbageAuthorityFileIsAClearErrorAndTheRightOneWorks) {

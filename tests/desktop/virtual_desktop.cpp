@@ -1,6 +1,10 @@
 #include "tests/desktop/virtual_desktop.h"
 
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <csignal>
 
@@ -8,16 +12,15 @@
 #include <fstream>
 #include <random>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 namespace desktop {
 namespace {
 
 constexpr auto kServerStart = std::chrono::seconds(20);
-
-}  // namespace
-
-namespace {
+constexpr auto kWindowManagerStart = std::chrono::seconds(30);
+constexpr auto kProbeRemap = std::chrono::milliseconds(250);
 
 // An X authority file with one cookie that serves every display.
 std::string WriteAuthorityFile() {
@@ -42,10 +45,62 @@ std::string WriteAuthorityFile() {
     return path;
 }
 
+// A home of the desktop's own: window managers write their settings there.
+std::filesystem::path MakeHome() {
+    std::string pattern = "/tmp/pentagram-home-XXXXXX";
+    if (mkdtemp(pattern.data()) == nullptr) {
+        throw std::runtime_error("cannot make a home for the desktop");
+    }
+    const std::filesystem::path home(pattern);
+    for (const char* folder : {".config/i3", ".cache", ".local/share", "runtime"}) {
+        std::filesystem::create_directories(home / folder);
+    }
+    std::filesystem::permissions(home / "runtime", std::filesystem::perms::owner_all);
+    // i3 without a configuration runs its first-start wizard instead.
+    std::ofstream(home / ".config/i3/config") << "# i3 config file (v4)\nfont pango:monospace 8\n";
+    return home;
+}
+
+struct DisplayCloser {
+    void operator()(::Display* display) const { XCloseDisplay(display); }
+};
+
+bool Managed(::Display* display, ::Window window) {
+    const Atom wmState = XInternAtom(display, "WM_STATE", False);
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display, window, wmState, 0, 2, False, wmState, &type, &format, &count, &after, &data);
+    const bool managed = data != nullptr && count > 0 && reinterpret_cast<const long*>(data)[0] != 0;
+    if (data != nullptr) {
+        XFree(data);
+    }
+    return managed;
+}
+
 }  // namespace
 
-VirtualDesktop::VirtualDesktop(int width, int height, bool withAuthority) {
-    if (withAuthority) {
+VirtualDesktop::VirtualDesktop(const DisplaySetup& setup, const WindowManager* windowManager) : home_(MakeHome()) {
+    StartServer(setup);
+    if (windowManager != nullptr) {
+        StartWindowManager(*windowManager, true);
+    }
+}
+
+VirtualDesktop::~VirtualDesktop() {
+    windowManager_.reset();
+    server_.reset();
+    if (!authorityFile_.empty()) {
+        std::remove(authorityFile_.c_str());
+    }
+    std::error_code ignored;
+    std::filesystem::remove_all(home_, ignored);
+}
+
+void VirtualDesktop::StartServer(const DisplaySetup& setup) {
+    if (setup.withAuthority) {
         authorityFile_ = WriteAuthorityFile();
     }
     // Xvfb picks a free display number and writes it to the file; the file
@@ -54,13 +109,17 @@ VirtualDesktop::VirtualDesktop(int width, int height, bool withAuthority) {
     if (pipe(pipeFds) != 0) {
         throw std::runtime_error("cannot make a pipe for Xvfb");
     }
-    const std::string screen = std::to_string(width) + "x" + std::to_string(height) + "x24";
+    const std::string screen =
+        std::to_string(setup.width) + "x" + std::to_string(setup.height) + "x" + std::to_string(setup.depth);
     std::vector<std::string> serverArgs{
         "Xvfb", "-displayfd", std::to_string(pipeFds[1]), "-screen", "0", screen, "-nolisten", "tcp", "-noreset"};
-    if (withAuthority) {
+    if (setup.withAuthority) {
         serverArgs.insert(serverArgs.end(), {"-auth", authorityFile_});
     }
-    server_ = std::make_unique<Process>(serverArgs, std::map<std::string, std::optional<std::string>>{});
+    if (!setup.sharedMemory) {
+        serverArgs.insert(serverArgs.end(), {"-extension", "MIT-SHM"});
+    }
+    server_ = std::make_unique<Process>(serverArgs, Process::Environment{});
     close(pipeFds[1]);
     fcntl(pipeFds[0], F_SETFL, O_NONBLOCK);
     std::string number;
@@ -79,29 +138,81 @@ VirtualDesktop::VirtualDesktop(int width, int height, bool withAuthority) {
         throw std::runtime_error("Xvfb did not start: " + server_->Stderr());
     }
     display_ = ":" + number.substr(0, number.find('\n'));
-
-    // openbox announces itself on the root window before it handles map
-    // requests, and a window mapped in between is never taken on. The
-    // command it runs once started is the sign that it is ready.
-    const std::string readyFile = ScratchFile("openbox-ready");
-    std::remove(readyFile.c_str());
-    windowManager_ = std::make_unique<Process>(
-        std::vector<std::string>{"openbox", "--startup", "touch " + readyFile},
-        std::map<std::string, std::optional<std::string>>{
-            {"DISPLAY", display_}, {"XAUTHORITY", withAuthority ? std::optional(authorityFile_) : std::nullopt}});
-    const bool ready = WaitUntil([&] { return access(readyFile.c_str(), F_OK) == 0; }, kServerStart);
-    std::remove(readyFile.c_str());
-    if (!ready) {
-        throw std::runtime_error("openbox did not start: " + windowManager_->Stderr());
+    if (setup.xftDpi) {
+        // What xrdb leaves on the root window, and toolkits read as they connect.
+        if (!authorityFile_.empty()) {
+            setenv("XAUTHORITY", authorityFile_.c_str(), 1);
+        }
+        const std::unique_ptr<::Display, DisplayCloser> display(XOpenDisplay(display_.c_str()));
+        if (!display) {
+            throw std::runtime_error("cannot connect to " + display_);
+        }
+        const std::string resources = "Xft.dpi:\t" + std::to_string(*setup.xftDpi) + "\n";
+        XChangeProperty(display.get(), DefaultRootWindow(display.get()), XA_RESOURCE_MANAGER, XA_STRING, 8,
+                        PropModeReplace, reinterpret_cast<const unsigned char*>(resources.data()),
+                        static_cast<int>(resources.size()));
+        XSync(display.get(), False);
     }
 }
 
-VirtualDesktop::~VirtualDesktop() {
-    windowManager_.reset();
-    server_.reset();
+Process::Environment VirtualDesktop::Environment() const {
+    Process::Environment environment{{"DISPLAY", display_}};
     if (!authorityFile_.empty()) {
-        std::remove(authorityFile_.c_str());
+        environment["XAUTHORITY"] = authorityFile_;
     }
+    return environment;
+}
+
+void VirtualDesktop::StartWindowManager(const WindowManager& windowManager, bool waitUntilReady) {
+    windowManager_.reset();
+    windowManagerName_ = windowManager.name;
+    Process::Environment environment = Environment();
+    environment["HOME"] = home_.string();
+    environment["XDG_CONFIG_HOME"] = (home_ / ".config").string();
+    environment["XDG_CACHE_HOME"] = (home_ / ".cache").string();
+    environment["XDG_DATA_HOME"] = (home_ / ".local/share").string();
+    environment["XDG_RUNTIME_DIR"] = (home_ / "runtime").string();
+    environment["WAYLAND_DISPLAY"] = std::nullopt;
+    // A session bus of its own, as a desktop session has.
+    std::vector<std::string> command{"dbus-run-session", "--"};
+    command.insert(command.end(), windowManager.command.begin(), windowManager.command.end());
+    windowManager_ = std::make_unique<Process>(command, environment);
+    if (waitUntilReady) {
+        WaitForWindowManager();
+    }
+}
+
+// A window of the test's own, mapped (and asked again, for a window manager
+// that loses requests while it starts) until the window manager manages it.
+void VirtualDesktop::WaitForWindowManager() const {
+    const std::unique_ptr<::Display, DisplayCloser> display(XOpenDisplay(display_.c_str()));
+    if (!display) {
+        throw std::runtime_error("cannot connect to " + display_);
+    }
+    const ::Window probe = XCreateSimpleWindow(display.get(), DefaultRootWindow(display.get()), 0, 0, 10, 10, 0, 0, 0);
+    // Placed by the program, so that no window manager asks a person where.
+    XSizeHints hints{};
+    hints.flags = USPosition | USSize;
+    XSetWMNormalHints(display.get(), probe, &hints);
+    bool managed = false;
+    for (const auto end = Clock::now() + kWindowManagerStart; !managed && Clock::now() < end;) {
+        if (!windowManager_->Running()) {
+            break;
+        }
+        XMapWindow(display.get(), probe);
+        XSync(display.get(), False);
+        managed = WaitUntil([&] { return Managed(display.get(), probe); },
+                            std::chrono::duration_cast<std::chrono::milliseconds>(kProbeRemap));
+    }
+    XDestroyWindow(display.get(), probe);
+    XSync(display.get(), False);
+    if (!managed) {
+        throw std::runtime_error(windowManagerName_ + " did not take a window on: " + WindowManagerOutput());
+    }
+}
+
+std::string VirtualDesktop::WindowManagerOutput() const {
+    return windowManager_ ? windowManager_->Stdout() + windowManager_->Stderr() : "";
 }
 
 void VirtualDesktop::KillServer() { server_->Signal(SIGKILL); }

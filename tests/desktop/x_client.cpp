@@ -2,12 +2,9 @@
 
 #include <X11/Xatom.h>
 #include <X11/Xutil.h>
-#include <X11/extensions/XTest.h>
-#include <cairo.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <cstring>
 #include <stdexcept>
 #include <thread>
 
@@ -19,21 +16,10 @@ namespace {
 // nothing, which the callers check for, instead of ending the test process.
 int IgnoreXError(Display* /*display*/, XErrorEvent* /*error*/) { return 0; }
 
-}  // namespace
+// Deep enough for a client inside a window manager's frame and its parent.
+constexpr int kFrameDepth = 3;
 
-void Picture::WritePng(const std::string& path) const {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    cairo_surface_flush(surface);
-    auto* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < height; ++y) {
-        std::memcpy(data + static_cast<std::ptrdiff_t>(y) * stride, &pixels[static_cast<std::size_t>(y) * width],
-                    static_cast<std::size_t>(width) * 4);
-    }
-    cairo_surface_mark_dirty(surface);
-    cairo_surface_write_to_png(surface, path.c_str());
-    cairo_surface_destroy(surface);
-}
+}  // namespace
 
 XClient::XClient(const std::string& display, const std::string& authorityFile) {
     // Xlib reads the authority file's name from the environment as it connects.
@@ -55,20 +41,56 @@ XClient::~XClient() {
 
 Atom XClient::Intern(const char* name) { return XInternAtom(display_, name, False); }
 
-std::vector<Window> XClient::Clients() {
-    Atom type = None;
+std::vector<long> XClient::Property(Window window, const char* name, Atom type) {
+    Atom actualType = None;
     int format = 0;
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    XGetWindowProperty(display_, DefaultRootWindow(display_), Intern("_NET_CLIENT_LIST"), 0, 1024, False, XA_WINDOW,
-                       &type, &format, &count, &after, &data);
-    const auto* windows = reinterpret_cast<const Window*>(data);
-    std::vector<Window> clients(windows, windows + (data != nullptr ? count : 0));
+    XGetWindowProperty(display_, window, Intern(name), 0, 1024, False, type, &actualType, &format, &count, &after,
+                       &data);
+    std::vector<long> items;
+    if (data != nullptr && format == 32) {
+        const auto* values = reinterpret_cast<const long*>(data);
+        items.assign(values, values + count);
+    }
     if (data != nullptr) {
         XFree(data);
     }
+    return items;
+}
+
+// The managed windows: as the window manager lists them, or where it lists
+// none (twm), the windows it marked with WM_STATE.
+std::vector<Window> XClient::Clients() {
+    std::vector<Window> clients;
+    for (const long window : Property(DefaultRootWindow(display_), "_NET_CLIENT_LIST", XA_WINDOW)) {
+        clients.push_back(static_cast<Window>(window));
+    }
+    if (clients.empty()) {
+        FindManaged(DefaultRootWindow(display_), kFrameDepth, clients);
+    }
     return clients;
+}
+
+void XClient::FindManaged(Window under, int depth, std::vector<Window>& found) {
+    Window root = None;
+    Window parent = None;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (depth == 0 || XQueryTree(display_, under, &root, &parent, &children, &count) == 0) {
+        return;
+    }
+    for (unsigned int i = 0; i < count; ++i) {
+        if (!Property(children[i], "WM_STATE", Intern("WM_STATE")).empty()) {
+            found.push_back(children[i]);
+        } else {
+            FindManaged(children[i], depth - 1, found);
+        }
+    }
+    if (children != nullptr) {
+        XFree(children);
+    }
 }
 
 std::optional<Window> XClient::FindWindow(const std::string& titlePrefix) {
@@ -124,6 +146,22 @@ std::string XClient::Title(Window window) {
     return title;
 }
 
+std::string XClient::RootText(const char* property) {
+    Atom type = None;
+    int format = 0;
+    unsigned long count = 0;
+    unsigned long after = 0;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display_, DefaultRootWindow(display_), Intern(property), 0, 1024, False, AnyPropertyType, &type,
+                       &format, &count, &after, &data);
+    std::string text;
+    if (data != nullptr) {
+        text.assign(reinterpret_cast<const char*>(data), format == 8 ? count : 0);
+        XFree(data);
+    }
+    return text;
+}
+
 std::optional<Rect> XClient::ClientArea(Window window) {
     XWindowAttributes attributes;
     if (XGetWindowAttributes(display_, window, &attributes) == 0) {
@@ -136,24 +174,44 @@ std::optional<Rect> XClient::ClientArea(Window window) {
     return Rect{x, y, attributes.width, attributes.height};
 }
 
+std::optional<Rect> XClient::Frame(Window window) {
+    Window frame = window;
+    for (;;) {
+        Window root = None;
+        Window parent = None;
+        Window* children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(display_, frame, &root, &parent, &children, &count) == 0) {
+            return std::nullopt;
+        }
+        if (children != nullptr) {
+            XFree(children);
+        }
+        if (parent == root) {
+            break;
+        }
+        frame = parent;
+    }
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(display_, frame, &attributes) == 0) {
+        return std::nullopt;
+    }
+    const int border = attributes.border_width;
+    return Rect{attributes.x, attributes.y, attributes.width + 2 * border, attributes.height + 2 * border};
+}
+
+Rect XClient::WorkArea() {
+    const std::vector<long> area = Property(DefaultRootWindow(display_), "_NET_WORKAREA", XA_CARDINAL);
+    if (area.size() >= 4) {
+        return {static_cast<int>(area[0]), static_cast<int>(area[1]), static_cast<int>(area[2]),
+                static_cast<int>(area[3])};
+    }
+    return {0, 0, DisplayWidth(display_, DefaultScreen(display_)), DisplayHeight(display_, DefaultScreen(display_))};
+}
+
 bool XClient::HasState(Window window, const char* state) {
-    Atom type = None;
-    int format = 0;
-    unsigned long count = 0;
-    unsigned long after = 0;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(display_, window, Intern("_NET_WM_STATE"), 0, 64, False, XA_ATOM, &type, &format, &count, &after,
-                       &data);
-    bool has = false;
-    const Atom wanted = Intern(state);
-    const auto* atoms = reinterpret_cast<const Atom*>(data);
-    for (unsigned long i = 0; i < count; ++i) {
-        has = has || atoms[i] == wanted;
-    }
-    if (data != nullptr) {
-        XFree(data);
-    }
-    return has;
+    const std::vector<long> states = Property(window, "_NET_WM_STATE", XA_ATOM);
+    return std::find(states.begin(), states.end(), static_cast<long>(Intern(state))) != states.end();
 }
 
 bool XClient::Viewable(Window window) {
@@ -161,86 +219,22 @@ bool XClient::Viewable(Window window) {
     return XGetWindowAttributes(display_, window, &attributes) != 0 && attributes.map_state == IsViewable;
 }
 
-void XClient::Click(int x, int y) {
-    XTestFakeMotionEvent(display_, -1, x, y, CurrentTime);
-    XTestFakeButtonEvent(display_, 1, True, CurrentTime);
-    XTestFakeButtonEvent(display_, 1, False, CurrentTime);
-    XFlush(display_);
+bool XClient::Minimised(Window window) {
+    constexpr long kIconicState = 3;
+    const std::vector<long> wmState = Property(window, "WM_STATE", Intern("WM_STATE"));
+    return (!wmState.empty() && wmState.front() == kIconicState) || HasState(window, "_NET_WM_STATE_HIDDEN") ||
+           !Viewable(window);
 }
 
-void XClient::SendToRoot(Window window, const char* message, const std::vector<long>& data) {
-    XEvent event{};
-    event.xclient.type = ClientMessage;
-    event.xclient.window = window;
-    event.xclient.message_type = Intern(message);
-    event.xclient.format = 32;
-    for (std::size_t i = 0; i < data.size() && i < 5; ++i) {
-        event.xclient.data.l[i] = data[i];
+bool XClient::Focused(Window window) {
+    const std::vector<long> active = Property(DefaultRootWindow(display_), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+    if (!active.empty() && static_cast<Window>(active.front()) == window) {
+        return true;
     }
-    XSendEvent(display_, DefaultRootWindow(display_), False, SubstructureRedirectMask | SubstructureNotifyMask, &event);
-    XFlush(display_);
-}
-
-void XClient::RequestClose(Window window) { SendToRoot(window, "_NET_CLOSE_WINDOW", {CurrentTime, 2}); }
-
-void XClient::SetMaximised(Window window, bool maximised) {
-    constexpr long kRemove = 0;
-    constexpr long kAdd = 1;
-    SendToRoot(window, "_NET_WM_STATE",
-               {maximised ? kAdd : kRemove, static_cast<long>(Intern("_NET_WM_STATE_MAXIMIZED_VERT")),
-                static_cast<long>(Intern("_NET_WM_STATE_MAXIMIZED_HORZ")), 2});
-}
-
-void XClient::Minimise(Window window) {
-    XIconifyWindow(display_, window, DefaultScreen(display_));
-    XFlush(display_);
-}
-
-void XClient::Activate(Window window) { SendToRoot(window, "_NET_ACTIVE_WINDOW", {2, CurrentTime, 0}); }
-
-Picture XClient::Capture(Window window) {
-    Picture picture;
-    const auto area = ClientArea(window);
-    if (!area || area->width <= 0 || area->height <= 0) {
-        return picture;
-    }
-    picture.width = area->width;
-    picture.height = area->height;
-    picture.pixels.assign(static_cast<std::size_t>(area->width) * area->height, kOffScreen);
-    // Read from the root window, which may show only part of the window:
-    // a window larger than the screen or moved off it cannot be read whole.
-    const int screenWidth = DisplayWidth(display_, DefaultScreen(display_));
-    const int screenHeight = DisplayHeight(display_, DefaultScreen(display_));
-    const int left = std::max(area->x, 0);
-    const int top = std::max(area->y, 0);
-    const int right = std::min(area->x + area->width, screenWidth);
-    const int bottom = std::min(area->y + area->height, screenHeight);
-    if (right <= left || bottom <= top) {
-        return picture;
-    }
-    XImage* image = XGetImage(display_, DefaultRootWindow(display_), left, top, static_cast<unsigned>(right - left),
-                              static_cast<unsigned>(bottom - top), AllPlanes, ZPixmap);
-    if (image == nullptr) {
-        return picture;
-    }
-    for (int y = top; y < bottom; ++y) {
-        for (int x = left; x < right; ++x) {
-            picture.pixels[static_cast<std::size_t>(y - area->y) * area->width + (x - area->x)] =
-                static_cast<std::uint32_t>(XGetPixel(image, x - left, y - top)) & 0xFFFFFFU;
-        }
-    }
-    XDestroyImage(image);
-    return picture;
-}
-
-void XClient::Resize(Window window, int width, int height) {
-    XResizeWindow(display_, window, static_cast<unsigned>(width), static_cast<unsigned>(height));
-    XFlush(display_);
-}
-
-void XClient::Move(Window window, int x, int y) {
-    XMoveWindow(display_, window, x, y);
-    XFlush(display_);
+    Window focus = None;
+    int revert = 0;
+    XGetInputFocus(display_, &focus, &revert);
+    return focus == window;
 }
 
 }  // namespace desktop

@@ -58,22 +58,45 @@ public:
     [[nodiscard]] std::string DescribeClients();
     // The client area, in root coordinates.
     [[nodiscard]] std::optional<Rect> ClientArea(::Window window);
+    // The window with the window manager's frame around it, in root coordinates.
+    [[nodiscard]] std::optional<Rect> Frame(::Window window);
+    // The part of the screen the window manager gives to windows.
+    [[nodiscard]] Rect WorkArea();
+    // A text property of the root window, empty when it has none.
+    [[nodiscard]] std::string RootText(const char* property);
     [[nodiscard]] bool HasState(::Window window, const char* state);
     [[nodiscard]] bool Viewable(::Window window);
+    // Minimised, however the window manager shows it: iconic, hidden or unmapped.
+    [[nodiscard]] bool Minimised(::Window window);
 
     void Click(int x, int y);
+    // Asks the window manager to close the window, as its close button does.
     void RequestClose(::Window window);
+    // Asks the window itself to close, as a window manager without EWMH does.
+    void SendDeleteWindow(::Window window);
     void SetMaximised(::Window window, bool maximised);
     void Minimise(::Window window);
     void Resize(::Window window, int width, int height);
     void Move(::Window window, int x, int y);
     void Activate(::Window window);
+    // Maps the window: for a window manager without EWMH, how a minimised
+    // window is brought back.
+    void Map(::Window window);
+    // Whether the window has the keyboard focus, or the window manager says
+    // it is the active one.
+    [[nodiscard]] bool Focused(::Window window);
+    // A plain window of the test's own, placed at the rectangle; it goes
+    // with DestroyWindow or with this connection.
+    ::Window CreateWindow(const Rect& where, const char* title);
+    void DestroyWindow(::Window window);
     // The window's client area as it is on the screen.
     [[nodiscard]] Picture Capture(::Window window);
 
 private:
     ::Atom Intern(const char* name);
     std::vector<::Window> Clients();
+    void FindManaged(::Window under, int depth, std::vector<::Window>& found);
+    std::vector<long> Property(::Window window, const char* name, ::Atom type);
     void SendToRoot(::Window window, const char* message, const std::vector<long>& data);
 
     ::Display* display_ = nullptr;

@@ -52,6 +52,8 @@ Process::Process(const std::vector<std::string>& argv, const Environment& env)
         throw std::runtime_error("cannot fork: " + std::string(std::strerror(errno)));
     }
     if (pid_ == 0) {
+        // A group of its own, so that what it starts goes with it.
+        setpgid(0, 0);
         for (const auto& [name, value] : env) {
             if (value) {
                 setenv(name.c_str(), value->c_str(), 1);
@@ -78,6 +80,8 @@ Process::Process(const std::vector<std::string>& argv, const Environment& env)
 }
 
 Process::~Process() {
+    // Its helpers too, such as the D-Bus daemon of a session it runs.
+    kill(-pid_, SIGKILL);
     if (Running()) {
         kill(pid_, SIGKILL);
         waitpid(pid_, nullptr, 0);

@@ -20,7 +20,8 @@ std::string ScratchFile(const char* stem);
 // Polls until the condition holds or the time is up; true if it held.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit);
 
-// A child process; killed and reaped when this goes out of scope.
+// A child process in a process group of its own; the group is killed and
+// the child reaped when this goes out of scope.
 class Process {
 public:
     // Variables set (or, without a value, unset) on top of this process's own.
