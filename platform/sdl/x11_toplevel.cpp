@@ -57,6 +57,10 @@ X11Toplevel::X11Toplevel(const std::string& displayName, xcb_window_t window)
     atoms_ = {atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5], atoms[6], atoms[7], atoms[8], atoms[9]};
     const std::uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(connection_.Get(), window_, XCB_CW_EVENT_MASK, &events);
+    // The root's properties tell of the work area; this connection's
+    // selection on the root is its own, apart from SDL's.
+    const std::uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
+    xcb_change_window_attributes(connection_.Get(), connection_.Root(), XCB_CW_EVENT_MASK, &rootEvents);
     connection_.Flush();
 }
 
@@ -65,6 +69,8 @@ void X11Toplevel::WantState(int windowState) {
     stateSettled_ = false;
     stateRequests_ = 0;
     nextStateRequest_ = {};
+    sizeAtRequest_.reset();
+    resizedSinceRequest_ = false;
 }
 
 void X11Toplevel::Step(Clock::time_point now) {
@@ -83,6 +89,9 @@ void X11Toplevel::Step(Clock::time_point now) {
             }
             if (mapped_ && !stateSettled_ && now >= nextStateRequest_) {
                 ApplyState(now);
+            }
+            if (workAreaChanged_) {
+                RefitToWorkArea();
             }
         }
     }
@@ -129,6 +138,14 @@ void X11Toplevel::Notice(const xcb_generic_event_t& event, Clock::time_point now
                 visibilityChanged_ = true;
             }
             break;
+        case XCB_CONFIGURE_NOTIFY: {
+            const auto& configure = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+            if (configure.window == window_ && sizeAtRequest_ &&
+                (configure.width != sizeAtRequest_->width || configure.height != sizeAtRequest_->height)) {
+                resizedSinceRequest_ = true;
+            }
+            break;
+        }
         case XCB_UNMAP_NOTIFY:
             visibilityChanged_ =
                 visibilityChanged_ || reinterpret_cast<const xcb_unmap_notify_event_t&>(event).window == window_;
@@ -144,6 +161,9 @@ void X11Toplevel::Notice(const xcb_generic_event_t& event, Clock::time_point now
         }
         case XCB_PROPERTY_NOTIFY: {
             const auto& property = reinterpret_cast<const xcb_property_notify_event_t&>(event);
+            if (property.window == connection_.Root() && property.atom == atoms_.netWorkarea) {
+                workAreaChanged_ = true;
+            }
             if (property.window == window_ && (property.atom == atoms_.wmState || property.atom == atoms_.netWmState)) {
                 visibilityChanged_ = true;
                 // An answer to a state request is looked at now, not at its deadline.
@@ -216,15 +236,24 @@ void X11Toplevel::ApplyState(Clock::time_point now) {
             } else if (!WindowManagerOffersMaximised()) {
                 FillWorkArea();
                 stateSettled_ = true;
+            } else if (resizedSinceRequest_) {
+                // The window manager answered, with another size or after
+                // the user changed it again: the request is not made again.
+                stateSettled_ = true;
             } else if (!Managed() && now - mappedAt_ < kManagedPatience) {
                 nextStateRequest_ = now + kManagedPoll;
+            } else if (stateRequests_ > 0 && now < lastStateRequest_ + kStateWait) {
+                nextStateRequest_ = lastStateRequest_ + kStateWait;
             } else if (stateRequests_ >= kStateRequests) {
                 // A tiling window manager keeps the window in its tile.
                 stateSettled_ = true;
             } else {
                 SendNetState(true);
                 ++stateRequests_;
+                lastStateRequest_ = now;
                 nextStateRequest_ = now + kStateWait;
+                sizeAtRequest_ = connection_.GeometryOf(window_);
+                resizedSinceRequest_ = false;
             }
             break;
         case kWindowStateMinimised:
@@ -285,23 +314,48 @@ void X11Toplevel::SendNetState(bool add) {
         {add ? kNetStateAdd : kNetStateRemove, atoms_.maximisedVert, atoms_.maximisedHorz, kSourceApplication, 0});
 }
 
-// Maximises the window without the window manager's help: its frame is
-// sized to the work area, or to the screen where nobody says what that is.
-void X11Toplevel::FillWorkArea() {
+// The part of the screen the window manager leaves to windows, or the
+// whole screen where nobody says.
+X11Toplevel::Area X11Toplevel::WorkArea() const {
     const xcb_window_t root = connection_.Root();
-    int areaX = 0;
-    int areaY = 0;
-    int areaWidth = connection_.ScreenWidth();
-    int areaHeight = connection_.ScreenHeight();
     const std::vector<std::uint32_t> workareas = connection_.Property(root, atoms_.netWorkarea, XCB_ATOM_CARDINAL);
     const std::vector<std::uint32_t> desktop = connection_.Property(root, atoms_.netCurrentDesktop, XCB_ATOM_CARDINAL);
     const std::size_t at = 4 * static_cast<std::size_t>(desktop.empty() ? 0 : desktop.front());
-    if (workareas.size() >= at + 4) {
-        areaX = static_cast<int>(workareas[at]);
-        areaY = static_cast<int>(workareas[at + 1]);
-        areaWidth = static_cast<int>(workareas[at + 2]);
-        areaHeight = static_cast<int>(workareas[at + 3]);
+    if (workareas.size() < at + 4) {
+        return {0, 0, connection_.ScreenWidth(), connection_.ScreenHeight()};
     }
+    return {static_cast<int>(workareas[at]), static_cast<int>(workareas[at + 1]), static_cast<int>(workareas[at + 2]),
+            static_cast<int>(workareas[at + 3])};
+}
+
+// A window manager that maximised the window before its panel took its
+// room (icewm, started with the program) leaves the window under the
+// panel: asked again, it maximises the window over the work area as it is.
+void X11Toplevel::RefitToWorkArea() {
+    workAreaChanged_ = false;
+    if (wantedState_ != kWindowStateMaximised || !Maximised()) {
+        return;
+    }
+    const auto client = connection_.GeometryOf(window_);
+    const auto corner = connection_.Translate(window_, connection_.Root());
+    const Area area = WorkArea();
+    if (!client || !corner) {
+        return;
+    }
+    const bool fits = corner->first >= area.x && corner->second >= area.y &&
+                      corner->first + client->width <= area.x + area.width &&
+                      corner->second + client->height <= area.y + area.height;
+    if (!fits) {
+        SendNetState(false);
+        SendNetState(true);
+    }
+}
+
+// Maximises the window without the window manager's help: its frame is
+// sized to the work area.
+void X11Toplevel::FillWorkArea() {
+    const xcb_window_t root = connection_.Root();
+    const Area area = WorkArea();
     // The frame around the window: the top-level ancestor's outline.
     xcb_window_t frame = window_;
     for (auto parent = connection_.ParentOf(frame); parent && *parent != root && *parent != XCB_WINDOW_NONE;
@@ -324,10 +378,10 @@ void X11Toplevel::FillWorkArea() {
         connection_.Property(window_, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS);
     const bool isStatic = hints.size() > kWinGravityItem && (hints[0] & kWinGravityGiven) != 0 &&
                           hints[kWinGravityItem] == kStaticGravity;
-    const std::array<std::uint32_t, 4> values{static_cast<std::uint32_t>(areaX + (isStatic ? left : 0)),
-                                              static_cast<std::uint32_t>(areaY + (isStatic ? top : 0)),
-                                              static_cast<std::uint32_t>(std::max(1, areaWidth - left - right)),
-                                              static_cast<std::uint32_t>(std::max(1, areaHeight - top - bottom))};
+    const std::array<std::uint32_t, 4> values{static_cast<std::uint32_t>(area.x + (isStatic ? left : 0)),
+                                              static_cast<std::uint32_t>(area.y + (isStatic ? top : 0)),
+                                              static_cast<std::uint32_t>(std::max(1, area.width - left - right)),
+                                              static_cast<std::uint32_t>(std::max(1, area.height - top - bottom))};
     xcb_configure_window(connection_.Get(), window_,
                          XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
                          values.data());

@@ -69,7 +69,15 @@ private:
     [[nodiscard]] bool WindowManagerRunning() const;
     [[nodiscard]] bool WindowManagerOffersMaximised() const;
     void SendNetState(bool add);
+    struct Area {
+        int x;
+        int y;
+        int width;
+        int height;
+    };
+    [[nodiscard]] Area WorkArea() const;
     void FillWorkArea();
+    void RefitToWorkArea();
 
     X11Connection connection_;
     xcb_window_t window_;
@@ -93,7 +101,15 @@ private:
     // The window state: settled once it holds or there is nothing more to ask.
     bool stateSettled_ = true;
     int stateRequests_ = 0;
+    Clock::time_point lastStateRequest_;
     Clock::time_point nextStateRequest_;
+    // The window's size when the last request was made, and whether it has
+    // changed since: a window manager that resized the window has answered.
+    std::optional<X11Connection::Geometry> sizeAtRequest_;
+    bool resizedSinceRequest_ = false;
+
+    // The work area changed (a panel came or went) since it was last looked at.
+    bool workAreaChanged_ = false;
 
     bool visibilityChanged_ = true;
     bool viewable_ = false;

@@ -52,12 +52,15 @@ std::filesystem::path MakeHome() {
         throw std::runtime_error("cannot make a home for the desktop");
     }
     const std::filesystem::path home(pattern);
-    for (const char* folder : {".config/i3", ".cache", ".local/share", "runtime"}) {
+    for (const char* folder : {".config/i3", ".fluxbox", ".cache", ".local/share", "runtime"}) {
         std::filesystem::create_directories(home / folder);
     }
     std::filesystem::permissions(home / "runtime", std::filesystem::perms::owner_all);
     // i3 without a configuration runs its first-start wizard instead.
     std::ofstream(home / ".config/i3/config") << "# i3 config file (v4)\nfont pango:monospace 8\n";
+    // fluxbox asks for a wallpaper it cannot set here, in a message box
+    // that would stand in front of the program's window.
+    std::ofstream(home / ".fluxbox/overlay") << "background: none\n";
     return home;
 }
 
@@ -102,6 +105,8 @@ VirtualDesktop::~VirtualDesktop() {
 void VirtualDesktop::StartServer(const DisplaySetup& setup) {
     if (setup.withAuthority) {
         authorityFile_ = WriteAuthorityFile();
+        // Xlib reads the authority file's name from the environment as it connects.
+        setenv("XAUTHORITY", authorityFile_.c_str(), 1);
     }
     // Xvfb picks a free display number and writes it to the file; the file
     // is a pipe so that we can wait for the server to be ready.
@@ -140,9 +145,6 @@ void VirtualDesktop::StartServer(const DisplaySetup& setup) {
     display_ = ":" + number.substr(0, number.find('\n'));
     if (setup.xftDpi) {
         // What xrdb leaves on the root window, and toolkits read as they connect.
-        if (!authorityFile_.empty()) {
-            setenv("XAUTHORITY", authorityFile_.c_str(), 1);
-        }
         const std::unique_ptr<::Display, DisplayCloser> display(XOpenDisplay(display_.c_str()));
         if (!display) {
             throw std::runtime_error("cannot connect to " + display_);
