@@ -29,14 +29,11 @@ bool Contiguous(std::uint32_t mask) { return mask != 0 && std::has_single_bit((m
 }  // namespace
 
 std::optional<X11PixelFormat> X11PixelFormat::For(const X11PixelLayout& layout, std::string& why) {
-    const std::string depth = "a display of depth " + std::to_string(layout.depth) + " (" +
-                              std::to_string(layout.bitsPerPixel) + " bits a pixel)";
-    if (layout.bitsPerPixel != 16 && layout.bitsPerPixel != 32) {
-        why = depth + " is not supported; the program shows its picture at 16 or 32 bits a pixel";
-        return std::nullopt;
-    }
-    if (!Contiguous(layout.redMask) || !Contiguous(layout.greenMask) || !Contiguous(layout.blueMask)) {
-        why = depth + " has no true colour: the program needs red, green and blue in bits of their own";
+    if ((layout.bitsPerPixel != 16 && layout.bitsPerPixel != 32) || !Contiguous(layout.redMask) ||
+        !Contiguous(layout.greenMask) || !Contiguous(layout.blueMask)) {
+        why = "the display's depth is " + std::to_string(layout.depth) + " bits (" +
+              std::to_string(layout.bitsPerPixel) + " a pixel), and the program draws in true colour at a depth of " +
+              "15, 16, 24 or 30";
         return std::nullopt;
     }
     X11PixelFormat format;

@@ -113,7 +113,7 @@ X11Presenter::X11Presenter(Display* display, ::Window window)
     if (attributes.visual->c_class != TrueColor && attributes.visual->c_class != DirectColor) {
         throw RunTimeError(kCannotShow, "the display's depth is " + std::to_string(attributes.depth) + " bits of " +
                                             VisualClassName(attributes.visual->c_class) +
-                                            ", and the program draws in true colour (a depth of 15, 16, 24 or 30)");
+                                            ", and the program draws in true colour at a depth of 15, 16, 24 or 30");
     }
     const X11PixelLayout layout{attributes.depth,
                                 bitsPerPixel,

@@ -1,0 +1,111 @@
+// How the X11 window turns the image's pixels into a display's, and reads
+// the desktop's scale: pure functions, no display needed.
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/form_properties.h"
+#include "platform/sdl/x11_pixel_format.h"
+#include "platform/sdl/x11_resources.h"
+
+namespace {
+
+using platform::sdl::X11PixelFormat;
+using platform::sdl::X11PixelLayout;
+
+X11PixelFormat FormatFor(const X11PixelLayout& layout) {
+    std::string why;
+    const auto format = X11PixelFormat::For(layout, why);
+    EXPECT_TRUE(format) << why;
+    return format.value_or(X11PixelFormat{});
+}
+
+TEST(X11PixelFormatTest, EachDisplayGetsRedGreenBlueAndGreyInItsOwnBits) {
+    struct Case {
+        const char* name;
+        X11PixelLayout layout;
+        bool sameAsImage;
+        std::uint32_t red;
+        std::uint32_t green;
+        std::uint32_t blue;
+        std::uint32_t grey;  // of 0x808080
+    };
+    const Case cases[] = {
+        {"true colour", {24, 32, 0xFF0000, 0x00FF00, 0x0000FF, false}, true, 0xFF0000, 0x00FF00, 0x0000FF, 0x808080},
+        {"deep colour",
+         {30, 32, 0x3FF00000, 0x000FFC00, 0x000003FF, false},
+         false,
+         0x3FF00000,
+         0x000FFC00,
+         0x000003FF,
+         (0x202U << 20) | (0x202U << 10) | 0x202U},
+        {"high colour 565", {16, 16, 0xF800, 0x07E0, 0x001F, false}, false, 0xF800, 0x07E0, 0x001F, 0x8410},
+        {"high colour 555", {15, 16, 0x7C00, 0x03E0, 0x001F, false}, false, 0x7C00, 0x03E0, 0x001F, 0x4210},
+        {"blue first", {24, 32, 0x0000FF, 0x00FF00, 0xFF0000, false}, false, 0x0000FF, 0x00FF00, 0xFF0000, 0x808080},
+        {"a big-endian server",
+         {24, 32, 0xFF0000, 0x00FF00, 0x0000FF, true},
+         false,
+         0x0000FF00,
+         0x00FF0000,
+         0xFF000000,
+         0x80808000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const X11PixelFormat format = FormatFor(c.layout);
+        EXPECT_EQ(format.SameAsImage(), c.sameAsImage);
+        EXPECT_EQ(format.BytesPerPixel(), c.layout.bitsPerPixel / 8);
+        EXPECT_EQ(format.PixelOf(0xFF0000), c.red);
+        EXPECT_EQ(format.PixelOf(0x00FF00), c.green);
+        EXPECT_EQ(format.PixelOf(0x0000FF), c.blue);
+        EXPECT_EQ(format.PixelOf(0x808080), c.grey);
+        EXPECT_EQ(format.PixelOf(0x000000), 0U);
+    }
+}
+
+TEST(X11PixelFormatTest, ADisplayWithoutTrueColourIsRefusedWithItsDepth) {
+    for (const X11PixelLayout& layout :
+         {X11PixelLayout{8, 8, 0xE0, 0x1C, 0x03, false}, X11PixelLayout{24, 24, 0xFF0000, 0x00FF00, 0x0000FF, false},
+          X11PixelLayout{16, 16, 0, 0, 0, false}}) {
+        std::string why;
+        EXPECT_FALSE(X11PixelFormat::For(layout, why));
+        EXPECT_NE(why.find("depth is " + std::to_string(layout.depth) + " bits"), std::string::npos) << why;
+    }
+}
+
+TEST(X11PixelFormatTest, ConvertsOnlyTheRectanglesAskedFor) {
+    std::vector<std::uint32_t> image{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF,  //
+                                     0x123456, 0x654321, 0x000000, 0xFF00FF};
+    const platform::PixelRows rows{reinterpret_cast<std::uint8_t*>(image.data()), 4, 2, 16};
+    const X11PixelFormat format = FormatFor({16, 16, 0xF800, 0x07E0, 0x001F, false});
+    // Rows of 16-bit pixels, padded to 12 bytes: what lies outside the rectangle stays.
+    std::vector<std::uint16_t> converted(12, 0xAAAA);
+    format.Convert(rows, reinterpret_cast<std::uint8_t*>(converted.data()), 12, {{1, 0, 2, 2}});
+    const std::vector<std::uint16_t> expected{0xAAAA, 0x07E0, 0x001F, 0xAAAA, 0xAAAA, 0xAAAA,
+                                              0xAAAA, 0x6204, 0x0000, 0xAAAA, 0xAAAA, 0xAAAA};
+    EXPECT_EQ(converted, expected);
+}
+
+TEST(DesktopScaleTest, XftDpiGivesTheDotsPerInchAndNonsenseTheStandard) {
+    using platform::sdl::DotsPerInchFrom;
+    EXPECT_EQ(DotsPerInchFrom(std::nullopt), 96);
+    EXPECT_EQ(DotsPerInchFrom("192"), 192);
+    EXPECT_EQ(DotsPerInchFrom("144.5"), 144.5);
+    EXPECT_EQ(DotsPerInchFrom(" 120 "), 120);
+    for (const char* nonsense : {"", "abc", "0", "-96", "1e9", "96x", "9999"}) {
+        EXPECT_EQ(DotsPerInchFrom(nonsense), 96) << "'" << nonsense << "'";
+    }
+}
+
+TEST(DesktopScaleTest, TheNormalClientAreaIsTwipsAtTheDesktopsDotsPerInch) {
+    using platform::TwipsToPixels;
+    EXPECT_EQ(TwipsToPixels(4680), 312);
+    EXPECT_EQ(TwipsToPixels(3195), 213);
+    EXPECT_EQ(TwipsToPixels(4680, 192), 624);
+    EXPECT_EQ(TwipsToPixels(3195, 192), 426);
+    EXPECT_EQ(TwipsToPixels(3195, 144), 320);  // 319.5, to the nearest
+    EXPECT_EQ(TwipsToPixels(4680, 120), 390);
+}
+
+}  // namespace
