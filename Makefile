@@ -17,8 +17,9 @@ SANITIZE_DIR ?= build-sanitize
 test: test-deps build-with-tests
 	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS) --label-exclude stress
 
-# The frame-cost comparison and the session figures, in a build of its own
-# made as the program is built for people to run.
+# The frame-cost comparison, the session figures, and the program on other
+# displays and window managers, in a build of its own made as the program is
+# built for people to run.
 BENCH_DIR ?= build-bench
 bench: test-deps
 	cmake -S . -B $(BENCH_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=OFF -DPENTAGRAM_BUILD_BENCHMARKS=ON
@@ -26,6 +27,8 @@ bench: test-deps
 	./$(BENCH_DIR)/pentagram_offscreen_bench
 	@echo
 	bash bench/windowed_bench.sh ./$(BENCH_DIR)/pentagram_windowed_bench ./$(BENCH_DIR)/pentagram_session_bench ./$(BENCH_DIR)/pentagram
+	@echo
+	bash bench/desktops_bench.sh ./$(BENCH_DIR)/pentagram_windowed_bench ./$(BENCH_DIR)/pentagram_session_bench ./$(BENCH_DIR)/pentagram
 
 # The long checks: the window stress, a minute's run, memcheck, and the
 # unit, image, offscreen and tool tests built with the sanitizers.

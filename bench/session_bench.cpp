@@ -6,6 +6,11 @@
 // its CPU use while minimised.
 //
 //   pentagram_session_bench PROGRAM PLAIN_BENCH [SECONDS]
+//   pentagram_session_bench --brief PROGRAM
+//
+// The brief form, for comparing desktops, prints one line: the median start
+// to first ratio title of three starts in ms, and the CPU share while
+// minimised in percent of one core.
 //
 // PLAIN_BENCH is pentagram_windowed_bench, run as "plain-start 200": a
 // window, the figure and the title every frame from the start, no more. SECONDS is the length of
@@ -166,12 +171,55 @@ int WaitExit(Process& child) {
     return *status;
 }
 
+// The CPU share of one core the program uses over a few seconds once its
+// window is minimised.
+double MinimisedShare(Display* display, Window window, pid_t pid) {
+    XIconifyWindow(display, window, DefaultScreen(display));
+    XSync(display, False);
+    std::this_thread::sleep_for(std::chrono::seconds(1));
+    const double cpuBefore = CpuSeconds(pid);
+    constexpr double kMinimisedSeconds = 5;
+    std::this_thread::sleep_for(std::chrono::duration<double>(kMinimisedSeconds));
+    return (CpuSeconds(pid) - cpuBefore) / kMinimisedSeconds;
+}
+
+int Brief(Display* display, const std::string& program) {
+    constexpr int kBriefStarts = 3;
+    std::vector<double> starts;
+    for (int round = 0; round < kBriefStarts; ++round) {
+        std::unique_ptr<Process> child;
+        Window window = None;
+        starts.push_back(StartToTitle(display, {program}, child, window));
+        std::this_thread::sleep_for(milliseconds(700));
+        ClickMiddle(display);
+        if (WaitExit(*child) != 0) {
+            Fail("the program did not end on a click");
+        }
+    }
+    std::unique_ptr<Process> child;
+    Window window = None;
+    (void)StartToTitle(display, {program}, child, window);
+    std::this_thread::sleep_for(milliseconds(700));
+    const double minimised = MinimisedShare(display, window, child->Pid());
+    child->Signal(SIGTERM);
+    (void)WaitExit(*child);
+    std::printf("%.1f %.2f\n", Median(starts), 100 * minimised);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     if (argc < 3 || argc > 4) {
-        std::fprintf(stderr, "usage: pentagram_session_bench PROGRAM PLAIN_BENCH [SECONDS]\n");
+        std::fprintf(stderr, "usage: pentagram_session_bench PROGRAM PLAIN_BENCH [SECONDS] | --brief PROGRAM\n");
         return 2;
+    }
+    if (std::string(argv[1]) == "--brief") {
+        const DisplayHandle display(XOpenDisplay(nullptr));
+        if (!display) {
+            Fail("cannot open the display");
+        }
+        return Brief(display.get(), argv[2]);
     }
     const std::string program = argv[1];
     const std::vector<std::string> plain = {argv[2], "plain-start", "200"};
@@ -213,13 +261,7 @@ int main(int argc, char** argv) {
     const long early = testing_support::ResidentKilobytes(child->Pid());
     std::this_thread::sleep_for(std::chrono::seconds(longRun - 5));
     const long late = testing_support::ResidentKilobytes(child->Pid());
-    XIconifyWindow(display.get(), window, DefaultScreen(display.get()));
-    XSync(display.get(), False);
-    std::this_thread::sleep_for(std::chrono::seconds(1));
-    const double cpuBefore = CpuSeconds(child->Pid());
-    constexpr double kMinimisedSeconds = 5;
-    std::this_thread::sleep_for(std::chrono::duration<double>(kMinimisedSeconds));
-    const double minimisedShare = (CpuSeconds(child->Pid()) - cpuBefore) / kMinimisedSeconds;
+    const double minimisedShare = MinimisedShare(display.get(), window, child->Pid());
     child->Signal(SIGTERM);
     const int status = WaitExit(*child);
     if (status != 0) {

@@ -10,10 +10,13 @@ package_packages=(dpkg-dev file desktop-file-utils appstream lintian)
 lint_packages=(clang-format clang-tidy)
 animation_packages=(imagemagick)
 test_packages=(googletest libgtest-dev xvfb openbox libxtst-dev valgrind x11-utils locales)
+# The window managers of the desktops the program is tested under, each in
+# a D-Bus session of its own as a desktop session runs it.
+window_manager_packages=(dbus xfwm4 fluxbox icewm metacity i3-wm twm kwin-x11 mutter)
 
 packages=("${build_packages[@]}")
 case "${1:-}" in
-    --test) packages+=("${test_packages[@]}" "${package_packages[@]}") ;;
+    --test) packages+=("${test_packages[@]}" "${window_manager_packages[@]}" "${package_packages[@]}") ;;
     --package) packages+=("${package_packages[@]}") ;;
     --lint) packages+=("${lint_packages[@]}") ;;
     --animation) packages+=("${animation_packages[@]}") ;;

@@ -65,6 +65,19 @@ TEST(TileCopyTest, AWholeImageCandidateIsSplitIntoTilesAndIdenticalImagesCopyNot
     EXPECT_EQ(shown.pixels, drawn.pixels);
 }
 
+TEST(TileCopyTest, FinerTilesCopyLessAroundAChange) {
+    Image shown;
+    Image drawn;
+    constexpr int kFine = kTile / 2;
+    drawn.At(kFine + 1, 2) = 1;          // the second fine tile of the first row
+    drawn.At(kTile + kFine, kFine) = 2;  // a fine tile inside the next coarse one
+    const std::vector<PixelRect> whole = {{0, 0, Image::kWidth, Image::kHeight}};
+    const auto copied = platform::CopyDifferingTiles(drawn.Rows(), shown.Rows(), whole, kFine);
+    const std::vector<PixelRect> expected = {{kFine, 0, kFine, kFine}, {kTile + kFine, kFine, kFine, kFine}};
+    EXPECT_EQ(copied, expected);
+    EXPECT_EQ(shown.pixels, drawn.pixels);
+}
+
 TEST(TileCopyTest, CopyingRectsCopiesThemWhateverTheyHold) {
     Image shown;
     Image drawn;

@@ -7,10 +7,8 @@
 namespace platform {
 namespace {
 
-constexpr int kTile = ChangedTiles::kTileSize;
-
-// The first tile boundary after v.
-int NextBoundary(int v) { return (v / kTile + 1) * kTile; }
+// The first boundary of tiles of this size after v.
+int NextBoundary(int v, int tile) { return (v / tile + 1) * tile; }
 
 void Copy(const PixelRows& from, const PixelRows& to, const PixelRect& rect) {
     const auto bytes = static_cast<std::size_t>(rect.width) * sizeof(std::uint32_t);
@@ -32,16 +30,16 @@ bool Differs(const PixelRows& from, const PixelRows& to, const PixelRect& rect) 
 }  // namespace
 
 std::vector<PixelRect> CopyDifferingTiles(const PixelRows& from, const PixelRows& to,
-                                          const std::vector<PixelRect>& candidates) {
+                                          const std::vector<PixelRect>& candidates, int tileSize) {
     std::vector<PixelRect> copied;
     for (const PixelRect& candidate : candidates) {
         const int right = candidate.x + candidate.width;
         const int bottom = candidate.y + candidate.height;
-        for (int y = candidate.y; y < bottom; y = NextBoundary(y)) {
-            const int height = std::min(NextBoundary(y), bottom) - y;
+        for (int y = candidate.y; y < bottom; y = NextBoundary(y, tileSize)) {
+            const int height = std::min(NextBoundary(y, tileSize), bottom) - y;
             bool extending = false;
-            for (int x = candidate.x; x < right; x = NextBoundary(x)) {
-                const PixelRect tile{x, y, std::min(NextBoundary(x), right) - x, height};
+            for (int x = candidate.x; x < right; x = NextBoundary(x, tileSize)) {
+                const PixelRect tile{x, y, std::min(NextBoundary(x, tileSize), right) - x, height};
                 if (!Differs(from, to, tile)) {
                     extending = false;
                     continue;

@@ -12,9 +12,12 @@ namespace platform {
 // drawn over with the same pixels (the circle, every frame) is neither
 // copied nor sent again. Returns the tiles copied, as rectangles along each
 // tile row. Both images are the same size and the rectangles lie within
-// them.
+// them. Tiles are `tileSize` pixels square, a power of two no larger than
+// the changed tiles': smaller ones send less for a thin stroke, at the cost
+// of more rectangles.
 [[nodiscard]] std::vector<PixelRect> CopyDifferingTiles(const PixelRows& from, const PixelRows& to,
-                                                        const std::vector<PixelRect>& candidates);
+                                                        const std::vector<PixelRect>& candidates,
+                                                        int tileSize = ChangedTiles::kTileSize);
 
 // Copies the rectangles as they are, for a copy that holds nothing yet.
 void CopyRects(const PixelRows& from, const PixelRows& to, const std::vector<PixelRect>& rects);

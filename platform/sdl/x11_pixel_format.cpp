@@ -1,26 +1,31 @@
 #include "platform/sdl/x11_pixel_format.h"
 
-#include <algorithm>
 #include <bit>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace platform::sdl {
 namespace {
 
-// An 8-bit channel value spread over a mask's bits: more bits repeat the
-// top bits in the low ones (so 255 stays the brightest), fewer drop the low ones.
-std::array<std::uint32_t, 256> TableFor(std::uint32_t mask) {
-    std::array<std::uint32_t, 256> table{};
-    const int shift = std::countr_zero(mask);
+X11PixelFormat::Channel ChannelFor(std::uint32_t mask) {
     const int bits = std::popcount(mask);
-    for (std::uint32_t value = 0; value < 256; ++value) {
-        std::uint32_t scaled = 0;
-        for (int filled = 0; filled < bits; filled += 8) {
-            const int remaining = bits - filled;
-            scaled = (scaled << std::min(remaining, 8)) | (remaining >= 8 ? value : value >> (8 - remaining));
-        }
-        table[value] = (scaled << shift) & mask;
+    X11PixelFormat::Channel channel;
+    channel.shift = std::countr_zero(mask);
+    if (bits >= 8) {
+        channel.up = bits - 8;
+        channel.down = 16 - bits;
+    } else {
+        channel.cut = 8 - bits;
     }
-    return table;
+    return channel;
+}
+
+// One channel's 8-bit value put into its bits, for a pixel or four at once.
+template <typename Value, typename Left, typename Right>
+Value Spread(Value value, const X11PixelFormat::Channel& channel, Left left, Right right) {
+    return left(right(left(value, channel.up) | right(value, channel.down), channel.cut), channel.shift);
 }
 
 // A mask of contiguous bits, as TrueColor visuals have.
@@ -41,18 +46,43 @@ std::optional<X11PixelFormat> X11PixelFormat::For(const X11PixelLayout& layout, 
     format.swapBytes_ = layout.mostSignificantByteFirst != (std::endian::native == std::endian::big);
     format.sameAsImage_ = layout.bitsPerPixel == 32 && !format.swapBytes_ && layout.redMask == 0xFF0000U &&
                           layout.greenMask == 0x00FF00U && layout.blueMask == 0x0000FFU;
-    format.red_ = TableFor(layout.redMask);
-    format.green_ = TableFor(layout.greenMask);
-    format.blue_ = TableFor(layout.blueMask);
+    format.channels_ = {ChannelFor(layout.redMask), ChannelFor(layout.greenMask), ChannelFor(layout.blueMask)};
     return format;
 }
 
 std::uint32_t X11PixelFormat::PixelOf(std::uint32_t rgb) const {
-    const std::uint32_t pixel = red_[(rgb >> 16) & 0xFFU] | green_[(rgb >> 8) & 0xFFU] | blue_[rgb & 0xFFU];
+    const auto left = [](std::uint32_t value, int count) { return value << count; };
+    const auto right = [](std::uint32_t value, int count) { return value >> count; };
+    std::uint32_t pixel = 0;
+    for (std::size_t c = 0; c < channels_.size(); ++c) {
+        const std::uint32_t value = (rgb >> (16 - 8 * c)) & 0xFFU;
+        pixel |= Spread(value, channels_[c], left, right);
+    }
     if (!swapBytes_) {
         return pixel;
     }
     return bytesPerPixel_ == 4 ? __builtin_bswap32(pixel) : __builtin_bswap16(static_cast<std::uint16_t>(pixel));
+}
+
+void X11PixelFormat::ConvertRow(const std::uint32_t* source, std::uint32_t* target, int count) const {
+    int x = 0;
+#if defined(__SSE2__)
+    if (!swapBytes_) {
+        const auto left = [](__m128i value, int shift) { return _mm_sll_epi32(value, _mm_cvtsi32_si128(shift)); };
+        const auto right = [](__m128i value, int shift) { return _mm_srl_epi32(value, _mm_cvtsi32_si128(shift)); };
+        const __m128i byte = _mm_set1_epi32(0xFF);
+        for (; x + 4 <= count; x += 4) {
+            const __m128i rgb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x));
+            const __m128i red = Spread(_mm_and_si128(_mm_srli_epi32(rgb, 16), byte), channels_[0], left, right);
+            const __m128i green = Spread(_mm_and_si128(_mm_srli_epi32(rgb, 8), byte), channels_[1], left, right);
+            const __m128i blue = Spread(_mm_and_si128(rgb, byte), channels_[2], left, right);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(target + x), _mm_or_si128(_mm_or_si128(red, green), blue));
+        }
+    }
+#endif
+    for (; x < count; ++x) {
+        target[x] = PixelOf(source[x]);
+    }
 }
 
 void X11PixelFormat::Convert(const PixelRows& from, std::uint8_t* to, int toStride,
@@ -63,10 +93,7 @@ void X11PixelFormat::Convert(const PixelRows& from, std::uint8_t* to, int toStri
             std::uint8_t* target =
                 to + static_cast<std::ptrdiff_t>(y) * toStride + static_cast<std::ptrdiff_t>(rect.x) * bytesPerPixel_;
             if (bytesPerPixel_ == 4) {
-                auto* pixels = reinterpret_cast<std::uint32_t*>(target);
-                for (int x = 0; x < rect.width; ++x) {
-                    pixels[x] = PixelOf(source[x]);
-                }
+                ConvertRow(source, reinterpret_cast<std::uint32_t*>(target), rect.width);
             } else {
                 auto* pixels = reinterpret_cast<std::uint16_t*>(target);
                 for (int x = 0; x < rect.width; ++x) {

@@ -1,0 +1,95 @@
+#!/usr/bin/env bash
+# The program on other displays and under other window managers, each
+# started and stopped here, at 1920 x 1080:
+#  - frames per second on displays of depth 16, 24 and 30 and on a server
+#    without MIT-SHM (as over ssh -X), interleaved over several rounds, each
+#    beside the 24-bit MIT-SHM figure of the same run;
+#  - under each window manager: frames per second, start to first ratio
+#    title, and the CPU share while minimised.
+#
+#   desktops_bench.sh WINDOWED_BENCH SESSION_BENCH PROGRAM
+set -euo pipefail
+bench=$1
+session=$2
+program=$3
+rounds=${ROUNDS:-5}
+frames=${FRAMES:-300}
+
+scratch=$(mktemp -d)
+pids=()
+cleanup() {
+    for pid in "${pids[@]}"; do kill -- "-$pid" 2>/dev/null || kill "$pid" 2>/dev/null || true; done
+    rm -rf "$scratch"
+}
+trap cleanup EXIT
+
+# Starts Xvfb with the given screen and extra arguments, and a window manager
+# on it in a session and home of its own; sets `started` to the display's
+# name (not printed: a subshell would lose the processes to stop).
+start_desktop() {
+    local screen=$1 extra=$2 wm=$3 fdfile
+    fdfile=$(mktemp -p "$scratch")
+    exec {fd}>"$fdfile"
+    # shellcheck disable=SC2086
+    setsid Xvfb -displayfd "$fd" -screen 0 "$screen" -nolisten tcp -noreset $extra >/dev/null 2>&1 &
+    pids+=($!)
+    exec {fd}>&-
+    for _ in $(seq 200); do [[ -s $fdfile ]] && break; sleep 0.05; done
+    local display=:$(head -n1 "$fdfile")
+    local home
+    home=$(mktemp -d -p "$scratch")
+    mkdir -p "$home/.config/i3" "$home/.fluxbox"
+    printf '# i3 config file (v4)\nfont pango:monospace 8\n' >"$home/.config/i3/config"
+    echo 'background: none' >"$home/.fluxbox/overlay"
+    # shellcheck disable=SC2086
+    DISPLAY=$display HOME=$home XDG_CONFIG_HOME=$home/.config setsid dbus-run-session -- $wm >/dev/null 2>&1 &
+    pids+=($!)
+    # Taken over once someone holds the root's redirection; a moment more
+    # for the window manager to settle, as a session's autostart would not wait.
+    for _ in $(seq 200); do
+        DISPLAY=$display xwininfo -root -all 2>/dev/null | grep -q 'child' && break
+        sleep 0.05
+    done
+    sleep 1
+    started=$display
+}
+
+median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
+
+echo "displays at 1920x1080 under openbox, $rounds interleaved rounds of $frames frames; medians"
+printf '%-28s %10s %16s\n' "display" "frames/s" "this/24-bit shm"
+names=(depth24-shm depth24-no-shm depth30 depth16)
+declare -A screens=([depth24-shm]=1920x1080x24 [depth24-no-shm]=1920x1080x24 [depth30]=1920x1080x30
+    [depth16]=1920x1080x16)
+declare -A extras=([depth24-shm]="" [depth24-no-shm]="-extension MIT-SHM" [depth30]="" [depth16]="")
+declare -A displays
+for name in "${names[@]}"; do
+    start_desktop "${screens[$name]}" "${extras[$name]}" openbox
+    displays[$name]=$started
+done
+for round in $(seq "$rounds"); do
+    for name in "${names[@]}"; do
+        DISPLAY=${displays[$name]} "$bench" program "$frames" >>"$scratch/$name"
+    done
+done
+base=$(median <"$scratch/depth24-shm")
+for name in "${names[@]}"; do
+    m=$(median <"$scratch/$name")
+    printf '%-28s %10.1f %15sx\n' "$name" "$m" "$(ratio "$m" "$base")"
+done
+
+echo
+echo "window managers at 1920x1080x24: frames/s (median of 3 runs of $frames frames), start to first ratio"
+echo "title (median of 3 starts), CPU while minimised (5 s)"
+printf '%-12s %10s %12s %16s\n' "manager" "frames/s" "start ms" "minimised CPU %"
+for wm in openbox xfwm4 fluxbox icewm metacity i3 twm kwin_x11 "mutter --x11"; do
+    start_desktop 1920x1080x24 "" "$wm"
+    display=$started
+    fps=$(for _ in 1 2 3; do DISPLAY=$display "$bench" program "$frames"; done | median)
+    read -r start minimised < <(DISPLAY=$display "$session" --brief "$program")
+    # i3 has no minimised state: the figure the program shows there is not a rest.
+    [[ $wm == i3 ]] && minimised="n/a"
+    printf '%-12s %10.1f %12s %16s\n' "${wm%% *}" "$fps" "$start" "$minimised"
+    for pid in "${pids[@]: -2}"; do kill -- "-$pid" 2>/dev/null || true; done
+done
