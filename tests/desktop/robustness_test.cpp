@@ -160,6 +160,31 @@ TEST_F(StressTest, ResidentMemoryStaysFlatOverAMinute) {
     EXPECT_LE(after - settled, 1024) << "kB at 5 s: " << settled << ", at 60 s: " << after;
 }
 
+// A window manager that takes the screen over and never maps a window, as
+// one that hangs while it starts: the program waits a bounded time, SIGTERM
+// ends the wait at once, and the end of the wait is a run-time error.
+class SilentWindowManagerTest : public DesktopTest {
+protected:
+    SilentWindowManagerTest() : DesktopTest({}, nullptr) { x_.HoldWindowManagement(); }
+};
+
+TEST_F(SilentWindowManagerTest, SigtermEndsTheWaitAndTheWaitEndsWithAReport) {
+    auto signalled = StartProgram();
+    std::this_thread::sleep_for(milliseconds(1000));
+    ASSERT_TRUE(signalled->Running()) << signalled->Stderr();
+    const auto sent = Clock::now();
+    signalled->Signal(SIGTERM);
+    EXPECT_EQ(signalled->WaitExit(seconds(2)), 0) << signalled->Stderr();
+    EXPECT_LE(Clock::now() - sent, milliseconds(200));
+
+    auto waiting = StartProgram();
+    ASSERT_TRUE(WaitUntil([&] { return !waiting->Stderr().empty(); }, seconds(20))) << "no report after 20 s";
+    EXPECT_TRUE(std::regex_match(waiting->Stderr(),
+                                 std::regex("pentagram: run-time error: cannot show the window: the window manager did "
+                                            "not map it within 10 s of asking [0-9]+ times\n")))
+        << waiting->Stderr();
+}
+
 class AuthorityTest : public DesktopTest {
 protected:
     AuthorityTest() : DesktopTest(WithAuthority()) {}

@@ -89,6 +89,9 @@ public:
     // with DestroyWindow or with this connection.
     ::Window CreateWindow(const Rect& where, const char* title);
     void DestroyWindow(::Window window);
+    // Holds the redirection of the root's children, as a window manager
+    // does, and never answers: a window manager that maps nothing.
+    void HoldWindowManagement();
     // The window's client area as it is on the screen.
     [[nodiscard]] Picture Capture(::Window window);
 

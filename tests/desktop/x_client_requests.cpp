@@ -94,6 +94,11 @@ Window XClient::CreateWindow(const Rect& where, const char* title) {
     return window;
 }
 
+void XClient::HoldWindowManagement() {
+    XSelectInput(display_, DefaultRootWindow(display_), SubstructureRedirectMask);
+    XSync(display_, False);
+}
+
 void XClient::DestroyWindow(Window window) {
     XDestroyWindow(display_, window);
     XFlush(display_);
