@@ -64,7 +64,8 @@ public:
             return nullptr;
         }
         void* memory = shmat(id, nullptr, 0);
-        if (memory == reinterpret_cast<void*>(-1)) {
+        // shmat's failure is the address -1.
+        if (reinterpret_cast<std::intptr_t>(memory) == -1) {
             shmctl(id, IPC_RMID, nullptr);
             return nullptr;
         }
@@ -100,7 +101,7 @@ private:
 };
 
 X11Presenter::X11Presenter(Display* display, ::Window window)
-    : connection_(XGetXCBConnection(display)), window_(static_cast<xcb_window_t>(window)), gc_(0) {
+    : connection_(XGetXCBConnection(display)), window_(static_cast<xcb_window_t>(window)) {
     XWindowAttributes attributes{};
     if (XGetWindowAttributes(display, window, &attributes) == 0 || attributes.visual == nullptr) {
         throw RunTimeError(kCannotShow, "the window's visual cannot be read");

@@ -43,7 +43,7 @@ private:
 
     xcb_connection_t* connection_;
     xcb_window_t window_;
-    xcb_gcontext_t gc_;
+    xcb_gcontext_t gc_ = 0;
     std::uint8_t depth_ = 0;
     int scanlinePad_ = 32;
     std::size_t largestRequest_ = 0;  // in bytes

@@ -231,30 +231,7 @@ void X11Toplevel::Withdraw() {
 void X11Toplevel::ApplyState(Clock::time_point now) {
     switch (wantedState_) {
         case kWindowStateMaximised:
-            if (Maximised()) {
-                stateSettled_ = true;
-            } else if (!WindowManagerOffersMaximised()) {
-                FillWorkArea();
-                stateSettled_ = true;
-            } else if (resizedSinceRequest_) {
-                // The window manager answered, with another size or after
-                // the user changed it again: the request is not made again.
-                stateSettled_ = true;
-            } else if (!Managed() && now - mappedAt_ < kManagedPatience) {
-                nextStateRequest_ = now + kManagedPoll;
-            } else if (stateRequests_ > 0 && now < lastStateRequest_ + kStateWait) {
-                nextStateRequest_ = lastStateRequest_ + kStateWait;
-            } else if (stateRequests_ >= kStateRequests) {
-                // A tiling window manager keeps the window in its tile.
-                stateSettled_ = true;
-            } else {
-                SendNetState(true);
-                ++stateRequests_;
-                lastStateRequest_ = now;
-                nextStateRequest_ = now + kStateWait;
-                sizeAtRequest_ = connection_.GeometryOf(window_);
-                resizedSinceRequest_ = false;
-            }
+            stateSettled_ = Maximise(now);
             break;
         case kWindowStateMinimised:
             connection_.SendToRoot(window_, atoms_.wmChangeState, {kIconicState, 0, 0, 0, 0});
@@ -267,6 +244,38 @@ void X11Toplevel::ApplyState(Clock::time_point now) {
             stateSettled_ = true;
             break;
     }
+}
+
+// Moves the maximising on; true once there is nothing more to ask.
+bool X11Toplevel::Maximise(Clock::time_point now) {
+    // Done; or the window manager answered with another size, or the user
+    // changed it since: the request is not made again.
+    if (Maximised() || resizedSinceRequest_) {
+        return true;
+    }
+    if (!WindowManagerOffersMaximised()) {
+        FillWorkArea();
+        return true;
+    }
+    if (!Managed() && now - mappedAt_ < kManagedPatience) {
+        nextStateRequest_ = now + kManagedPoll;
+        return false;
+    }
+    if (stateRequests_ > 0 && now < lastStateRequest_ + kStateWait) {
+        nextStateRequest_ = lastStateRequest_ + kStateWait;
+        return false;
+    }
+    // A tiling window manager keeps the window in its tile.
+    if (stateRequests_ >= kStateRequests) {
+        return true;
+    }
+    SendNetState(true);
+    ++stateRequests_;
+    lastStateRequest_ = now;
+    nextStateRequest_ = now + kStateWait;
+    sizeAtRequest_ = connection_.GeometryOf(window_);
+    resizedSinceRequest_ = false;
+    return false;
 }
 
 // Seen: mapped with every ancestor, and neither minimised nor hidden by the

@@ -63,6 +63,7 @@ private:
     void CheckAdoption(Clock::time_point now);
     void Withdraw();
     void ApplyState(Clock::time_point now);
+    bool Maximise(Clock::time_point now);
     void ReadVisibility();
     [[nodiscard]] bool Managed() const;
     [[nodiscard]] bool Maximised() const;

@@ -51,7 +51,7 @@ std::filesystem::path MakeHome() {
     if (mkdtemp(pattern.data()) == nullptr) {
         throw std::runtime_error("cannot make a home for the desktop");
     }
-    const std::filesystem::path home(pattern);
+    std::filesystem::path home(pattern);
     for (const char* folder : {".config/i3", ".fluxbox", ".cache", ".local/share", "runtime"}) {
         std::filesystem::create_directories(home / folder);
     }
