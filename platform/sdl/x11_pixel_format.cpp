@@ -64,24 +64,45 @@ std::uint32_t X11PixelFormat::PixelOf(std::uint32_t rgb) const {
     return bytesPerPixel_ == 4 ? __builtin_bswap32(pixel) : __builtin_bswap16(static_cast<std::uint16_t>(pixel));
 }
 
-void X11PixelFormat::ConvertRow(const std::uint32_t* source, std::uint32_t* target, int count) const {
+#if defined(__SSE2__)
+// Four pixels' channels put into a visual's bits, in 32-bit lanes.
+__m128i X11PixelFormat::SpreadFour(__m128i rgb) const {
+    const auto left = [](__m128i value, int shift) { return _mm_sll_epi32(value, _mm_cvtsi32_si128(shift)); };
+    const auto right = [](__m128i value, int shift) { return _mm_srl_epi32(value, _mm_cvtsi32_si128(shift)); };
+    const __m128i byte = _mm_set1_epi32(0xFF);
+    const __m128i red = Spread(_mm_and_si128(_mm_srli_epi32(rgb, 16), byte), channels_[0], left, right);
+    const __m128i green = Spread(_mm_and_si128(_mm_srli_epi32(rgb, 8), byte), channels_[1], left, right);
+    const __m128i blue = Spread(_mm_and_si128(rgb, byte), channels_[2], left, right);
+    return _mm_or_si128(_mm_or_si128(red, green), blue);
+}
+#endif
+
+template <typename Pixel>
+void X11PixelFormat::ConvertRow(const std::uint32_t* source, Pixel* target, int count) const {
     int x = 0;
 #if defined(__SSE2__)
     if (!swapBytes_) {
-        const auto left = [](__m128i value, int shift) { return _mm_sll_epi32(value, _mm_cvtsi32_si128(shift)); };
-        const auto right = [](__m128i value, int shift) { return _mm_srl_epi32(value, _mm_cvtsi32_si128(shift)); };
-        const __m128i byte = _mm_set1_epi32(0xFF);
-        for (; x + 4 <= count; x += 4) {
-            const __m128i rgb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x));
-            const __m128i red = Spread(_mm_and_si128(_mm_srli_epi32(rgb, 16), byte), channels_[0], left, right);
-            const __m128i green = Spread(_mm_and_si128(_mm_srli_epi32(rgb, 8), byte), channels_[1], left, right);
-            const __m128i blue = Spread(_mm_and_si128(rgb, byte), channels_[2], left, right);
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(target + x), _mm_or_si128(_mm_or_si128(red, green), blue));
+        if constexpr (sizeof(Pixel) == 4) {
+            for (; x + 4 <= count; x += 4) {
+                const __m128i rgb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(target + x), SpreadFour(rgb));
+            }
+        } else {
+            // Eight 16-bit pixels from two fours: SSE2 packs only with signed
+            // saturation, so the values are moved into its range and back.
+            const __m128i half = _mm_set1_epi32(0x8000);
+            const __m128i back = _mm_set1_epi16(static_cast<short>(0x8000));
+            for (; x + 8 <= count; x += 8) {
+                const __m128i low = SpreadFour(_mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x)));
+                const __m128i high = SpreadFour(_mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x + 4)));
+                const __m128i packed = _mm_packs_epi32(_mm_sub_epi32(low, half), _mm_sub_epi32(high, half));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(target + x), _mm_add_epi16(packed, back));
+            }
         }
     }
 #endif
     for (; x < count; ++x) {
-        target[x] = PixelOf(source[x]);
+        target[x] = static_cast<Pixel>(PixelOf(source[x]));
     }
 }
 
@@ -95,10 +116,7 @@ void X11PixelFormat::Convert(const PixelRows& from, std::uint8_t* to, int toStri
             if (bytesPerPixel_ == 4) {
                 ConvertRow(source, reinterpret_cast<std::uint32_t*>(target), rect.width);
             } else {
-                auto* pixels = reinterpret_cast<std::uint16_t*>(target);
-                for (int x = 0; x < rect.width; ++x) {
-                    pixels[x] = static_cast<std::uint16_t>(PixelOf(source[x]));
-                }
+                ConvertRow(source, reinterpret_cast<std::uint16_t*>(target), rect.width);
             }
         }
     }

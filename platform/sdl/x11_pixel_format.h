@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "platform/image/changed_tiles.h"
 #include "platform/raster/pixel_rows.h"
 
@@ -52,7 +56,11 @@ public:
     };
 
 private:
-    void ConvertRow(const std::uint32_t* source, std::uint32_t* target, int count) const;
+    template <typename Pixel>
+    void ConvertRow(const std::uint32_t* source, Pixel* target, int count) const;
+#if defined(__SSE2__)
+    [[nodiscard]] __m128i SpreadFour(__m128i rgb) const;
+#endif
 
     bool sameAsImage_ = false;
     int bytesPerPixel_ = 4;
