@@ -78,6 +78,18 @@ TEST(TileCopyTest, FinerTilesCopyLessAroundAChange) {
     EXPECT_EQ(shown.pixels, drawn.pixels);
 }
 
+TEST(TileCopyTest, RectanglesOfTheSameColumnsOneBelowTheOtherAreJoined) {
+    const std::vector<PixelRect> rects = {
+        {0, 0, 16, 16},  {32, 0, 16, 16},  // two in the first row
+        {0, 16, 16, 16}, {48, 16, 8, 16},  // the first continues, the other starts
+        {0, 32, 16, 6},  {32, 32, 16, 6},  // the first goes on; under the second's gap, a new one
+        {48, 48, 8, 4}};                   // under the gap of a row: apart
+    const std::vector<PixelRect> expected = {
+        {0, 0, 16, 38}, {32, 0, 16, 16}, {48, 16, 8, 16}, {32, 32, 16, 6}, {48, 48, 8, 4}};
+    EXPECT_EQ(platform::JoinColumns(rects), expected);
+    EXPECT_TRUE(platform::JoinColumns({}).empty());
+}
+
 TEST(TileCopyTest, CopyingRectsCopiesThemWhateverTheyHold) {
     Image shown;
     Image drawn;

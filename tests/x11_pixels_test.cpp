@@ -98,10 +98,10 @@ TEST(X11PixelFormatTest, ConvertingRowsMatchesConvertingEachPixel) {
         pixel = random() & 0xFFFFFFU;
     }
     const platform::PixelRows rows{reinterpret_cast<std::uint8_t*>(image.data()), 64, 3, 64 * 4};
-    for (const X11PixelLayout& layout : {X11PixelLayout{30, 32, 0x3FF00000, 0x000FFC00, 0x000003FF, false},
-                                         X11PixelLayout{16, 16, 0xF800, 0x07E0, 0x001F, false},
-                                         X11PixelLayout{15, 16, 0x7C00, 0x03E0, 0x001F, false},
-                                         X11PixelLayout{24, 32, 0x0000FF, 0x00FF00, 0xFF0000, true}}) {
+    for (const X11PixelLayout& layout :
+         {X11PixelLayout{30, 32, 0x3FF00000, 0x000FFC00, 0x000003FF, false},
+          X11PixelLayout{16, 16, 0xF800, 0x07E0, 0x001F, false}, X11PixelLayout{15, 16, 0x7C00, 0x03E0, 0x001F, false},
+          X11PixelLayout{24, 32, 0x0000FF, 0x00FF00, 0xFF0000, true}}) {
         SCOPED_TRACE("depth " + std::to_string(layout.depth));
         const X11PixelFormat format = FormatFor(layout);
         const int bytes = format.BytesPerPixel();

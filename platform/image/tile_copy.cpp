@@ -57,6 +57,29 @@ std::vector<PixelRect> CopyDifferingTiles(const PixelRows& from, const PixelRows
     return copied;
 }
 
+std::vector<PixelRect> JoinColumns(const std::vector<PixelRect>& rects) {
+    std::vector<PixelRect> joined;
+    joined.reserve(rects.size());
+    // The rectangles that end at the last row reached, which the next row's may join.
+    std::size_t open = 0;
+    for (const PixelRect& rect : rects) {
+        while (open < joined.size() && joined[open].y + joined[open].height < rect.y) {
+            ++open;
+        }
+        const auto above = std::find_if(joined.begin() + static_cast<std::ptrdiff_t>(open), joined.end(),
+                                        [&](const PixelRect& candidate) {
+                                            return candidate.x == rect.x && candidate.width == rect.width &&
+                                                   candidate.y + candidate.height == rect.y;
+                                        });
+        if (above != joined.end()) {
+            above->height += rect.height;
+        } else {
+            joined.push_back(rect);
+        }
+    }
+    return joined;
+}
+
 void CopyRects(const PixelRows& from, const PixelRows& to, const std::vector<PixelRect>& rects) {
     for (const PixelRect& rect : rects) {
         Copy(from, to, rect);

@@ -19,6 +19,11 @@ namespace platform {
                                                         const std::vector<PixelRect>& candidates,
                                                         int tileSize = ChangedTiles::kTileSize);
 
+// The same rectangles with each one that lies right below another of the
+// same columns joined to it: fewer, taller rectangles, each sent in one go.
+// The rectangles come row by row, left to right, as CopyDifferingTiles gives them.
+[[nodiscard]] std::vector<PixelRect> JoinColumns(const std::vector<PixelRect>& rects);
+
 // Copies the rectangles as they are, for a copy that holds nothing yet.
 void CopyRects(const PixelRows& from, const PixelRows& to, const std::vector<PixelRect>& rects);
 

@@ -168,7 +168,8 @@ void X11Presenter::Show(PersistentImage& image, bool fresh) {
     if (!format_.SameAsImage()) {
         format_.Convert(shown_, sent_, stride_, rects);
     }
-    Send(rects);
+    // Each rectangle is a request: a steep stroke's tiles go as one.
+    Send(JoinColumns(rects));
 }
 
 void X11Presenter::Allocate(int width, int height) {
