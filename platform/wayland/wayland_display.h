@@ -1,0 +1,87 @@
+#pragma once
+
+// The program's window as a native Wayland toplevel: the connection and its
+// globals, the image in shared-memory buffers, the window through libdecor
+// (server-side decorations where the compositor draws them, its own where
+// not), and the desktop entry point that chooses it in a Wayland session.
+
+#include <wayland-client.h>
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "platform/wayland/wayland_handles.h"
+
+namespace platform::wayland {
+
+// What the seat's pointer does over the program's surfaces. Called from
+// inside the connection's dispatch, where nothing may unwind: a sink notes
+// what happened and acts on it once the dispatch has returned.
+class PointerSink {
+public:
+    virtual ~PointerSink() = default;
+    virtual void PointerEntered(wl_surface* surface) = 0;
+    virtual void PointerLeft() = 0;
+    virtual void ButtonPressed() = 0;
+    virtual void ButtonReleased() = 0;
+};
+
+// The connection to the compositor and the globals the window needs: the
+// compositor, shared memory, the seat's pointer, and the outputs with their
+// scales and refresh rates.
+class WaylandDisplay {
+public:
+    // Connects to the compositor WAYLAND_DISPLAY names; throws a run-time
+    // error that says why when it cannot.
+    WaylandDisplay();
+    ~WaylandDisplay();
+    WaylandDisplay(const WaylandDisplay&) = delete;
+    WaylandDisplay& operator=(const WaylandDisplay&) = delete;
+
+    [[nodiscard]] wl_display* Get() const { return display_.get(); }
+    [[nodiscard]] wl_compositor* Compositor() const { return compositor_.get(); }
+    [[nodiscard]] wl_shm* Shm() const { return shm_.get(); }
+    [[nodiscard]] const std::string& Name() const { return name_; }
+
+    // An output's scale (1 when unknown) and refresh rate in hertz (0 when unknown).
+    [[nodiscard]] int ScaleOf(wl_output* output) const;
+    [[nodiscard]] int RefreshOf(wl_output* output) const;
+
+    void SetPointerSink(PointerSink* sink) { pointerSink_ = sink; }
+
+    // Throws the run-time error that says how the connection ended, if it has.
+    void Check() const;
+
+private:
+    struct Output {
+        OutputHandle proxy;
+        int scale = 1;
+        int refreshMilliHertz = 0;
+    };
+
+    static void Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
+                       std::uint32_t version);
+    static void GlobalRemove(void* data, wl_registry* registry, std::uint32_t name);
+    static void SeatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities);
+    static void OutputMode(void* data, wl_output* output, std::uint32_t flags, std::int32_t width, std::int32_t height,
+                           std::int32_t refresh);
+    static void OutputScale(void* data, wl_output* output, std::int32_t scale);
+    static void PointerEnter(void* data, wl_pointer* pointer, std::uint32_t serial, wl_surface* surface, wl_fixed_t x,
+                             wl_fixed_t y);
+    static void PointerLeave(void* data, wl_pointer* pointer, std::uint32_t serial, wl_surface* surface);
+    static void PointerButton(void* data, wl_pointer* pointer, std::uint32_t serial, std::uint32_t time,
+                              std::uint32_t button, std::uint32_t state);
+
+    std::string name_;
+    DisplayHandle display_;
+    RegistryHandle registry_;
+    CompositorHandle compositor_;
+    ShmHandle shm_;
+    SeatHandle seat_;
+    PointerHandle pointer_;
+    std::map<std::uint32_t, Output> outputs_;  // by global name
+    PointerSink* pointerSink_ = nullptr;
+};
+
+}  // namespace platform::wayland

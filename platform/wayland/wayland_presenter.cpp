@@ -1,0 +1,145 @@
+#include "platform/wayland/wayland_presenter.h"
+
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "platform/image/tile_copy.h"
+#include "platform/run_time_error.h"
+
+namespace platform::wayland {
+namespace {
+
+// Enough for the compositor to hold one while another is drawn into.
+constexpr std::size_t kMostBuffers = 3;
+// A buffer left behind by more changes than this is copied whole instead.
+constexpr std::size_t kMostRectsBehind = 4096;
+
+constexpr const char* kCannotShow = "cannot show the window's image";
+
+}  // namespace
+
+// One shared-memory buffer: its memory, mapped here and in the compositor,
+// and the parts of the picture it lacks.
+struct WaylandPresenter::Buffer {
+    Buffer(wl_shm* shm, int width, int height) : bytes(static_cast<std::size_t>(width) * height * 4) {
+        const int fd = memfd_create("pentagram-frame", MFD_CLOEXEC);
+        if (fd < 0 || ftruncate(fd, static_cast<off_t>(bytes)) != 0) {
+            const std::string why = std::strerror(errno);
+            if (fd >= 0) {
+                close(fd);
+            }
+            throw RunTimeError(kCannotShow, "cannot make shared memory for it: " + why);
+        }
+        void* mapped = mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
+        if (mapped == MAP_FAILED) {
+            const std::string why = std::strerror(errno);
+            close(fd);
+            throw RunTimeError(kCannotShow, "cannot map its shared memory: " + why);
+        }
+        memory = static_cast<std::uint8_t*>(mapped);
+        const PoolHandle pool(wl_shm_create_pool(shm, fd, static_cast<std::int32_t>(bytes)));
+        close(fd);
+        buffer.reset(wl_shm_pool_create_buffer(pool.get(), 0, width, height, width * 4, WL_SHM_FORMAT_XRGB8888));
+        static const wl_buffer_listener listener{
+            [](void* data, wl_buffer* /*buffer*/) { static_cast<Buffer*>(data)->busy = false; }};
+        wl_buffer_add_listener(buffer.get(), &listener, this);
+        rows = {memory, width, height, width * 4};
+    }
+    ~Buffer() {
+        buffer.reset();
+        munmap(memory, bytes);
+    }
+    Buffer(const Buffer&) = delete;
+    Buffer& operator=(const Buffer&) = delete;
+
+    std::size_t bytes;
+    std::uint8_t* memory = nullptr;
+    PixelRows rows;
+    BufferHandle buffer;
+    bool busy = false;
+    // What the picture gained since this buffer was last sent; all of it
+    // when `whole` (a new buffer, or one left behind too long).
+    bool whole = true;
+    std::vector<PixelRect> behind;
+};
+
+WaylandPresenter::WaylandPresenter(wl_shm* shm) : shm_(shm) {}
+
+WaylandPresenter::~WaylandPresenter() = default;
+
+bool WaylandPresenter::Attach(wl_surface* surface, PersistentImage& image, bool fresh, int bufferScale) {
+    if (image.Pixels() == nullptr) {
+        return false;
+    }
+    if (image.Width() != width_ || image.Height() != height_) {
+        Allocate(image.Width(), image.Height());
+        fresh = true;
+    }
+    const PixelRows shown{reinterpret_cast<std::uint8_t*>(shown_.data()), width_, height_, width_ * 4};
+    const std::vector<PixelRect> changes = image.TakeChanges();
+    if (fresh) {
+        damage_ = {{0, 0, width_, height_}};
+        CopyRects(image.Rows(), shown, damage_);
+    } else {
+        const std::vector<PixelRect> differing = CopyDifferingTiles(image.Rows(), shown, changes);
+        damage_.insert(damage_.end(), differing.begin(), differing.end());
+    }
+    if (damage_.empty()) {
+        return false;
+    }
+    Buffer* next = FreeBuffer();
+    if (next == nullptr) {
+        return false;
+    }
+    // The buffer catches up with what it missed, and with this frame.
+    if (next->whole) {
+        CopyRects(shown, next->rows, {{0, 0, width_, height_}});
+    } else {
+        CopyRects(shown, next->rows, next->behind);
+        CopyRects(shown, next->rows, damage_);
+    }
+    next->whole = false;
+    next->behind.clear();
+    for (const auto& other : buffers_) {
+        if (other.get() != next && !other->whole) {
+            other->behind.insert(other->behind.end(), damage_.begin(), damage_.end());
+            other->whole = other->behind.size() > kMostRectsBehind;
+        }
+    }
+    wl_surface_attach(surface, next->buffer.get(), 0, 0);
+    wl_surface_set_buffer_scale(surface, bufferScale);
+    for (const PixelRect& rect : JoinColumns(damage_)) {
+        wl_surface_damage_buffer(surface, rect.x, rect.y, rect.width, rect.height);
+    }
+    next->busy = true;
+    damage_.clear();
+    return true;
+}
+
+WaylandPresenter::Buffer* WaylandPresenter::FreeBuffer() {
+    for (const auto& buffer : buffers_) {
+        if (!buffer->busy) {
+            return buffer.get();
+        }
+    }
+    if (buffers_.size() < kMostBuffers) {
+        buffers_.push_back(std::make_unique<Buffer>(shm_, width_, height_));
+        return buffers_.back().get();
+    }
+    return nullptr;
+}
+
+// Buffers of another size are let go; the compositor keeps what it shows.
+void WaylandPresenter::Allocate(int width, int height) {
+    buffers_.clear();
+    width_ = width;
+    height_ = height;
+    shown_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+    damage_.clear();
+}
+
+}  // namespace platform::wayland
