@@ -2,7 +2,8 @@
 // four ways, printing frames per second. bench/windowed_bench.sh starts the
 // display, interleaves the ways and compares them.
 //
-//   program          the program's own Form1 on the SDL form
+//   program          the program's own Form1 on the SDL form (X11)
+//   program-wayland  the same on the native Wayland form
 //   plain-default    cairo over SDL's window surface as SDL gives it, the
 //                    whole surface updated and the title set every frame
 //   plain-shm        the same on SDL's plain shared-memory surface
@@ -26,6 +27,7 @@
 #include "platform/form_runtime.h"
 #include "platform/sdl/sdl_form.h"
 #include "platform/termination_signals.h"
+#include "platform/wayland/wayland_form.h"
 
 namespace {
 
@@ -82,9 +84,10 @@ private:
     Clock::time_point start_;
 };
 
+template <typename Window>
 double RunProgram(long frames) {
     platform::TerminationSignals signals;
-    platform::sdl::SdlForm form(app::Form1::Design(), signals);
+    Window form(app::Form1::Design(), signals);
     FrameCounter counter(form, frames);
     app::Form1 form1(counter, '.');
     if (const auto error = platform::RunForm(counter, form1)) {
@@ -156,14 +159,16 @@ double RunPlain(long frames, bool drawFigure, bool settle = true) {
 int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr,
-                     "usage: pentagram_windowed_bench program|plain-default|plain-shm|plain-start|floor FRAMES\n");
+                     "usage: pentagram_windowed_bench program|program-wayland|plain-default|plain-shm|plain-start|floor FRAMES\n");
         return 2;
     }
     const std::string mode = argv[1];
     const long frames = std::stol(argv[2]);
     double fps = 0;
     if (mode == "program") {
-        fps = RunProgram(frames);
+        fps = RunProgram<platform::sdl::SdlForm>(frames);
+    } else if (mode == "program-wayland") {
+        fps = RunProgram<platform::wayland::WaylandForm>(frames);
     } else if (mode == "plain-default") {
         fps = RunPlain(frames, true);
     } else if (mode == "plain-shm") {

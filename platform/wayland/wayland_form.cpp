@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cerrno>
+#include <cstring>
 
 #include "platform/abrupt_end.h"
 #include "platform/form_properties.h"
@@ -17,6 +19,10 @@ namespace {
 constexpr auto kHiddenAfter = std::chrono::milliseconds(500);
 // Resting, the form still looks round this often.
 constexpr auto kLongestRest = std::chrono::milliseconds(1000);
+// How long a compositor may leave the connection full before the program
+// says so, and how often it looks in between.
+constexpr auto kSendPatience = std::chrono::seconds(10);
+constexpr int kSendPoll = 100;
 
 }  // namespace
 
@@ -126,7 +132,7 @@ void WaylandForm::Dispatch() {
     if (libdecor_dispatch(decor_.get(), 0) < 0) {
         display_.Check();
         throw RunTimeError("lost the connection to the Wayland compositor '" + display_.Name() + "'",
-                           "the connection broke");
+                           "the compositor closed it");
     }
     display_.Check();
 }
@@ -150,6 +156,12 @@ void WaylandForm::MapWhenAsked() {
     }
     stateRequested_ = false;
     if (!mapped_) {
+        // The decorations take their shape from a first state of the
+        // window's own: without it, libdecor counts no decorations in the
+        // first configuration and the window comes out too large for it.
+        libdecor_state* state = libdecor_state_new(normalWidth_, normalHeight_);
+        libdecor_frame_commit(frame_.get(), state, nullptr);
+        libdecor_state_free(state);
         libdecor_frame_map(frame_.get());
         mapped_ = true;
     }
@@ -170,6 +182,9 @@ void WaylandForm::Present() {
     if (!configured_) {
         return;
     }
+    // A frame's requests go out only when the last frame's have: a program
+    // that ran ahead of a slow compositor would fill the connection.
+    WaitUntilSent();
     if (!presenter_.Attach(surface_.get(), MutableImage(), fresh_, scale_)) {
         return;
     }
@@ -181,7 +196,28 @@ void WaylandForm::Present() {
         frameRequestedAt_ = Clock::now();
     }
     wl_surface_commit(surface_.get());
-    wl_display_flush(display_.Get());
+    (void)wl_display_flush(display_.Get());
+}
+
+void WaylandForm::WaitUntilSent() {
+    const auto giveUp = Clock::now() + kSendPatience;
+    while (wl_display_flush(display_.Get()) < 0) {
+        if (errno != EAGAIN) {
+            display_.Check();
+            throw RunTimeError("lost the connection to the Wayland compositor '" + display_.Name() + "'",
+                               std::strerror(errno));
+        }
+        if (Clock::now() >= giveUp) {
+            throw RunTimeError("cannot show the window's image",
+                               "the Wayland compositor '" + display_.Name() + "' has read nothing from it for 10 s");
+        }
+        std::array<pollfd, 2> sources{pollfd{wl_display_get_fd(display_.Get()), POLLOUT, 0},
+                                      pollfd{signals_.Descriptor(), POLLIN, 0}};
+        (void)poll(sources.data(), sources.size(), kSendPoll);
+        if (signals_.Arrived()) {
+            return;
+        }
+    }
 }
 
 // Only a changed title goes to the compositor, and not more often than the

@@ -54,6 +54,7 @@ private:
     void MapWhenAsked();
     void ApplyConfiguration();
     void Present();
+    void WaitUntilSent();
     void SendTitle();
     void RaisePending();
     [[nodiscard]] bool Visible() const;

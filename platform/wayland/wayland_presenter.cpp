@@ -3,7 +3,9 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -17,6 +19,34 @@ namespace {
 constexpr std::size_t kMostBuffers = 3;
 // A buffer left behind by more changes than this is copied whole instead.
 constexpr std::size_t kMostRectsBehind = 4096;
+// libwayland holds a frame's requests in a few kilobytes before it must
+// write them out, and a compositor that is slow to read would then make it
+// fail: past this many rectangles, the damage is told a band at a time.
+constexpr std::size_t kMostDamageRects = 96;
+constexpr int kDamageBand = 32;
+
+// Fewer rectangles covering the same pixels: each band of rows as the span
+// from its leftmost to its rightmost change.
+std::vector<PixelRect> Banded(const std::vector<PixelRect>& rects, int height) {
+    const int bands = (height + kDamageBand - 1) / kDamageBand;
+    std::vector<std::pair<int, int>> spans(static_cast<std::size_t>(bands), {INT32_MAX, -1});
+    for (const PixelRect& rect : rects) {
+        for (int band = rect.y / kDamageBand; band * kDamageBand < rect.y + rect.height; ++band) {
+            auto& [left, right] = spans[static_cast<std::size_t>(band)];
+            left = std::min(left, rect.x);
+            right = std::max(right, rect.x + rect.width);
+        }
+    }
+    std::vector<PixelRect> banded;
+    for (int band = 0; band < bands; ++band) {
+        const auto [left, right] = spans[static_cast<std::size_t>(band)];
+        if (right > left) {
+            const int top = band * kDamageBand;
+            banded.push_back({left, top, right - left, std::min(kDamageBand, height - top)});
+        }
+    }
+    return banded;
+}
 
 constexpr const char* kCannotShow = "cannot show the window's image";
 
@@ -112,7 +142,11 @@ bool WaylandPresenter::Attach(wl_surface* surface, PersistentImage& image, bool 
     }
     wl_surface_attach(surface, next->buffer.get(), 0, 0);
     wl_surface_set_buffer_scale(surface, bufferScale);
-    for (const PixelRect& rect : JoinColumns(damage_)) {
+    std::vector<PixelRect> damage = JoinColumns(damage_);
+    if (damage.size() > kMostDamageRects) {
+        damage = Banded(damage, height_);
+    }
+    for (const PixelRect& rect : damage) {
         wl_surface_damage_buffer(surface, rect.x, rect.y, rect.width, rect.height);
     }
     next->busy = true;
