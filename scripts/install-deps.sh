@@ -13,10 +13,13 @@ test_packages=(googletest libgtest-dev xvfb openbox libxtst-dev valgrind x11-uti
 # The window managers of the desktops the program is tested under, each in
 # a D-Bus session of its own as a desktop session runs it.
 window_manager_packages=(dbus xfwm4 fluxbox icewm metacity i3-wm twm kwin-x11 mutter)
+# The Wayland compositors the native window is tested under, what looks at
+# and clicks it there, and XWayland for the benchmark's comparison.
+wayland_packages=(sway weston grim jq libdecor-0-plugin-1-cairo xwayland)
 
 packages=("${build_packages[@]}")
 case "${1:-}" in
-    --test) packages+=("${test_packages[@]}" "${window_manager_packages[@]}" "${package_packages[@]}") ;;
+    --test) packages+=("${test_packages[@]}" "${window_manager_packages[@]}" "${wayland_packages[@]}" "${package_packages[@]}") ;;
     --package) packages+=("${package_packages[@]}") ;;
     --lint) packages+=("${lint_packages[@]}") ;;
     --animation) packages+=("${animation_packages[@]}") ;;
@@ -39,6 +42,12 @@ if ((${#missing[@]})); then
     echo "Installing: ${missing[*]}"
     as_root apt-get update -q
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# sway refuses to run as root: the Wayland tests run it, and the program, as
+# an unprivileged user of their own.
+if [[ "${1:-}" == "--test" && $(id -u) -eq 0 ]] && ! id pentagram-test >/dev/null 2>&1; then
+    useradd --system --user-group --no-create-home --shell /usr/sbin/nologin pentagram-test
 fi
 
 # The title's decimal separator follows the user's locale; the tests check it

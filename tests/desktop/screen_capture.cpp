@@ -1,7 +1,6 @@
-// Pictures of what the screen shows, whatever the display's depth.
+// Pictures of what an X screen shows, whatever the display's depth.
 
 #include <X11/Xutil.h>
-#include <cairo.h>
 
 #include <algorithm>
 #include <bit>
@@ -24,20 +23,6 @@ std::uint32_t Channel(unsigned long pixel, unsigned long mask) {
 }
 
 }  // namespace
-
-void Picture::WritePng(const std::string& path) const {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    cairo_surface_flush(surface);
-    auto* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
-    for (int y = 0; y < height; ++y) {
-        std::memcpy(data + static_cast<std::ptrdiff_t>(y) * stride, &pixels[static_cast<std::size_t>(y) * width],
-                    static_cast<std::size_t>(width) * 4);
-    }
-    cairo_surface_mark_dirty(surface);
-    cairo_surface_write_to_png(surface, path.c_str());
-    cairo_surface_destroy(surface);
-}
 
 Picture XClient::Capture(Window window) {
     Picture picture;

@@ -11,31 +11,11 @@
 #include <string>
 #include <vector>
 
-#include <cstdint>
+#include "tests/desktop/picture.h"
 
 // A client connection to the desktop under test that looks at windows,
 // clicks and asks the window manager for things as a person's desktop would.
 namespace desktop {
-
-// Pixels read back from the screen, as 0xRRGGBB; kOffScreen where the
-// window lies outside the screen and nothing could be read.
-inline constexpr std::uint32_t kOffScreen = 0xFF000000U;
-
-struct Picture {
-    int width = 0;
-    int height = 0;
-    std::vector<std::uint32_t> pixels;
-
-    [[nodiscard]] std::uint32_t At(int x, int y) const { return pixels.at(static_cast<std::size_t>(y) * width + x); }
-    void WritePng(const std::string& path) const;
-};
-
-struct Rect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
 
 class XClient {
 public:

@@ -1,6 +1,8 @@
 #include "tests/support/child_process.h"
 
 #include <fcntl.h>
+#include <grp.h>
+#include <pwd.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -45,8 +47,15 @@ bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds
     }
 }
 
-Process::Process(const std::vector<std::string>& argv, const Environment& env)
+Process::Process(const std::vector<std::string>& argv, const Environment& env, const std::string& user)
     : stdoutPath_(ScratchFile("stdout")), stderrPath_(ScratchFile("stderr")) {
+    // Looked up before the fork: the child only switches.
+    const passwd* account = user.empty() ? nullptr : getpwnam(user.c_str());
+    if (!user.empty() && account == nullptr) {
+        throw std::runtime_error("no user " + user + " to run " + argv.front() + " as");
+    }
+    const uid_t uid = account != nullptr ? account->pw_uid : 0;
+    const gid_t gid = account != nullptr ? account->pw_gid : 0;
     pid_ = fork();
     if (pid_ < 0) {
         throw std::runtime_error("cannot fork: " + std::string(std::strerror(errno)));
@@ -67,6 +76,10 @@ Process::Process(const std::vector<std::string>& argv, const Environment& env)
         dup2(nothing, STDIN_FILENO);
         dup2(out, STDOUT_FILENO);
         dup2(err, STDERR_FILENO);
+        if (account != nullptr && (setgroups(0, nullptr) != 0 || setgid(gid) != 0 || setuid(uid) != 0)) {
+            std::fprintf(stderr, "cannot become %s: %s\n", user.c_str(), std::strerror(errno));
+            _exit(126);
+        }
         std::vector<char*> args;
         args.reserve(argv.size() + 1);
         for (const auto& arg : argv) {

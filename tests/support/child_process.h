@@ -27,7 +27,9 @@ public:
     // Variables set (or, without a value, unset) on top of this process's own.
     using Environment = std::map<std::string, std::optional<std::string>>;
 
-    Process(const std::vector<std::string>& argv, const Environment& env);
+    // With a user, the child runs as that user (the caller being root);
+    // its output files are opened before it becomes the user.
+    Process(const std::vector<std::string>& argv, const Environment& env, const std::string& user = "");
     ~Process();
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;

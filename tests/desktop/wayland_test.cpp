@@ -1,0 +1,209 @@
+// The program as a native Wayland window, on headless sway (and, nested in
+// it, weston; and GNOME's mutter where it starts headless here): the
+// toplevel sway tells of, screenshots, clicks through a virtual pointer,
+// the compositor's close, signals, and the compositor going away.
+
+#include <gtest/gtest.h>
+#include <csignal>
+
+#include <filesystem>
+#include <regex>
+#include <thread>
+
+#include "tests/desktop/picture.h"
+#include "tests/desktop/sway_session.h"
+#include "tests/support/process_readings.h"
+
+namespace desktop {
+namespace {
+
+using std::chrono::milliseconds;
+using std::chrono::seconds;
+using testing_support::Clock;
+using testing_support::CpuTicks;
+using testing_support::WaitUntil;
+
+const std::regex kRatioTitle(R"(Fii on suunnilleen 1\.6180339887(4989|499))");
+constexpr auto kAppear = seconds(10);
+constexpr auto kSettle = seconds(5);
+
+class WaylandTest : public testing::Test {
+protected:
+    explicit WaylandTest(int scale = 1) : session_(1280, 800, scale) {}
+
+    std::unique_ptr<Process> StartProgram(const Process::Environment& extra = {}) {
+        return session_.Start({session_.Reachable(PENTAGRAM_PROGRAM)}, extra);
+    }
+
+    // The program's toplevel once it has the ratio title.
+    SwayWindow WaitForWindow(Process& program) {
+        std::optional<SwayWindow> window;
+        EXPECT_TRUE(WaitUntil(
+            [&] {
+                window = session_.FindWindow("pentagram", program.Pid());
+                return window && std::regex_match(window->title, kRatioTitle);
+            },
+            kAppear))
+            << "no toplevel with the ratio title; the program is " << (program.Running() ? "running" : "gone")
+            << ", stderr: " << program.Stderr();
+        return window.value_or(SwayWindow{});
+    }
+
+    // A screenshot of the client area once it has the size, in logical
+    // pixels, and shows the figure fitted to it.
+    Picture CaptureFitted(Process& program, int width, int height) {
+        Picture picture;
+        const bool fitted = WaitUntil(
+            [&] {
+                const auto window = session_.FindWindow("pentagram", program.Pid());
+                if (!window || window->content.width != width || window->content.height != height) {
+                    return false;
+                }
+                picture = session_.Capture(window->content);
+                return FigureFits(picture);
+            },
+            kSettle);
+        EXPECT_TRUE(fitted) << "no figure fitted to " << width << " x " << height;
+        return picture;
+    }
+
+    SwaySession session_;
+};
+
+TEST_F(WaylandTest, AnXdgShellToplevelFillingItsTileWithTheRatioTitleAndTheNormalSizeWhenFloating) {
+    auto program = StartProgram();
+    const SwayWindow window = WaitForWindow(*program);
+    EXPECT_EQ(window.shell, "xdg_shell") << "not a native Wayland window";
+    EXPECT_EQ(window.appId, "pentagram");
+    // Sway tiles: the window fills the output, less sway's title bar.
+    EXPECT_EQ(window.container.width, 1280);
+    EXPECT_GE(window.content.height, 700);
+    (void)CaptureFitted(*program, window.content.width, window.content.height);
+    session_.Command("[app_id=pentagram] floating enable");
+    (void)CaptureFitted(*program, 312, 213);
+    EXPECT_TRUE(program->Running()) << program->Stderr();
+}
+
+TEST_F(WaylandTest, AClickTheCompositorsCloseAndSigtermEachEndIt) {
+    session_.GivePointer();
+    auto clicked = StartProgram();
+    const SwayWindow window = WaitForWindow(*clicked);
+    (void)CaptureFitted(*clicked, window.content.width, window.content.height);
+    // Another window takes the focus first: the click on the program's still ends it.
+    auto other = session_.Start({"weston-simple-shm"});
+    ASSERT_TRUE(WaitUntil([&] { return session_.FindWindow("weston-simple-shm") || !other->Running(); }, kAppear));
+    session_.Command("[app_id=weston-simple-shm] focus");
+    const auto placed = session_.FindWindow("pentagram", clicked->Pid());
+    ASSERT_TRUE(placed);
+    session_.Click(placed->content.x + placed->content.width / 2, placed->content.y + placed->content.height / 2);
+    EXPECT_EQ(clicked->WaitExit(seconds(2)), 0) << clicked->Stderr();
+    EXPECT_EQ(clicked->Stderr(), "");
+
+    auto closed = StartProgram();
+    (void)WaitForWindow(*closed);
+    session_.Command("[pid=" + std::to_string(closed->Pid()) + "] kill");
+    EXPECT_EQ(closed->WaitExit(seconds(2)), 0) << closed->Stderr();
+
+    auto signalled = StartProgram();
+    (void)WaitForWindow(*signalled);
+    const auto sent = Clock::now();
+    signalled->Signal(SIGTERM);
+    EXPECT_EQ(signalled->WaitExit(seconds(2)), 0) << signalled->Stderr();
+    EXPECT_LE(Clock::now() - sent, milliseconds(200));
+}
+
+TEST_F(WaylandTest, HiddenItRestsAndShownItTurnsOn) {
+    auto program = StartProgram();
+    (void)WaitForWindow(*program);
+    session_.Command("[app_id=pentagram] move to workspace 2");
+    // Settled: the compositor has stopped answering the window's frames.
+    std::this_thread::sleep_for(seconds(1));
+    const long before = CpuTicks(program->Pid());
+    std::this_thread::sleep_for(seconds(2));
+    const long used = CpuTicks(program->Pid()) - before;
+    EXPECT_LE(used, 2 * sysconf(_SC_CLK_TCK) / 50) << "ticks in 2 s while hidden: more than 2 % of a core";
+    session_.Command("workspace 2");
+    const auto window = session_.FindWindow("pentagram", program->Pid());
+    ASSERT_TRUE(window);
+    const Picture shown = session_.Capture(window->content);
+    EXPECT_TRUE(WaitUntil([&] { return session_.Capture(window->content).pixels != shown.pixels; }, kSettle))
+        << "the figure does not turn once shown";
+}
+
+TEST_F(WaylandTest, TheCompositorGoingAwayIsAReportedError) {
+    auto program = StartProgram();
+    (void)WaitForWindow(*program);
+    session_.Kill();
+    const auto status = program->WaitExit(seconds(2));
+    ASSERT_TRUE(status) << "still running 2 s after the compositor went away";
+    EXPECT_EQ(*status, 1);
+    EXPECT_TRUE(std::regex_search(program->Stderr(),
+                                  std::regex("^pentagram: run-time error: lost the connection to the Wayland "
+                                             "compositor 'wayland-[0-9]+'")))
+        << program->Stderr();
+}
+
+// At output scale 2 the window's image has the output's own pixels: twice
+// as many each way as its logical size, not each one doubled.
+class ScaledWaylandTest : public WaylandTest {
+protected:
+    ScaledWaylandTest() : WaylandTest(2) {}
+};
+
+TEST_F(ScaledWaylandTest, TheImageHasTheOutputsOwnPixels) {
+    auto program = StartProgram();
+    (void)WaitForWindow(*program);
+    session_.Command("[app_id=pentagram] floating enable");
+    const Picture picture = CaptureFitted(*program, 312, 213);
+    ASSERT_EQ(picture.width, 624) << "the screenshot is not at the output's pixels";
+    ASSERT_EQ(picture.height, 426);
+    // A doubled picture has every pixel twice side by side; a sharp one
+    // has strokes' edges between them.
+    int unlikeNeighbours = 0;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x + 1 < picture.width; x += 2) {
+            unlikeNeighbours += picture.At(x, y) != picture.At(x + 1, y) ? 1 : 0;
+        }
+    }
+    EXPECT_GT(unlikeNeighbours, 200) << "the figure is drawn at half the pixels and doubled";
+}
+
+// weston, nested in sway, draws no decorations of its own and has a
+// maximised state: the window comes up maximised, decorated by libdecor.
+TEST_F(WaylandTest, UnderWestonItComesUpMaximisedWithoutAProtocolError) {
+    auto weston = session_.Start(
+        {"weston", "--backend=wayland-backend.so", "--socket=weston-pentagram", "--width=1024", "--height=700"});
+    const auto socket = std::filesystem::path(*session_.Environment().at("XDG_RUNTIME_DIR")) / "weston-pentagram";
+    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(socket) || !weston->Running(); }, kAppear))
+        << weston->Stderr();
+    ASSERT_TRUE(weston->Running()) << weston->Stderr();
+    auto program = StartProgram({{"WAYLAND_DISPLAY", "weston-pentagram"}});
+    std::this_thread::sleep_for(seconds(2));
+    ASSERT_TRUE(program->Running()) << program->Stderr() << weston->Stderr();
+    EXPECT_EQ(weston->Stderr().find("error in client communication"), std::string::npos) << weston->Stderr();
+    program->Signal(SIGTERM);
+    EXPECT_EQ(program->WaitExit(seconds(2)), 0) << program->Stderr();
+}
+
+// GNOME's own compositor, headless, where it starts here: it draws no
+// decorations of its own (libdecor's are the window's).
+TEST_F(WaylandTest, UnderMutterItRunsAndSigtermEndsIt) {
+    auto mutter = session_.Start({"dbus-run-session", "--", "mutter", "--wayland", "--headless", "--virtual-monitor",
+                                  "1280x800", "--wayland-display", "mutter-pentagram"});
+    const auto socket = std::filesystem::path(*session_.Environment().at("XDG_RUNTIME_DIR")) / "mutter-pentagram";
+    if (!WaitUntil([&] { return std::filesystem::exists(socket) || !mutter->Running(); }, kAppear) ||
+        !mutter->Running()) {
+        GTEST_SKIP() << "mutter does not start headless here: " << mutter->Stderr();
+    }
+    auto program = StartProgram({{"WAYLAND_DISPLAY", "mutter-pentagram"}});
+    std::this_thread::sleep_for(seconds(2));
+    ASSERT_TRUE(program->Running()) << program->Stderr();
+    EXPECT_EQ(program->Stderr(), "");
+    const auto sent = Clock::now();
+    program->Signal(SIGTERM);
+    EXPECT_EQ(program->WaitExit(seconds(2)), 0) << program->Stderr();
+    EXPECT_LE(Clock::now() - sent, milliseconds(200));
+}
+
+}  // namespace
+}  // namespace desktop
