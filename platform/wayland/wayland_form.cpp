@@ -229,6 +229,12 @@ void WaylandForm::SendTitle() {
 }
 
 void WaylandForm::RaisePending() {
+    // An output's scale can change under the window as well as by its move
+    // to another output.
+    if (Scale() != scale_) {
+        scale_ = Scale();
+        configurationApplied_ = false;
+    }
     if (signals_.Arrived() || closePending_) {
         closePending_ = false;
         RaiseUnload(Events());
@@ -296,21 +302,11 @@ void WaylandForm::DecorError(libdecor* /*context*/, libdecor_error /*error*/, co
 }
 
 void WaylandForm::SurfaceEnter(void* data, wl_surface* /*surface*/, wl_output* output) {
-    auto& self = *static_cast<WaylandForm*>(data);
-    self.outputs_.insert(output);
-    if (self.Scale() != self.scale_) {
-        self.scale_ = self.Scale();
-        self.configurationApplied_ = false;
-    }
+    static_cast<WaylandForm*>(data)->outputs_.insert(output);
 }
 
 void WaylandForm::SurfaceLeave(void* data, wl_surface* /*surface*/, wl_output* output) {
-    auto& self = *static_cast<WaylandForm*>(data);
-    self.outputs_.erase(output);
-    if (self.Scale() != self.scale_) {
-        self.scale_ = self.Scale();
-        self.configurationApplied_ = false;
-    }
+    static_cast<WaylandForm*>(data)->outputs_.erase(output);
 }
 
 void WaylandForm::FrameDone(void* data, wl_callback* /*callback*/, std::uint32_t /*time*/) {

@@ -143,6 +143,19 @@ TEST_F(WaylandTest, TheCompositorGoingAwayIsAReportedError) {
         << program->Stderr();
 }
 
+// How many pixels differ from their right-hand neighbour at even columns:
+// none in a picture drawn at half the pixels and doubled, many along a
+// sharp picture's strokes.
+int UnlikeNeighbours(const Picture& picture) {
+    int unlike = 0;
+    for (int y = 0; y < picture.height; ++y) {
+        for (int x = 0; x + 1 < picture.width; x += 2) {
+            unlike += picture.At(x, y) != picture.At(x + 1, y) ? 1 : 0;
+        }
+    }
+    return unlike;
+}
+
 // At output scale 2 the window's image has the output's own pixels: twice
 // as many each way as its logical size, not each one doubled.
 class ScaledWaylandTest : public WaylandTest {
@@ -157,15 +170,29 @@ TEST_F(ScaledWaylandTest, TheImageHasTheOutputsOwnPixels) {
     const Picture picture = CaptureFitted(*program, 312, 213);
     ASSERT_EQ(picture.width, 624) << "the screenshot is not at the output's pixels";
     ASSERT_EQ(picture.height, 426);
-    // A doubled picture has every pixel twice side by side; a sharp one
-    // has strokes' edges between them.
-    int unlikeNeighbours = 0;
-    for (int y = 0; y < picture.height; ++y) {
-        for (int x = 0; x + 1 < picture.width; x += 2) {
-            unlikeNeighbours += picture.At(x, y) != picture.At(x + 1, y) ? 1 : 0;
-        }
-    }
-    EXPECT_GT(unlikeNeighbours, 200) << "the figure is drawn at half the pixels and doubled";
+    EXPECT_GT(UnlikeNeighbours(picture), 200) << "the figure is drawn at half the pixels and doubled";
+}
+
+TEST_F(WaylandTest, AChangeOfTheOutputsScaleIsFollowed) {
+    auto program = StartProgram();
+    (void)WaitForWindow(*program);
+    session_.Command("[app_id=pentagram] floating enable");
+    (void)CaptureFitted(*program, 312, 213);
+    session_.Command("output HEADLESS-1 scale 2");
+    // The output is half as wide now: the floating window is put back on it.
+    session_.Command("[app_id=pentagram] move position center");
+    std::optional<SwayWindow> window;
+    Picture picture;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            window = session_.FindWindow("pentagram", program->Pid());
+            picture = window ? session_.Capture(window->content) : Picture{};
+            return picture.width == 2 * window->content.width && FigureFits(picture) && UnlikeNeighbours(picture) > 200;
+        },
+        kSettle))
+        << "the window does not draw at scale 2: " << picture.width << " x " << picture.height << " pixels for "
+        << (window ? std::to_string(window->content.width) + " x " + std::to_string(window->content.height) : "none")
+        << ", " << UnlikeNeighbours(picture) << " unlike neighbours";
 }
 
 // weston, nested in sway, draws no decorations of its own and has a
