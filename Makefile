@@ -29,6 +29,8 @@ bench: test-deps
 	bash bench/windowed_bench.sh ./$(BENCH_DIR)/pentagram_windowed_bench ./$(BENCH_DIR)/pentagram_session_bench ./$(BENCH_DIR)/pentagram
 	@echo
 	bash bench/desktops_bench.sh ./$(BENCH_DIR)/pentagram_windowed_bench ./$(BENCH_DIR)/pentagram_session_bench ./$(BENCH_DIR)/pentagram
+	@echo
+	bash bench/wayland_bench.sh ./$(BENCH_DIR)/pentagram_windowed_bench
 
 # The long checks: the window stress, a minute's run, memcheck, and the
 # unit, image, offscreen and tool tests built with the sanitizers.

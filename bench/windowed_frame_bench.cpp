@@ -159,7 +159,8 @@ double RunPlain(long frames, bool drawFigure, bool settle = true) {
 int main(int argc, char** argv) {
     if (argc != 3) {
         std::fprintf(stderr,
-                     "usage: pentagram_windowed_bench program|program-wayland|plain-default|plain-shm|plain-start|floor FRAMES\n");
+                     "usage: pentagram_windowed_bench "
+                     "program|program-wayland|plain-default|plain-shm|plain-start|floor FRAMES\n");
         return 2;
     }
     const std::string mode = argv[1];

@@ -30,7 +30,8 @@ done
 [[ -x $root/usr/bin/pentagram ]] || fail "usr/bin/pentagram is not executable"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libsdl2-2.0-0 libx11-6 libx11-xcb1 libxcb1 libxcb-shm0 libc6 libstdc++6; do
+for library in libsdl2-2.0-0 libx11-6 libx11-xcb1 libxcb1 libxcb-shm0 libwayland-client0 libdecor-0-0 \
+    libdecor-0-plugin-1-cairo libc6 libstdc++6; do
     [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
 # The program draws every pixel itself: no drawing library comes with it.
