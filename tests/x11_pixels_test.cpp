@@ -93,7 +93,8 @@ TEST(X11PixelFormatTest, ConvertsOnlyTheRectanglesAskedFor) {
 // every length of row, at every start, gives what PixelOf gives a pixel at a time.
 TEST(X11PixelFormatTest, ConvertingRowsMatchesConvertingEachPixel) {
     std::mt19937 random(20261208);
-    std::vector<std::uint32_t> image(64 * 3);
+    constexpr std::size_t kPixels = 64 * 3;
+    std::vector<std::uint32_t> image(kPixels);
     for (auto& pixel : image) {
         pixel = random() & 0xFFFFFFU;
     }
@@ -107,11 +108,12 @@ TEST(X11PixelFormatTest, ConvertingRowsMatchesConvertingEachPixel) {
         const int bytes = format.BytesPerPixel();
         for (int start = 0; start < 4; ++start) {
             for (int length = 1; start + length <= 64; length += 3) {
-                std::vector<std::uint8_t> converted(static_cast<std::size_t>(64 * 3 * bytes), 0);
+                std::vector<std::uint8_t> converted(kPixels * static_cast<std::size_t>(bytes), 0);
                 format.Convert(rows, converted.data(), 64 * bytes, {{start, 1, length, 1}});
                 for (int x = start; x < start + length; ++x) {
                     std::uint32_t pixel = 0;
-                    std::memcpy(&pixel, converted.data() + (64 + x) * bytes, static_cast<std::size_t>(bytes));
+                    const auto at = static_cast<std::size_t>(64 + x) * static_cast<std::size_t>(bytes);
+                    std::memcpy(&pixel, converted.data() + at, static_cast<std::size_t>(bytes));
                     ASSERT_EQ(pixel, format.PixelOf(image[64 + x])) << "start " << start << ", length " << length;
                 }
             }
