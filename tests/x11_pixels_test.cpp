@@ -93,7 +93,7 @@ TEST(X11PixelFormatTest, ConvertsOnlyTheRectanglesAskedFor) {
 // every length of row, at every start, gives what PixelOf gives a pixel at a time.
 TEST(X11PixelFormatTest, ConvertingRowsMatchesConvertingEachPixel) {
     std::mt19937 random(20261208);
-    constexpr std::size_t kPixels = 64 * 3;
+    constexpr std::size_t kPixels = std::size_t{64} * 3;
     std::vector<std::uint32_t> image(kPixels);
     for (auto& pixel : image) {
         pixel = random() & 0xFFFFFFU;
