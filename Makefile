@@ -39,7 +39,7 @@ stress: test-deps build-with-tests sanitize
 
 sanitize: test-deps
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DPENTAGRAM_SANITIZE=ON -DPENTAGRAM_BUILD_TESTS=ON
-	cmake --build $(SANITIZE_DIR) -j $(JOBS) --target pentagram_tests pentagram_tool_tests pentagram-snapshot
+	cmake --build $(SANITIZE_DIR) -j $(JOBS) --target pentagram_tests pentagram_cairo_tests pentagram_x11_tests pentagram_tool_tests pentagram-snapshot
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS) --label-regex 'unit|tool'
 

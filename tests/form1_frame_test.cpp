@@ -2,6 +2,7 @@
 // from start-up through the frames to the end.
 
 #include <gtest/gtest.h>
+#include <numbers>
 
 #include <cmath>
 #include <sstream>
@@ -15,7 +16,7 @@ namespace {
 using platform::ScriptedEvent;
 using testing_support::RecordingForm;
 
-constexpr double kDegree = M_PI / 180;
+constexpr double kDegree = std::numbers::pi / 180;
 
 struct RecordedRun {
     std::vector<std::string> journal;

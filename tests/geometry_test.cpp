@@ -2,6 +2,7 @@
 // whose ratio the title shows.
 
 #include <gtest/gtest.h>
+#include <numbers>
 
 #include <cmath>
 #include <stdexcept>
@@ -58,8 +59,8 @@ TEST(PentagonTest, TurnsWithTheRotationAngle) {
     // A quarter turn puts vertex 0 straight below the centre, as y grows downward.
     EXPECT_NEAR(pentagon.VertexX[0], 0, 1e-9);
     EXPECT_NEAR(pentagon.VertexY[0], 370, 1e-9);
-    EXPECT_NEAR(pentagon.VertexX[1], 370 * std::cos(162 * M_PI / 180), 1e-9);
-    EXPECT_NEAR(pentagon.VertexY[1], 370 * std::sin(162 * M_PI / 180), 1e-9);
+    EXPECT_NEAR(pentagon.VertexX[1], 370 * std::cos(162 * std::numbers::pi / 180), 1e-9);
+    EXPECT_NEAR(pentagon.VertexY[1], 370 * std::sin(162 * std::numbers::pi / 180), 1e-9);
 }
 
 TEST(PentagonTest, TheRatioIsGoldenAtEveryTurnAndSize) {

@@ -1,6 +1,7 @@
 // The picture a frame leaves in the persistent image of an offscreen form.
 
 #include <gtest/gtest.h>
+#include <numbers>
 
 #include <cmath>
 #include <vector>
@@ -63,7 +64,7 @@ TEST_F(FrameImageTest, TheCircleTouchesTheTopAndBottomRowsAtTheCentreColumn) {
 TEST_F(FrameImageTest, IsRedAtTheFiveVerticesAndBlackInTheCentreAndCorners) {
     RunFrames(1024, 740, 1);
     for (int k = 0; k < 5; ++k) {
-        const double theta = (1 + 72.0 * k) * M_PI / 180;
+        const double theta = (1 + 72.0 * k) * std::numbers::pi / 180;
         const int x = static_cast<int>(std::lround(512 + 370 * std::cos(theta)));
         const int y = std::min(739, static_cast<int>(std::lround(370 + 370 * std::sin(theta))));
         EXPECT_EQ(Image().PixelAt(x, y), kRed) << "vertex " << k << " at " << x << ", " << y;
@@ -79,8 +80,8 @@ TEST_F(FrameImageTest, NoSideOfThePentagonIsDrawn) {
     RunFrames(1024, 740, 1);
     // The middle of the chord from vertex 0 to vertex 1 lies inside the
     // circle, away from every diagonal.
-    const double a0 = 1 * M_PI / 180;
-    const double a1 = 73 * M_PI / 180;
+    const double a0 = 1 * std::numbers::pi / 180;
+    const double a1 = 73 * std::numbers::pi / 180;
     const int x = static_cast<int>(std::lround(512 + 370 * (std::cos(a0) + std::cos(a1)) / 2));
     const int y = static_cast<int>(std::lround(370 + 370 * (std::sin(a0) + std::sin(a1)) / 2));
     EXPECT_EQ(Image().PixelAt(x, y), kBlack);
@@ -88,10 +89,10 @@ TEST_F(FrameImageTest, NoSideOfThePentagonIsDrawn) {
 
 TEST_F(FrameImageTest, EachFrameClearsThePreviousOne) {
     RunFrames(1024, 740, 1);
-    const double theta = 1 * M_PI / 180;
+    const double theta = 1 * std::numbers::pi / 180;
     // Vertex 0 of frame 1, half way along its first diagonal towards vertex 2.
-    const double x2 = 512 + 370 * std::cos(theta + 144 * M_PI / 180);
-    const double y2 = 370 + 370 * std::sin(theta + 144 * M_PI / 180);
+    const double x2 = 512 + 370 * std::cos(theta + 144 * std::numbers::pi / 180);
+    const double y2 = 370 + 370 * std::sin(theta + 144 * std::numbers::pi / 180);
     const int mx = static_cast<int>(std::lround((512 + 370 * std::cos(theta) + x2) / 2));
     const int my = static_cast<int>(std::lround((370 + 370 * std::sin(theta) + y2) / 2));
     EXPECT_TRUE(IsRed(Image().PixelAt(mx, my)));

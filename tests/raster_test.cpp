@@ -3,6 +3,7 @@
 
 #include <cairo.h>
 #include <gtest/gtest.h>
+#include <numbers>
 
 #include <algorithm>
 #include <cmath>
@@ -55,7 +56,7 @@ Comparison CompareWithCairo(int width, int height, std::uint64_t frames) {
             float x = 0, y = 0, r = 0;
             numbers >> x >> y >> r;
             cairo_new_sub_path(cr);
-            cairo_arc(cr, x + 0.5, y + 0.5, r, 0, 2 * M_PI);
+            cairo_arc(cr, x + 0.5, y + 0.5, r, 0, 2 * std::numbers::pi);
             cairo_stroke(cr);
         }
     }

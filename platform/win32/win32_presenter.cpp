@@ -1,0 +1,119 @@
+#include "platform/win32/win32_presenter.h"
+
+#include "platform/image/tile_copy.h"
+#include "platform/win32/win32_text.h"
+
+namespace platform::win32 {
+namespace {
+
+constexpr const char* kCannotShow = "cannot show the window's image";
+
+// A window's device context for as long as this lives.
+class WindowDc {
+public:
+    explicit WindowDc(HWND window) : window_(window), dc_(GetDC(window)) {
+        if (dc_ == nullptr) {
+            ThrowLastError(kCannotShow);
+        }
+    }
+    ~WindowDc() { ReleaseDC(window_, dc_); }
+    WindowDc(const WindowDc&) = delete;
+    WindowDc& operator=(const WindowDc&) = delete;
+
+    [[nodiscard]] HDC Get() const { return dc_; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+}  // namespace
+
+// A DIB section and a memory DC holding it, let go together.
+struct Win32Presenter::Dib {
+    Dib(int width, int height) : rows{nullptr, width, height, width * 4} {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;  // top-down, as the image's rows
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        bitmap = CreateDIBSection(nullptr, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (bitmap == nullptr) {
+            ThrowLastError(kCannotShow);
+        }
+        dc = CreateCompatibleDC(nullptr);
+        if (dc == nullptr) {
+            DeleteObject(bitmap);
+            ThrowLastError(kCannotShow);
+        }
+        previous = SelectObject(dc, bitmap);
+        rows.data = static_cast<std::uint8_t*>(bits);
+    }
+    ~Dib() {
+        SelectObject(dc, previous);
+        DeleteDC(dc);
+        DeleteObject(bitmap);
+    }
+    Dib(const Dib&) = delete;
+    Dib& operator=(const Dib&) = delete;
+
+    PixelRows rows;
+    HBITMAP bitmap = nullptr;
+    HDC dc = nullptr;
+    HGDIOBJ previous = nullptr;
+};
+
+Win32Presenter::Win32Presenter(bool wholeFrames) : wholeFrames_(wholeFrames) {}
+
+Win32Presenter::~Win32Presenter() = default;
+
+void Win32Presenter::Show(HWND window, PersistentImage& image, bool fresh) {
+    if (image.Pixels() == nullptr) {
+        return;
+    }
+    if (!dib_ || dib_->rows.width != image.Width() || dib_->rows.height != image.Height()) {
+        Allocate(image.Width(), image.Height());
+        fresh = true;
+    }
+    // GDI may still be reading the bits for the last blit.
+    GdiFlush();
+    const std::vector<PixelRect> changes = image.TakeChanges();
+    const std::vector<PixelRect> whole = {{0, 0, image.Width(), image.Height()}};
+    std::vector<PixelRect> rects;
+    if (fresh || wholeFrames_) {
+        CopyRects(image.Rows(), dib_->rows, whole);
+        rects = whole;
+    } else {
+        rects = JoinColumns(CopyDifferingTiles(image.Rows(), dib_->rows, changes));
+    }
+    if (rects.empty()) {
+        return;
+    }
+    const WindowDc target(window);
+    for (const PixelRect& rect : rects) {
+        if (BitBlt(target.Get(), rect.x, rect.y, rect.width, rect.height, dib_->dc, rect.x, rect.y, SRCCOPY) == 0) {
+            ThrowLastError(kCannotShow);
+        }
+    }
+}
+
+void Win32Presenter::Paint(HWND window) {
+    PAINTSTRUCT paint{};
+    HDC dc = BeginPaint(window, &paint);
+    if (dc != nullptr && dib_) {
+        const RECT& area = paint.rcPaint;
+        BitBlt(dc, area.left, area.top, area.right - area.left, area.bottom - area.top, dib_->dc, area.left, area.top,
+               SRCCOPY);
+    }
+    EndPaint(window, &paint);
+}
+
+void Win32Presenter::Allocate(int width, int height) {
+    dib_.reset();
+    dib_ = std::make_unique<Dib>(width, height);
+}
+
+}  // namespace platform::win32
