@@ -5,7 +5,8 @@ BUILD_DIR ?= build
 JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-.PHONY: run test bench stress sanitize lint package animation build-with-tests deps test-deps picture clean
+.PHONY: run test bench stress sanitize lint package animation build-with-tests deps test-deps picture clean \
+	windows test-windows bench-windows
 
 run: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=OFF
@@ -15,7 +16,7 @@ run: deps
 SANITIZE_DIR ?= build-sanitize
 
 test: test-deps build-with-tests
-	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS) --label-exclude stress
+	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS) --label-exclude 'stress|windows'
 
 # The frame-cost comparison, the session figures, and the program on other
 # displays and window managers, in a build of its own made as the program is
@@ -74,6 +75,33 @@ animation: deps
 	done
 	/usr/bin/convert -delay 4 -loop 0 $(ANIMATION_FRAMES)/frame-*.png -layers Optimize docs/pentagram.gif
 
+# Windows: the program cross-built with mingw-w64 (build-windows/pentagram.exe)
+# and its installer (build-windows/pentagram-setup.exe). The icon is drawn
+# first by the Linux build's pentagram-icon, from the program's own figure.
+WINDOWS_DIR ?= build-windows
+WINDOWS_FLAGS = -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+	-DPENTAGRAM_ICON=$(abspath $(WINDOWS_DIR))/pentagram.ico
+windows: deps
+	bash scripts/install-deps.sh --windows
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target pentagram-icon
+	mkdir -p $(WINDOWS_DIR)
+	./$(BUILD_DIR)/pentagram-icon $(WINDOWS_DIR)/pentagram.ico
+	cmake -S . -B $(WINDOWS_DIR) $(WINDOWS_FLAGS)
+	cmake --build $(WINDOWS_DIR) -j $(JOBS)
+
+# The Windows build's tests under Wine: its unit tests through ctest, then
+# the program and its installer on a virtual desktop, driven from Linux.
+test-windows: windows test-deps
+	bash scripts/wine-unit-tests.sh $(WINDOWS_DIR)
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=ON -DPENTAGRAM_WINDOWS_DIR=$(abspath $(WINDOWS_DIR))
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target pentagram_wine_tests
+	ctest --test-dir $(BUILD_DIR) --output-on-failure --label-regex windows
+
+# The Windows window's frame rate under Wine (figures in BENCHMARKS.md).
+bench-windows: windows test-deps
+	bash bench/windows_bench.sh $(WINDOWS_DIR)/pentagram_win32_bench.exe
+
 deps:
 	bash scripts/install-deps.sh
 
@@ -87,4 +115,4 @@ picture: deps
 	./$(BUILD_DIR)/pentagram-snapshot --size 640x400 --frames 54 --out docs/pentagram.png
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(WINDOWS_DIR)

@@ -9,6 +9,9 @@ package_packages=(dpkg-dev file desktop-file-utils appstream lintian)
 # make lint, and the README's animation.
 lint_packages=(clang-format clang-tidy)
 animation_packages=(imagemagick)
+# The Windows build: the cross-compiler (POSIX threads), GoogleTest's
+# sources to build with it, NSIS for the installer, and Wine to test under.
+windows_packages=(g++-mingw-w64-x86-64-posix googletest nsis wine wine64)
 test_packages=(googletest libgtest-dev xvfb openbox libxtst-dev valgrind x11-utils locales)
 # The window managers of the desktops the program is tested under, each in
 # a D-Bus session of its own as a desktop session runs it.
@@ -23,8 +26,9 @@ case "${1:-}" in
     --package) packages+=("${package_packages[@]}") ;;
     --lint) packages+=("${lint_packages[@]}") ;;
     --animation) packages+=("${animation_packages[@]}") ;;
+    --windows) packages+=("${windows_packages[@]}") ;;
     "") ;;
-    *) echo "usage: install-deps.sh [--test|--package|--lint|--animation]" >&2; exit 2 ;;
+    *) echo "usage: install-deps.sh [--test|--package|--lint|--animation|--windows]" >&2; exit 2 ;;
 esac
 
 missing=()

@@ -8,7 +8,7 @@ enable_language(RC)
 configure_file(${CMAKE_CURRENT_SOURCE_DIR}/data/windows/pentagram.rc.in ${CMAKE_BINARY_DIR}/pentagram.rc @ONLY)
 target_sources(pentagram PRIVATE ${CMAKE_BINARY_DIR}/pentagram.rc)
 # Windows needs nothing of the C and C++ runtimes but what is in the program.
-target_link_options(pentagram PRIVATE -static-libgcc -static-libstdc++)
+target_link_options(pentagram PRIVATE -static-libgcc -static-libstdc++ $<$<CONFIG:Release>:-s>)
 
 # The installer: NSIS, 64-bit (Debian's makensis makes a 32-bit one unless
 # told), for the user alone, with a Start-menu entry and an uninstaller.

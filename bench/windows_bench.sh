@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# The Windows program's frames per second under Wine at 1920 x 1080, on an
+# Xvfb with openbox that this script starts and stops: the window showing
+# only the changed tiles against every frame whole, interleaved over several
+# rounds in one run; the table gives medians and their ratio.
+#
+#   windows_bench.sh WIN32_BENCH.exe
+set -euo pipefail
+bench=$1
+rounds=${ROUNDS:-5}
+frames=${FRAMES:-300}
+
+scratch=$(mktemp -d)
+exec {fd}>"$scratch/display"
+Xvfb -displayfd "$fd" -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+server=$!
+export WINEPREFIX=$scratch/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+trap 'wineserver -k >/dev/null 2>&1 || true; kill $wm $server 2>/dev/null || true; rm -rf "$scratch"' EXIT
+for _ in $(seq 200); do [[ -s $scratch/display ]] && break; sleep 0.05; done
+export DISPLAY=:$(head -n1 "$scratch/display")
+openbox --startup "touch $scratch/ready" >/dev/null 2>&1 &
+wm=$!
+for _ in $(seq 200); do [[ -e $scratch/ready ]] && break; sleep 0.05; done
+wineboot -i </dev/null >/dev/null 2>&1
+
+for round in $(seq "$rounds"); do
+    for way in changed whole; do
+        wine "$bench" "$way" "$frames" </dev/null | awk '{print $1}' >>"$scratch/$way"
+    done
+done
+median() { sort -n "$1" | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+changed=$(median "$scratch/changed")
+whole=$(median "$scratch/whole")
+echo "under Wine $(wine --version), 1920x1080 under Xvfb+openbox, $rounds interleaved rounds of $frames frames; medians"
+printf '%-24s %10s\n' "way" "frames/s"
+printf '%-24s %10.1f\n' "changed tiles" "$changed" "every frame whole" "$whole"
+printf '%-24s %9sx\n' "changed/whole" "$(awk -v a="$changed" -v b="$whole" 'BEGIN {printf "%.2f", a / b}')"
