@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: run test bench stress sanitize lint package animation build-with-tests deps test-deps picture clean \
-	windows test-windows bench-windows
+	windows test-windows bench-windows lint-windows
 
 run: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=OFF
@@ -97,6 +97,17 @@ test-windows: windows test-deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=ON -DPENTAGRAM_WINDOWS_DIR=$(abspath $(WINDOWS_DIR))
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target pentagram_wine_tests
 	ctest --test-dir $(BUILD_DIR) --output-on-failure --label-regex windows
+
+# clang-tidy over the files only the Windows build compiles, with the cross
+# build's compile commands and mingw-w64's headers in place of the system's.
+MINGW_CXX_INCLUDE = $(lastword $(wildcard /usr/lib/gcc/x86_64-w64-mingw32/*-posix/include/c++))
+compiled_in = $(shell sed -n 's|^  "file": "$(CURDIR)/\(.*\)",\{0,1\}$$|\1|p' $(1)/compile_commands.json | sort -u)
+WINDOWS_ONLY_SOURCES = $(filter-out $(call compiled_in,$(BUILD_DIR)),$(call compiled_in,$(WINDOWS_DIR)))
+lint-windows: windows build-with-tests
+	bash scripts/install-deps.sh --lint
+	run-clang-tidy -p $(WINDOWS_DIR) -quiet -j $(JOBS) -extra-arg=--target=x86_64-w64-mingw32 -extra-arg=-nostdinc++ \
+		-extra-arg=-isystem$(MINGW_CXX_INCLUDE) -extra-arg=-isystem$(MINGW_CXX_INCLUDE)/x86_64-w64-mingw32 \
+		-extra-arg=-isystem/usr/x86_64-w64-mingw32/include $(filter $(SOURCES),$(WINDOWS_ONLY_SOURCES))
 
 # The Windows window's frame rate under Wine (figures in BENCHMARKS.md).
 bench-windows: windows test-deps

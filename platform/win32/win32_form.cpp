@@ -15,6 +15,12 @@ constexpr DWORD kExtendedStyle = 0;
 // Resting, the form still looks round this often.
 constexpr DWORD kLongestRest = 1000;
 
+// Windows hands the form's pointers over in integer-sized message parameters.
+template <typename T>
+T* PointerIn(LONG_PTR value) {
+    return reinterpret_cast<T*>(value);  // NOLINT(performance-no-int-to-ptr): the Win32 calling contract
+}
+
 // The window class, registered once for the process.
 void RegisterWindowClass(WNDPROC procedure) {
     WNDCLASSEXW windowClass{};
@@ -176,10 +182,10 @@ std::pair<int, int> Win32Form::NormalWindowSize() const {
 
 LRESULT CALLBACK Win32Form::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
-        const auto* creation = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        const auto* creation = PointerIn<const CREATESTRUCTW>(lParam);
         SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(creation->lpCreateParams));
     }
-    auto* form = reinterpret_cast<Win32Form*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    auto* form = PointerIn<Win32Form>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (form == nullptr || form->window_.get() != window) {
         return DefWindowProcW(window, message, wParam, lParam);
     }
@@ -224,7 +230,7 @@ LRESULT Win32Form::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_DPICHANGED: {
             // Moved to a monitor of another DPI: the size Windows suggests keeps its look.
-            const auto* suggested = reinterpret_cast<const RECT*>(lParam);
+            const auto* suggested = PointerIn<const RECT>(lParam);
             SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
                          suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
             return 0;
