@@ -1,9 +1,6 @@
 #include "platform/sdl/x11_toplevel.h"
 
 #include <algorithm>
-#include <array>
-#include <cstring>
-#include <vector>
 
 #include "platform/form.h"
 #include "platform/run_time_error.h"
@@ -33,28 +30,10 @@ constexpr milliseconds kAdoptionWatch(10000);
 constexpr milliseconds kAdoptionPoll(250);
 constexpr milliseconds kAdoptionGrace(500);
 
-// ICCCM's and EWMH's numbers.
-constexpr std::uint32_t kWithdrawnState = 0;
-constexpr std::uint32_t kIconicState = 3;
-constexpr std::uint32_t kNetStateRemove = 0;
-constexpr std::uint32_t kNetStateAdd = 1;
-constexpr std::uint32_t kSourceApplication = 1;
-constexpr std::uint32_t kWinGravityGiven = 1U << 9;
-constexpr std::size_t kWinGravityItem = 17;
-constexpr std::uint32_t kStaticGravity = 10;
-
-bool Contains(const std::vector<std::uint32_t>& items, xcb_atom_t atom) {
-    return std::find(items.begin(), items.end(), atom) != items.end();
-}
-
 }  // namespace
 
 X11Toplevel::X11Toplevel(const std::string& displayName, xcb_window_t window)
-    : connection_(displayName), window_(window) {
-    const auto atoms = connection_.Atoms(std::array<const char*, 10>{
-        "WM_STATE", "WM_CHANGE_STATE", "_NET_WM_STATE", "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ",
-        "_NET_WM_STATE_HIDDEN", "_NET_SUPPORTED", "_NET_SUPPORTING_WM_CHECK", "_NET_WORKAREA", "_NET_CURRENT_DESKTOP"});
-    atoms_ = {atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5], atoms[6], atoms[7], atoms[8], atoms[9]};
+    : connection_(displayName), windowManager_(connection_, window), window_(window) {
     const std::uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(connection_.Get(), window_, XCB_CW_EVENT_MASK, &events);
     // The root's properties tell of the work area; this connection's
@@ -161,10 +140,10 @@ void X11Toplevel::Notice(const xcb_generic_event_t& event, Clock::time_point now
         }
         case XCB_PROPERTY_NOTIFY: {
             const auto& property = reinterpret_cast<const xcb_property_notify_event_t&>(event);
-            if (property.window == connection_.Root() && property.atom == atoms_.netWorkarea) {
+            if (property.window == connection_.Root() && windowManager_.TellsOfWorkArea(property.atom)) {
                 workAreaChanged_ = true;
             }
-            if (property.window == window_ && (property.atom == atoms_.wmState || property.atom == atoms_.netWmState)) {
+            if (property.window == window_ && windowManager_.TellsOfWindowState(property.atom)) {
                 visibilityChanged_ = true;
                 // An answer to a state request is looked at now, not at its deadline.
                 nextStateRequest_ = std::min(nextStateRequest_, now);
@@ -195,8 +174,8 @@ void X11Toplevel::RequestMap(Clock::time_point now) {
 // as a map request.
 void X11Toplevel::CheckAdoption(Clock::time_point now) {
     nextAdoptionCheck_ = now + kAdoptionPoll;
-    managed_ = Managed();
-    if (managed_ || !WindowManagerRunning()) {
+    managed_ = windowManager_.Manages();
+    if (managed_ || !windowManager_.Running()) {
         windowManagerSeen_.reset();
         return;
     }
@@ -207,25 +186,11 @@ void X11Toplevel::CheckAdoption(Clock::time_point now) {
     if (now - *windowManagerSeen_ < kAdoptionGrace) {
         return;
     }
-    Withdraw();
+    windowManager_.Withdraw();
     windowManagerSeen_.reset();
     mapped_ = false;
     mapRequests_ = 0;
     WantState(wantedState_);
-}
-
-// ICCCM's withdrawal: unmapped, and the window manager told so even if it
-// never saw the window mapped.
-void X11Toplevel::Withdraw() {
-    xcb_unmap_window(connection_.Get(), window_);
-    std::array<char, 32> bytes{};
-    xcb_unmap_notify_event_t unmap{};
-    unmap.response_type = XCB_UNMAP_NOTIFY;
-    unmap.event = connection_.Root();
-    unmap.window = window_;
-    std::memcpy(bytes.data(), &unmap, sizeof unmap);
-    xcb_send_event(connection_.Get(), 0, connection_.Root(),
-                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, bytes.data());
 }
 
 void X11Toplevel::ApplyState(Clock::time_point now) {
@@ -234,12 +199,12 @@ void X11Toplevel::ApplyState(Clock::time_point now) {
             stateSettled_ = Maximise(now);
             break;
         case kWindowStateMinimised:
-            connection_.SendToRoot(window_, atoms_.wmChangeState, {kIconicState, 0, 0, 0, 0});
+            windowManager_.AskIconic();
             stateSettled_ = true;
             break;
         default:
-            if (Maximised()) {
-                SendNetState(false);
+            if (windowManager_.Maximised()) {
+                windowManager_.AskMaximised(false);
             }
             stateSettled_ = true;
             break;
@@ -250,14 +215,14 @@ void X11Toplevel::ApplyState(Clock::time_point now) {
 bool X11Toplevel::Maximise(Clock::time_point now) {
     // Done; or the window manager answered with another size, or the user
     // changed it since: the request is not made again.
-    if (Maximised() || resizedSinceRequest_) {
+    if (windowManager_.Maximised() || resizedSinceRequest_) {
         return true;
     }
-    if (!WindowManagerOffersMaximised()) {
-        FillWorkArea();
+    if (!windowManager_.OffersMaximised()) {
+        windowManager_.FillWorkArea();
         return true;
     }
-    if (!Managed() && now - mappedAt_ < kManagedPatience) {
+    if (!windowManager_.Manages() && now - mappedAt_ < kManagedPatience) {
         nextStateRequest_ = now + kManagedPoll;
         return false;
     }
@@ -269,7 +234,7 @@ bool X11Toplevel::Maximise(Clock::time_point now) {
     if (stateRequests_ >= kStateRequests) {
         return true;
     }
-    SendNetState(true);
+    windowManager_.AskMaximised(true);
     ++stateRequests_;
     lastStateRequest_ = now;
     nextStateRequest_ = now + kStateWait;
@@ -282,59 +247,8 @@ bool X11Toplevel::Maximise(Clock::time_point now) {
 // window manager, whichever order it told of these in.
 void X11Toplevel::ReadVisibility() {
     visibilityChanged_ = false;
-    const std::vector<std::uint32_t> wmState = connection_.Property(window_, atoms_.wmState, atoms_.wmState);
-    const bool iconic = !wmState.empty() && wmState.front() == kIconicState;
-    managed_ = managed_ || (!wmState.empty() && wmState.front() != kWithdrawnState);
-    viewable_ = connection_.Viewable(window_) && !iconic &&
-                !Contains(connection_.Property(window_, atoms_.netWmState, XCB_ATOM_ATOM), atoms_.hidden);
-}
-
-bool X11Toplevel::Managed() const {
-    const std::vector<std::uint32_t> wmState = connection_.Property(window_, atoms_.wmState, atoms_.wmState);
-    return !wmState.empty() && wmState.front() != kWithdrawnState;
-}
-
-bool X11Toplevel::Maximised() const {
-    const std::vector<std::uint32_t> states = connection_.Property(window_, atoms_.netWmState, XCB_ATOM_ATOM);
-    return Contains(states, atoms_.maximisedVert) && Contains(states, atoms_.maximisedHorz);
-}
-
-// Someone holds the redirection of the root window's children: a window
-// manager runs, whether or not it says so in EWMH.
-bool X11Toplevel::WindowManagerRunning() const {
-    return (connection_.AllEventMasks(connection_.Root()) & XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT) != 0;
-}
-
-// A running window manager that says it has a maximised state.
-bool X11Toplevel::WindowManagerOffersMaximised() const {
-    const std::vector<std::uint32_t> check =
-        connection_.Property(connection_.Root(), atoms_.netSupportingWmCheck, XCB_ATOM_WINDOW);
-    if (check.empty() || connection_.Property(check.front(), atoms_.netSupportingWmCheck, XCB_ATOM_WINDOW) != check) {
-        return false;
-    }
-    const std::vector<std::uint32_t> supported =
-        connection_.Property(connection_.Root(), atoms_.netSupported, XCB_ATOM_ATOM);
-    return Contains(supported, atoms_.maximisedVert) && Contains(supported, atoms_.maximisedHorz);
-}
-
-void X11Toplevel::SendNetState(bool add) {
-    connection_.SendToRoot(
-        window_, atoms_.netWmState,
-        {add ? kNetStateAdd : kNetStateRemove, atoms_.maximisedVert, atoms_.maximisedHorz, kSourceApplication, 0});
-}
-
-// The part of the screen the window manager leaves to windows, or the
-// whole screen where nobody says.
-X11Toplevel::Area X11Toplevel::WorkArea() const {
-    const xcb_window_t root = connection_.Root();
-    const std::vector<std::uint32_t> workareas = connection_.Property(root, atoms_.netWorkarea, XCB_ATOM_CARDINAL);
-    const std::vector<std::uint32_t> desktop = connection_.Property(root, atoms_.netCurrentDesktop, XCB_ATOM_CARDINAL);
-    const std::size_t at = 4 * static_cast<std::size_t>(desktop.empty() ? 0 : desktop.front());
-    if (workareas.size() < at + 4) {
-        return {0, 0, connection_.ScreenWidth(), connection_.ScreenHeight()};
-    }
-    return {static_cast<int>(workareas[at]), static_cast<int>(workareas[at + 1]), static_cast<int>(workareas[at + 2]),
-            static_cast<int>(workareas[at + 3])};
+    managed_ = managed_ || windowManager_.Manages();
+    viewable_ = connection_.Viewable(window_) && !windowManager_.Iconic() && !windowManager_.Hidden();
 }
 
 // A window manager that maximised the window before its panel took its
@@ -342,58 +256,10 @@ X11Toplevel::Area X11Toplevel::WorkArea() const {
 // panel: asked again, it maximises the window over the work area as it is.
 void X11Toplevel::RefitToWorkArea() {
     workAreaChanged_ = false;
-    if (wantedState_ != kWindowStateMaximised || !Maximised()) {
-        return;
+    if (wantedState_ == kWindowStateMaximised && windowManager_.Maximised() && !windowManager_.FitsWorkArea()) {
+        windowManager_.AskMaximised(false);
+        windowManager_.AskMaximised(true);
     }
-    const auto client = connection_.GeometryOf(window_);
-    const auto corner = connection_.Translate(window_, connection_.Root());
-    const Area area = WorkArea();
-    if (!client || !corner) {
-        return;
-    }
-    const bool fits = corner->first >= area.x && corner->second >= area.y &&
-                      corner->first + client->width <= area.x + area.width &&
-                      corner->second + client->height <= area.y + area.height;
-    if (!fits) {
-        SendNetState(false);
-        SendNetState(true);
-    }
-}
-
-// Maximises the window without the window manager's help: its frame is
-// sized to the work area.
-void X11Toplevel::FillWorkArea() {
-    const xcb_window_t root = connection_.Root();
-    const Area area = WorkArea();
-    // The frame around the window: the top-level ancestor's outline.
-    xcb_window_t frame = window_;
-    for (auto parent = connection_.ParentOf(frame); parent && *parent != root && *parent != XCB_WINDOW_NONE;
-         parent = connection_.ParentOf(frame)) {
-        frame = *parent;
-    }
-    const auto outer = connection_.GeometryOf(frame);
-    const auto inner = connection_.GeometryOf(window_);
-    const auto within = connection_.Translate(window_, frame);
-    if (!outer || !inner || !within) {
-        return;
-    }
-    const int left = within->first + outer->border;
-    const int top = within->second + outer->border;
-    const int right = outer->width + 2 * outer->border - left - inner->width;
-    const int bottom = outer->height + 2 * outer->border - top - inner->height;
-    // A position refers to the frame's corner unless the window asked for
-    // static gravity, where it is the window's own.
-    const std::vector<std::uint32_t> hints =
-        connection_.Property(window_, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS);
-    const bool isStatic = hints.size() > kWinGravityItem && (hints[0] & kWinGravityGiven) != 0 &&
-                          hints[kWinGravityItem] == kStaticGravity;
-    const std::array<std::uint32_t, 4> values{static_cast<std::uint32_t>(area.x + (isStatic ? left : 0)),
-                                              static_cast<std::uint32_t>(area.y + (isStatic ? top : 0)),
-                                              static_cast<std::uint32_t>(std::max(1, area.width - left - right)),
-                                              static_cast<std::uint32_t>(std::max(1, area.height - top - bottom))};
-    xcb_configure_window(connection_.Get(), window_,
-                         XCB_CONFIG_WINDOW_X | XCB_CONFIG_WINDOW_Y | XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
-                         values.data());
 }
 
 }  // namespace platform::sdl

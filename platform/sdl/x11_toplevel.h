@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/sdl/x11_connection.h"
+#include "platform/sdl/x11_window_manager.h"
 
 namespace platform::sdl {
 
@@ -44,45 +45,18 @@ public:
     [[nodiscard]] bool Viewable() const { return viewable_; }
 
 private:
-    struct Atoms {
-        xcb_atom_t wmState;
-        xcb_atom_t wmChangeState;
-        xcb_atom_t netWmState;
-        xcb_atom_t maximisedVert;
-        xcb_atom_t maximisedHorz;
-        xcb_atom_t hidden;
-        xcb_atom_t netSupported;
-        xcb_atom_t netSupportingWmCheck;
-        xcb_atom_t netWorkarea;
-        xcb_atom_t netCurrentDesktop;
-    };
-
     void TakeInEvents(Clock::time_point now);
     void Notice(const xcb_generic_event_t& event, Clock::time_point now);
     void RequestMap(Clock::time_point now);
     void CheckAdoption(Clock::time_point now);
-    void Withdraw();
     void ApplyState(Clock::time_point now);
     bool Maximise(Clock::time_point now);
     void ReadVisibility();
-    [[nodiscard]] bool Managed() const;
-    [[nodiscard]] bool Maximised() const;
-    [[nodiscard]] bool WindowManagerRunning() const;
-    [[nodiscard]] bool WindowManagerOffersMaximised() const;
-    void SendNetState(bool add);
-    struct Area {
-        int x;
-        int y;
-        int width;
-        int height;
-    };
-    [[nodiscard]] Area WorkArea() const;
-    void FillWorkArea();
     void RefitToWorkArea();
 
     X11Connection connection_;
+    X11WindowManager windowManager_;
     xcb_window_t window_;
-    Atoms atoms_{};
 
     bool showWanted_ = false;
     int wantedState_ = 0;

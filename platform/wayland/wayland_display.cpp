@@ -1,5 +1,8 @@
 #include "platform/wayland/wayland_display.h"
 
+#include <poll.h>
+
+#include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -14,6 +17,10 @@ namespace {
 constexpr std::uint32_t kCompositorVersion = 4;
 constexpr std::uint32_t kOutputVersion = 2;
 constexpr std::uint32_t kSeatVersion = 5;
+// How long a compositor may leave the connection full before the program
+// says so, and how often it looks in between.
+constexpr auto kSendPatience = std::chrono::seconds(10);
+constexpr int kSendPoll = 100;
 
 template <typename Object>
 Object* Bind(wl_registry* registry, std::uint32_t name, const wl_interface& interface, std::uint32_t offered,
@@ -74,6 +81,48 @@ int WaylandDisplay::RefreshOf(wl_output* output) const {
         }
     }
     return 0;
+}
+
+void WaylandDisplay::WaitForEvents(int wakeDescriptor, std::chrono::milliseconds longest) const {
+    wl_display* display = display_.get();
+    while (wl_display_prepare_read(display) != 0) {
+        if (wl_display_dispatch_pending(display) < 0) {
+            Check();
+        }
+    }
+    wl_display_flush(display);
+    std::array<pollfd, 2> sources{pollfd{wl_display_get_fd(display), POLLIN, 0}, pollfd{wakeDescriptor, POLLIN, 0}};
+    // An interrupted or failed wait is only a shorter one: the caller looks again.
+    (void)poll(sources.data(), sources.size(), static_cast<int>(longest.count()));
+    if ((sources[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
+        if (wl_display_read_events(display) < 0) {
+            Check();
+        }
+    } else {
+        wl_display_cancel_read(display);
+    }
+}
+
+bool WaylandDisplay::WaitUntilSent(int wakeDescriptor) const {
+    using Clock = std::chrono::steady_clock;
+    const auto giveUp = Clock::now() + kSendPatience;
+    while (wl_display_flush(display_.get()) < 0) {
+        if (errno != EAGAIN) {
+            Check();
+            throw RunTimeError("lost the connection to the Wayland compositor '" + name_ + "'", std::strerror(errno));
+        }
+        if (Clock::now() >= giveUp) {
+            throw RunTimeError("cannot show the window's image",
+                               "the Wayland compositor '" + name_ + "' has read nothing from it for 10 s");
+        }
+        std::array<pollfd, 2> sources{pollfd{wl_display_get_fd(display_.get()), POLLOUT, 0},
+                                      pollfd{wakeDescriptor, POLLIN, 0}};
+        (void)poll(sources.data(), sources.size(), kSendPoll);
+        if ((sources[1].revents & POLLIN) != 0) {
+            return false;
+        }
+    }
+    return true;
 }
 
 void WaylandDisplay::Check() const {

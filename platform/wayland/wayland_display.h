@@ -7,6 +7,7 @@
 
 #include <wayland-client.h>
 
+#include <chrono>
 #include <cstdint>
 #include <map>
 #include <string>
@@ -49,6 +50,15 @@ public:
     [[nodiscard]] int RefreshOf(wl_output* output) const;
 
     void SetPointerSink(PointerSink* sink) { pointerSink_ = sink; }
+
+    // Sleeps until the compositor sends something or `wakeDescriptor` is
+    // readable, at most `longest`, and reads what the compositor sent
+    // (dispatching it is the caller's).
+    void WaitForEvents(int wakeDescriptor, std::chrono::milliseconds longest) const;
+    // Sends every request made so far, waiting while the compositor reads
+    // them; false when `wakeDescriptor` became readable first. Throws a
+    // run-time error when the compositor has gone or reads nothing for 10 s.
+    [[nodiscard]] bool WaitUntilSent(int wakeDescriptor) const;
 
     // Throws the run-time error that says how the connection ended, if it has.
     void Check() const;

@@ -1,11 +1,6 @@
 #include "platform/wayland/wayland_form.h"
 
-#include <poll.h>
-
 #include <algorithm>
-#include <array>
-#include <cerrno>
-#include <cstring>
 
 #include "platform/abrupt_end.h"
 #include "platform/form_properties.h"
@@ -19,10 +14,6 @@ namespace {
 constexpr auto kHiddenAfter = std::chrono::milliseconds(500);
 // Resting, the form still looks round this often.
 constexpr auto kLongestRest = std::chrono::milliseconds(1000);
-// How long a compositor may leave the connection full before the program
-// says so, and how often it looks in between.
-constexpr auto kSendPatience = std::chrono::seconds(10);
-constexpr int kSendPoll = 100;
 
 }  // namespace
 
@@ -106,25 +97,7 @@ void WaylandForm::DoEvents() {
 
 // Sleeps until the compositor or a signal has something for the form.
 void WaylandForm::WaitEvents() {
-    wl_display* display = display_.Get();
-    while (wl_display_prepare_read(display) != 0) {
-        if (wl_display_dispatch_pending(display) < 0) {
-            display_.Check();
-        }
-    }
-    wl_display_flush(display);
-    std::array<pollfd, 2> sources{pollfd{wl_display_get_fd(display), POLLIN, 0},
-                                  pollfd{signals_.Descriptor(), POLLIN, 0}};
-    const auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(kLongestRest).count();
-    // An interrupted or failed wait is only a shorter one: the caller looks again.
-    (void)poll(sources.data(), sources.size(), static_cast<int>(timeout));
-    if ((sources[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
-        if (wl_display_read_events(display) < 0) {
-            display_.Check();
-        }
-    } else {
-        wl_display_cancel_read(display);
-    }
+    display_.WaitForEvents(signals_.Descriptor(), kLongestRest);
     DoEvents();
 }
 
@@ -184,7 +157,9 @@ void WaylandForm::Present() {
     }
     // A frame's requests go out only when the last frame's have: a program
     // that ran ahead of a slow compositor would fill the connection.
-    WaitUntilSent();
+    if (!display_.WaitUntilSent(signals_.Descriptor())) {
+        return;
+    }
     if (!presenter_.Attach(surface_.get(), MutableImage(), fresh_, scale_)) {
         return;
     }
@@ -197,27 +172,6 @@ void WaylandForm::Present() {
     }
     wl_surface_commit(surface_.get());
     (void)wl_display_flush(display_.Get());
-}
-
-void WaylandForm::WaitUntilSent() {
-    const auto giveUp = Clock::now() + kSendPatience;
-    while (wl_display_flush(display_.Get()) < 0) {
-        if (errno != EAGAIN) {
-            display_.Check();
-            throw RunTimeError("lost the connection to the Wayland compositor '" + display_.Name() + "'",
-                               std::strerror(errno));
-        }
-        if (Clock::now() >= giveUp) {
-            throw RunTimeError("cannot show the window's image",
-                               "the Wayland compositor '" + display_.Name() + "' has read nothing from it for 10 s");
-        }
-        std::array<pollfd, 2> sources{pollfd{wl_display_get_fd(display_.Get()), POLLOUT, 0},
-                                      pollfd{signals_.Descriptor(), POLLIN, 0}};
-        (void)poll(sources.data(), sources.size(), kSendPoll);
-        if (signals_.Arrived()) {
-            return;
-        }
-    }
 }
 
 // Only a changed title goes to the compositor, and not more often than the

@@ -54,7 +54,6 @@ private:
     void MapWhenAsked();
     void ApplyConfiguration();
     void Present();
-    void WaitUntilSent();
     void SendTitle();
     void RaisePending();
     [[nodiscard]] bool Visible() const;
