@@ -87,6 +87,7 @@ bool Managed(::Display* display, ::Window window) {
 
 VirtualDesktop::VirtualDesktop(const DisplaySetup& setup, const WindowManager* windowManager) : home_(MakeHome()) {
     StartServer(setup);
+    StartSessionBus();
     if (windowManager != nullptr) {
         StartWindowManager(*windowManager, true);
     }
@@ -94,6 +95,7 @@ VirtualDesktop::VirtualDesktop(const DisplaySetup& setup, const WindowManager* w
 
 VirtualDesktop::~VirtualDesktop() {
     windowManager_.reset();
+    sessionBus_.reset();
     server_.reset();
     if (!authorityFile_.empty()) {
         std::remove(authorityFile_.c_str());
@@ -157,17 +159,33 @@ void VirtualDesktop::StartServer(const DisplaySetup& setup) {
     }
 }
 
+// The desktop's own session bus, shared by its window manager and programs
+// as in a desktop session. Without one, the first program on the display
+// that asks for a bus has D-Bus launch one for the display, and that bus
+// outlives the display: a test run would leave a daemon behind per desktop.
+void VirtualDesktop::StartSessionBus() {
+    const std::filesystem::path socket = home_ / "bus";
+    sessionBusAddress_ = "unix:path=" + socket.string();
+    // What it starts on request (a window manager's helpers) belongs to the session too.
+    sessionBus_ = std::make_unique<Process>(std::vector<std::string>{"dbus-daemon", "--session", "--nofork",
+                                                                     "--nopidfile", "--address=" + sessionBusAddress_},
+                                            SessionEnvironment());
+    if (!WaitUntil([&] { return std::filesystem::exists(socket) || !sessionBus_->Running(); }, kServerStart) ||
+        !sessionBus_->Running()) {
+        throw std::runtime_error("the session bus did not start: " + sessionBus_->Stderr());
+    }
+}
+
 Process::Environment VirtualDesktop::Environment() const {
-    Process::Environment environment{{"DISPLAY", display_}};
+    Process::Environment environment{{"DISPLAY", display_}, {"DBUS_SESSION_BUS_ADDRESS", sessionBusAddress_}};
     if (!authorityFile_.empty()) {
         environment["XAUTHORITY"] = authorityFile_;
     }
     return environment;
 }
 
-void VirtualDesktop::StartWindowManager(const WindowManager& windowManager, bool waitUntilReady) {
-    windowManager_.reset();
-    windowManagerName_ = windowManager.name;
+// The desktop session's own: its display and bus, and a home of its own.
+Process::Environment VirtualDesktop::SessionEnvironment() const {
     Process::Environment environment = Environment();
     environment["HOME"] = home_.string();
     environment["XDG_CONFIG_HOME"] = (home_ / ".config").string();
@@ -175,10 +193,13 @@ void VirtualDesktop::StartWindowManager(const WindowManager& windowManager, bool
     environment["XDG_DATA_HOME"] = (home_ / ".local/share").string();
     environment["XDG_RUNTIME_DIR"] = (home_ / "runtime").string();
     environment["WAYLAND_DISPLAY"] = std::nullopt;
-    // A session bus of its own, as a desktop session has.
-    std::vector<std::string> command{"dbus-run-session", "--"};
-    command.insert(command.end(), windowManager.command.begin(), windowManager.command.end());
-    windowManager_ = std::make_unique<Process>(command, environment);
+    return environment;
+}
+
+void VirtualDesktop::StartWindowManager(const WindowManager& windowManager, bool waitUntilReady) {
+    windowManager_.reset();
+    windowManagerName_ = windowManager.name;
+    windowManager_ = std::make_unique<Process>(windowManager.command, SessionEnvironment());
     if (waitUntilReady) {
         WaitForWindowManager();
     }

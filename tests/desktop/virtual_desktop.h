@@ -28,8 +28,8 @@ struct DisplaySetup {
     bool withAuthority = false;
 };
 
-// Xvfb on a display number of its own choosing, and a window manager on it,
-// each in a home of its own that goes with the desktop.
+// Xvfb on a display number of its own choosing, a session bus, and a window
+// manager on it, each in a home of its own that goes with the desktop.
 class VirtualDesktop {
 public:
     // With a window manager, returns once it takes windows on.
@@ -57,12 +57,16 @@ public:
 
 private:
     void StartServer(const DisplaySetup& setup);
+    void StartSessionBus();
+    [[nodiscard]] Process::Environment SessionEnvironment() const;
 
     std::filesystem::path home_;
     std::string display_;
     std::string authorityFile_;
     std::string windowManagerName_;
+    std::string sessionBusAddress_;
     std::unique_ptr<Process> server_;
+    std::unique_ptr<Process> sessionBus_;
     std::unique_ptr<Process> windowManager_;
 };
 

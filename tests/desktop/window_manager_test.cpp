@@ -4,10 +4,10 @@
 #include <gtest/gtest.h>
 #include <csignal>
 
-#include <regex>
 #include <thread>
 
 #include "tests/desktop/desktop_fixture.h"
+#include "tests/desktop/ratio_title.h"
 
 namespace desktop {
 namespace {
@@ -15,7 +15,6 @@ namespace {
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 
-const std::regex kRatioTitle(R"(Fii on suunnilleen 1\.6180339887(4989|499))");
 // A window manager's frame may stand a border's width off the work area.
 constexpr int kSlack = 4;
 // 4680 x 3195 twips at 96 and at 192 dots per inch.
@@ -109,7 +108,7 @@ TEST_P(WindowManagerTest, ComesUpMaximisedRestoresRestsMinimisedAndEndsOnTheFirs
     auto program = StartProgram();
     const Window window = WaitForPlacedWindow(*program);
     ASSERT_NE(window, None);
-    EXPECT_TRUE(std::regex_match(x_.Title(window), kRatioTitle)) << x_.Title(window);
+    EXPECT_TRUE(IsRatioTitle(x_.Title(window))) << x_.Title(window);
     const auto maximised = x_.ClientArea(window);
     ASSERT_TRUE(maximised);
     (void)CaptureFitted(window, maximised->width, maximised->height);
@@ -222,6 +221,11 @@ TEST_P(WindowManagerStressTest, ComesUpMaximisedTenStartsOutOfTen) {
             const auto area = x_.ClientArea(window);
             ASSERT_TRUE(area);
             (void)CaptureFitted(window, area->width, area->height);
+            // A person clicks once the desktop is up; a window manager still
+            // starting may take a click for itself (kwin does, under load).
+            if (withTheWindowManager) {
+                desktop_.WaitForWindowManager();
+            }
             x_.Click(area->x + area->width / 2, area->y + area->height / 2);
             ASSERT_EQ(program->WaitExit(seconds(5)), 0) << program->Stderr();
             ASSERT_TRUE(WaitUntil([&] { return !x_.FindWindow(kTitlePrefix); }, kSettle));
