@@ -14,10 +14,10 @@
 #include <vector>
 
 #include "app/form1.h"
-#include "bench/cairo_image.h"
 #include "bench/plain_figure.h"
 #include "platform/form_runtime.h"
 #include "platform/offscreen/offscreen_form.h"
+#include "tests/support/cairo_image.h"
 
 namespace {
 

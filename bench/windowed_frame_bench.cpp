@@ -21,13 +21,14 @@
 #include <string>
 
 #include "app/form1.h"
-#include "bench/cairo_image.h"
+#include "bench/frame_counter.h"
 #include "bench/plain_figure.h"
 #include "geometry/ratio_caption.h"
 #include "platform/form_runtime.h"
 #include "platform/sdl/sdl_form.h"
 #include "platform/termination_signals.h"
 #include "platform/wayland/wayland_form.h"
+#include "tests/support/cairo_image.h"
 
 namespace {
 
@@ -36,59 +37,13 @@ constexpr int kWidth = 1920;
 constexpr int kBorders = 16;
 constexpr int kHeight = 1080;
 
-// Passes everything on to the real form and ends the program after a number
-// of frames, so that the program's own loop can be timed.
-class FrameCounter final : public platform::RuntimeForm {
-public:
-    FrameCounter(platform::RuntimeForm& form, long frames) : form_(form), frames_(frames) {}
-    void Attach(platform::FormEvents& events) override { form_.Attach(events); }
-    void AutoRedraw(bool enabled) override { form_.AutoRedraw(enabled); }
-    void ScaleMode(int mode) override { form_.ScaleMode(mode); }
-    void Show() override { form_.Show(); }
-    void ForeColor(platform::Colour colour) override { form_.ForeColor(colour); }
-    void BackColor(platform::Colour colour) override { form_.BackColor(colour); }
-    void DrawWidth(int pixels) override { form_.DrawWidth(pixels); }
-    void WindowState(int state) override { form_.WindowState(state); }
-    [[nodiscard]] float ScaleWidth() const override { return form_.ScaleWidth(); }
-    [[nodiscard]] float ScaleHeight() const override { return form_.ScaleHeight(); }
-    void Caption(std::string_view text) override {
-        // Timing starts with the first frame drawn at the full width, less
-        // what a window manager's border takes: the window is maximised.
-        if (!started_ && form_.ScaleWidth() >= kWidth - kBorders) {
-            started_ = true;
-            start_ = Clock::now();
-        }
-        form_.Caption(text);
-    }
-    void Cls() override { form_.Cls(); }
-    void Line(float x1, float y1, float x2, float y2) override { form_.Line(x1, y1, x2, y2); }
-    void Circle(float x, float y, float radius) override { form_.Circle(x, y, radius); }
-    void DoEvents() override {
-        form_.DoEvents();
-        if (started_ && ++counted_ > frames_) {
-            End();
-        }
-    }
-    void WaitEvents() override { form_.WaitEvents(); }
-    [[noreturn]] void End() override { platform::EndProgram(); }
-
-    [[nodiscard]] double FramesPerSecond() const {
-        return static_cast<double>(frames_) / std::chrono::duration<double>(Clock::now() - start_).count();
-    }
-
-private:
-    platform::RuntimeForm& form_;
-    long frames_;
-    long counted_ = 0;
-    bool started_ = false;
-    Clock::time_point start_;
-};
-
 template <typename Window>
 double RunProgram(long frames) {
     platform::TerminationSignals signals;
     Window form(app::Form1::Design(), signals);
-    FrameCounter counter(form, frames);
+    // Timing starts with the first frame drawn at the full width, less
+    // what a window manager's border takes: the window is maximised.
+    FrameCounter counter(form, frames, [](float width) { return width >= kWidth - kBorders; });
     app::Form1 form1(counter, '.');
     if (const auto error = platform::RunForm(counter, form1)) {
         std::fprintf(stderr, "%s\n", error->c_str());

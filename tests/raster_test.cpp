@@ -3,11 +3,11 @@
 
 #include <cairo.h>
 #include <gtest/gtest.h>
-#include <numbers>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <numbers>
 #include <sstream>
 #include <string>
 
@@ -15,6 +15,7 @@
 #include "platform/form_runtime.h"
 #include "platform/image/persistent_image.h"
 #include "tests/recording_form.h"
+#include "tests/support/cairo_image.h"
 
 namespace {
 
@@ -35,8 +36,8 @@ Comparison CompareWithCairo(int width, int height, std::uint64_t frames) {
     form.Offscreen().At(frames + 1, {ScriptedEvent::Kind::Close});
     EXPECT_FALSE(platform::RunForm(form, form1));
 
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    cairo_t* cr = cairo_create(surface);
+    const CairoImage reference(width, height);
+    cairo_t* cr = reference.context.get();
     cairo_set_source_rgb(cr, 0, 0, 0);
     cairo_paint(cr);
     cairo_set_source_rgb(cr, 1, 0, 0);
@@ -60,16 +61,16 @@ Comparison CompareWithCairo(int width, int height, std::uint64_t frames) {
             cairo_stroke(cr);
         }
     }
-    cairo_surface_flush(surface);
+    cairo_surface_flush(reference.surface.get());
 
     Comparison result;
-    const auto* reference = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
+    const auto* pixels = cairo_image_surface_get_data(reference.surface.get());
+    const int stride = cairo_image_surface_get_stride(reference.surface.get());
     const auto& ours = form.Offscreen().Image();
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
             const auto expected =
-                (reinterpret_cast<const std::uint32_t*>(reference + static_cast<std::ptrdiff_t>(y) * stride)[x] >> 16) &
+                (reinterpret_cast<const std::uint32_t*>(pixels + static_cast<std::ptrdiff_t>(y) * stride)[x] >> 16) &
                 0xFFU;
             const auto got = (ours.PixelAt(x, y) >> 16) & 0xFFU;
             result.largestDifference =
@@ -78,8 +79,6 @@ Comparison CompareWithCairo(int width, int height, std::uint64_t frames) {
             result.extra += (expected == 0 && got > 96) ? 1 : 0;
         }
     }
-    cairo_destroy(cr);
-    cairo_surface_destroy(surface);
     return result;
 }
 

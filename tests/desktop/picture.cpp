@@ -4,20 +4,21 @@
 
 #include <cstring>
 
+#include "tests/support/cairo_image.h"
+
 namespace desktop {
 
 void Picture::WritePng(const std::string& path) const {
-    cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height);
-    cairo_surface_flush(surface);
-    auto* data = cairo_image_surface_get_data(surface);
-    const int stride = cairo_image_surface_get_stride(surface);
+    const CairoSurface surface(cairo_image_surface_create(CAIRO_FORMAT_RGB24, width, height));
+    cairo_surface_flush(surface.get());
+    auto* data = cairo_image_surface_get_data(surface.get());
+    const int stride = cairo_image_surface_get_stride(surface.get());
     for (int y = 0; y < height; ++y) {
         std::memcpy(data + static_cast<std::ptrdiff_t>(y) * stride, &pixels[static_cast<std::size_t>(y) * width],
                     static_cast<std::size_t>(width) * 4);
     }
-    cairo_surface_mark_dirty(surface);
-    cairo_surface_write_to_png(surface, path.c_str());
-    cairo_surface_destroy(surface);
+    cairo_surface_mark_dirty(surface.get());
+    cairo_surface_write_to_png(surface.get(), path.c_str());
 }
 
 Picture Picture::FromPng(const std::string& bytes) {
@@ -34,13 +35,13 @@ Picture Picture::FromPng(const std::string& bytes) {
         from.at += length;
         return CAIRO_STATUS_SUCCESS;
     };
-    cairo_surface_t* surface = cairo_image_surface_create_from_png_stream(read, &reader);
+    const CairoSurface surface(cairo_image_surface_create_from_png_stream(read, &reader));
     Picture picture;
-    if (cairo_surface_status(surface) == CAIRO_STATUS_SUCCESS) {
-        picture.width = cairo_image_surface_get_width(surface);
-        picture.height = cairo_image_surface_get_height(surface);
-        const auto* data = cairo_image_surface_get_data(surface);
-        const int stride = cairo_image_surface_get_stride(surface);
+    if (cairo_surface_status(surface.get()) == CAIRO_STATUS_SUCCESS) {
+        picture.width = cairo_image_surface_get_width(surface.get());
+        picture.height = cairo_image_surface_get_height(surface.get());
+        const auto* data = cairo_image_surface_get_data(surface.get());
+        const int stride = cairo_image_surface_get_stride(surface.get());
         picture.pixels.resize(static_cast<std::size_t>(picture.width) * picture.height);
         for (int y = 0; y < picture.height; ++y) {
             std::memcpy(&picture.pixels[static_cast<std::size_t>(y) * picture.width],
@@ -50,7 +51,6 @@ Picture Picture::FromPng(const std::string& bytes) {
             pixel &= 0xFFFFFFU;
         }
     }
-    cairo_surface_destroy(surface);
     return picture;
 }
 
