@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "tests/desktop/picture.h"
+#include "tests/desktop/ratio_title.h"
 #include "tests/desktop/sway_session.h"
 #include "tests/support/process_readings.h"
 
@@ -23,7 +24,6 @@ using testing_support::Clock;
 using testing_support::CpuTicks;
 using testing_support::WaitUntil;
 
-const std::regex kRatioTitle(R"(Fii on suunnilleen 1\.6180339887(4989|499))");
 constexpr auto kAppear = seconds(10);
 constexpr auto kSettle = seconds(5);
 
@@ -41,7 +41,7 @@ protected:
         EXPECT_TRUE(WaitUntil(
             [&] {
                 window = session_.FindWindow("pentagram", program.Pid());
-                return window && std::regex_match(window->title, kRatioTitle);
+                return window && IsRatioTitle(window->title);
             },
             kAppear))
             << "no toplevel with the ratio title; the program is " << (program.Running() ? "running" : "gone")
