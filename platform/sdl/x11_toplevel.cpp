@@ -143,6 +143,12 @@ void X11Toplevel::Notice(const xcb_generic_event_t& event, Clock::time_point now
             if (property.window == connection_.Root() && windowManager_.TellsOfWorkArea(property.atom)) {
                 workAreaChanged_ = true;
             }
+            // A window manager that says what it offers only after the
+            // window's state was settled without it is asked now.
+            if (property.window == connection_.Root() && windowManager_.TellsOfItself(property.atom) && mapped_ &&
+                stateSettled_ && wantedState_ == kWindowStateMaximised && !windowManager_.Maximised()) {
+                WantState(wantedState_);
+            }
             if (property.window == window_ && windowManager_.TellsOfWindowState(property.atom)) {
                 visibilityChanged_ = true;
                 // An answer to a state request is looked at now, not at its deadline.
@@ -218,13 +224,15 @@ bool X11Toplevel::Maximise(Clock::time_point now) {
     if (windowManager_.Maximised() || resizedSinceRequest_) {
         return true;
     }
+    // A window manager says what it offers by the time it takes the
+    // window on; one still starting may not have said it yet.
+    if (windowManager_.Running() && !windowManager_.Manages() && now - mappedAt_ < kManagedPatience) {
+        nextStateRequest_ = now + kManagedPoll;
+        return false;
+    }
     if (!windowManager_.OffersMaximised()) {
         windowManager_.FillWorkArea();
         return true;
-    }
-    if (!windowManager_.Manages() && now - mappedAt_ < kManagedPatience) {
-        nextStateRequest_ = now + kManagedPoll;
-        return false;
     }
     if (stateRequests_ > 0 && now < lastStateRequest_ + kStateWait) {
         nextStateRequest_ = lastStateRequest_ + kStateWait;

@@ -41,11 +41,15 @@ public:
     // sized to the work area.
     void FillWorkArea() const;
 
-    // The properties whose changes tell of the window's state, and of the work area.
+    // The properties whose changes tell of the window's state and of the work area.
     [[nodiscard]] bool TellsOfWindowState(xcb_atom_t property) const {
         return property == atoms_.wmState || property == atoms_.netWmState;
     }
     [[nodiscard]] bool TellsOfWorkArea(xcb_atom_t property) const { return property == atoms_.netWorkarea; }
+    // A root property by which a window manager says what it offers.
+    [[nodiscard]] bool TellsOfItself(xcb_atom_t property) const {
+        return property == atoms_.netSupported || property == atoms_.netSupportingWmCheck;
+    }
 
 private:
     struct Atoms {
