@@ -255,8 +255,9 @@ bool X11Toplevel::Maximise(Clock::time_point now) {
 // window manager, whichever order it told of these in.
 void X11Toplevel::ReadVisibility() {
     visibilityChanged_ = false;
-    managed_ = managed_ || windowManager_.Manages();
-    viewable_ = connection_.Viewable(window_) && !windowManager_.Iconic() && !windowManager_.Hidden();
+    const X11WindowManager::State state = windowManager_.WindowState();
+    managed_ = managed_ || state != X11WindowManager::State::Withdrawn;
+    viewable_ = connection_.Viewable(window_) && state != X11WindowManager::State::Iconic && !windowManager_.Hidden();
 }
 
 // A window manager that maximised the window before its panel took its

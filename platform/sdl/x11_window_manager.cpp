@@ -47,14 +47,12 @@ bool X11WindowManager::OffersMaximised() const {
     return Contains(supported, atoms_.maximisedVert) && Contains(supported, atoms_.maximisedHorz);
 }
 
-bool X11WindowManager::Manages() const {
+X11WindowManager::State X11WindowManager::WindowState() const {
     const std::vector<std::uint32_t> wmState = connection_.Property(window_, atoms_.wmState, atoms_.wmState);
-    return !wmState.empty() && wmState.front() != kWithdrawnState;
-}
-
-bool X11WindowManager::Iconic() const {
-    const std::vector<std::uint32_t> wmState = connection_.Property(window_, atoms_.wmState, atoms_.wmState);
-    return !wmState.empty() && wmState.front() == kIconicState;
+    if (wmState.empty() || wmState.front() == kWithdrawnState) {
+        return State::Withdrawn;
+    }
+    return wmState.front() == kIconicState ? State::Iconic : State::Normal;
 }
 
 bool X11WindowManager::Hidden() const { return Contains(WindowStates(), atoms_.hidden); }

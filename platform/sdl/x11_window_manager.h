@@ -22,9 +22,12 @@ public:
     // A running window manager that says it has a maximised state.
     [[nodiscard]] bool OffersMaximised() const;
 
-    // The window manager has taken the window on (WM_STATE, not withdrawn).
-    [[nodiscard]] bool Manages() const;
-    [[nodiscard]] bool Iconic() const;
+    // The window's ICCCM state (WM_STATE); withdrawn where the window
+    // manager has set none.
+    enum class State { Withdrawn, Normal, Iconic };
+    [[nodiscard]] State WindowState() const;
+    // The window manager has taken the window on.
+    [[nodiscard]] bool Manages() const { return WindowState() != State::Withdrawn; }
     // Hidden by the window manager in EWMH's terms (another desktop, say).
     [[nodiscard]] bool Hidden() const;
     [[nodiscard]] bool Maximised() const;
