@@ -81,11 +81,10 @@ void Win32Presenter::Show(HWND window, PersistentImage& image, bool fresh) {
     // GDI may still be reading the bits for the last blit.
     GdiFlush();
     const std::vector<PixelRect> changes = image.TakeChanges();
-    const std::vector<PixelRect> whole = {{0, 0, image.Width(), image.Height()}};
     std::vector<PixelRect> rects;
     if (fresh || wholeFrames_) {
-        CopyRects(image.Rows(), dib_->rows, whole);
-        rects = whole;
+        rects = {{0, 0, image.Width(), image.Height()}};
+        CopyRects(image.Rows(), dib_->rows, rects);
     } else {
         rects = JoinColumns(CopyDifferingTiles(image.Rows(), dib_->rows, changes));
     }
