@@ -54,8 +54,7 @@ start_desktop() {
     started=$display
 }
 
-median() { sort -n | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
-ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", a / b}'; }
+source "$(dirname "$0")/statistics.sh"
 
 echo "displays at 1920x1080 under openbox, $rounds interleaved rounds of $frames frames; medians"
 printf '%-28s %10s %16s\n' "display" "frames/s" "this/24-bit shm"

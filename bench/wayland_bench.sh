@@ -38,10 +38,10 @@ for round in $(seq "$rounds"); do
     as_user env -u DISPLAY "$runtime/bench" program-wayland "$frames" >>"$runtime/native"
     as_user env -u WAYLAND_DISPLAY DISPLAY="$display" "$runtime/bench" program "$frames" >>"$runtime/xwayland"
 done
-median() { sort -n "$1" | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
-native=$(median "$runtime/native")
-xwayland=$(median "$runtime/xwayland")
+source "$(dirname "$0")/statistics.sh"
+native=$(median <"$runtime/native")
+xwayland=$(median <"$runtime/xwayland")
 echo "headless sway 1.7, 1920x1080, $rounds interleaved rounds of $frames frames; medians"
 printf '%-22s %10s\n' "way" "frames/s"
 printf '%-22s %10.1f\n' "native Wayland" "$native" "through XWayland" "$xwayland"
-printf '%-22s %9sx\n' "native/XWayland" "$(awk -v a="$native" -v b="$xwayland" 'BEGIN {printf "%.2f", a / b}')"
+printf '%-22s %9sx\n' "native/XWayland" "$(ratio "$native" "$xwayland")"

@@ -32,13 +32,13 @@ for round in $(seq "$rounds"); do
     done
 done
 
-median() { sort -n "$1" | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
+source "$(dirname "$0")/statistics.sh"
 echo "windowed 1920x1080 under Xvfb+openbox, $rounds interleaved rounds of $frames frames; medians"
 printf '%-15s %10s %14s\n' "way" "frames/s" "program/this"
-ours=$(median "$scratch/program")
+ours=$(median <"$scratch/program")
 for mode in "${modes[@]}"; do
-    m=$(median "$scratch/$mode")
-    printf '%-15s %10.1f %13.2fx\n' "$mode" "$m" "$(awk -v a="$ours" -v b="$m" 'BEGIN {print a / b}')"
+    m=$(median <"$scratch/$mode")
+    printf '%-15s %10.1f %13.2fx\n' "$mode" "$m" "$(ratio "$ours" "$m")"
 done
 
 if [[ -n $session ]]; then

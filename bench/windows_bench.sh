@@ -28,10 +28,10 @@ for round in $(seq "$rounds"); do
         wine "$bench" "$way" "$frames" </dev/null | awk '{print $1}' >>"$scratch/$way"
     done
 done
-median() { sort -n "$1" | awk '{v[NR]=$1} END {print v[int((NR+1)/2)]}'; }
-changed=$(median "$scratch/changed")
-whole=$(median "$scratch/whole")
+source "$(dirname "$0")/statistics.sh"
+changed=$(median <"$scratch/changed")
+whole=$(median <"$scratch/whole")
 echo "under Wine $(wine --version), 1920x1080 under Xvfb+openbox, $rounds interleaved rounds of $frames frames; medians"
 printf '%-24s %10s\n' "way" "frames/s"
 printf '%-24s %10.1f\n' "changed tiles" "$changed" "every frame whole" "$whole"
-printf '%-24s %9sx\n' "changed/whole" "$(awk -v a="$changed" -v b="$whole" 'BEGIN {printf "%.2f", a / b}')"
+printf '%-24s %9sx\n' "changed/whole" "$(ratio "$changed" "$whole")"
