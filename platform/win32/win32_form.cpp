@@ -81,17 +81,15 @@ void Win32Form::WindowState(int state) {
 }
 
 // Nothing to draw on while the window is minimised or not yet shown.
-float Win32Form::ScaleWidth() const {
-    return shown_ && IsIconic(window_.get()) == 0 ? static_cast<float>(Image().Width()) : 0.0F;
-}
+bool Win32Form::OnScreen() const { return shown_ && IsIconic(window_.get()) == 0; }
 
-float Win32Form::ScaleHeight() const {
-    return shown_ && IsIconic(window_.get()) == 0 ? static_cast<float>(Image().Height()) : 0.0F;
-}
+float Win32Form::ScaleWidth() const { return OnScreen() ? static_cast<float>(Image().Width()) : 0.0F; }
+
+float Win32Form::ScaleHeight() const { return OnScreen() ? static_cast<float>(Image().Height()) : 0.0F; }
 
 void Win32Form::DoEvents() {
     ApplyWindowRequests();
-    if (shown_ && IsIconic(window_.get()) == 0) {
+    if (OnScreen()) {
         presenter_.Show(window_.get(), MutableImage(), fresh_);
         fresh_ = false;
     }

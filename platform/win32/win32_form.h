@@ -46,6 +46,7 @@ private:
     void SendTitle();
     void RaisePending();
     void FollowClientArea();
+    [[nodiscard]] bool OnScreen() const;
     [[nodiscard]] std::pair<int, int> NormalWindowSize() const;
 
     FormDesign design_;
