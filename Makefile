@@ -15,8 +15,16 @@ run: deps
 
 SANITIZE_DIR ?= build-sanitize
 
+# Every ctest run keeps its results as JUnit (with what each test printed,
+# so that the cases of a whole GoogleTest program count too), for the
+# summary at the end of CI's run (scripts/test_summary.py).
+RESULTS_DIR ?= $(abspath $(BUILD_DIR))/test-results
+CTEST = ctest --output-on-failure --test-output-size-passed 1048576 --test-output-size-failed 1048576
+results = mkdir -p $(RESULTS_DIR) && rm -f $(RESULTS_DIR)/$(1).xml $(RESULTS_DIR)/$(1).*.xml
+
 test: test-deps build-with-tests
-	ctest --test-dir $(BUILD_DIR) --output-on-failure -j $(JOBS) --label-exclude 'stress|windows'
+	$(call results,test)
+	$(CTEST) --test-dir $(BUILD_DIR) -j $(JOBS) --label-exclude 'stress|windows' --output-junit $(RESULTS_DIR)/test.xml
 
 # The frame-cost comparison, the session figures, and the program on other
 # displays and window managers, in a build of its own made as the program is
@@ -35,14 +43,18 @@ bench: test-deps
 
 # The long checks: the window stress, a minute's run, memcheck, and the
 # unit, image, offscreen and tool tests built with the sanitizers.
-stress: test-deps build-with-tests sanitize
-	ctest --test-dir $(BUILD_DIR) --output-on-failure --label-regex stress
+stress: test-deps build-with-tests
+	$(call results,stress)
+	$(MAKE) sanitize SANITIZE_RESULTS=$(RESULTS_DIR)/stress.sanitize.xml
+	$(CTEST) --test-dir $(BUILD_DIR) --label-regex stress --output-junit $(RESULTS_DIR)/stress.long.xml
 
+SANITIZE_RESULTS ?= $(RESULTS_DIR)/sanitize.xml
 sanitize: test-deps
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DPENTAGRAM_SANITIZE=ON -DPENTAGRAM_BUILD_TESTS=ON
 	cmake --build $(SANITIZE_DIR) -j $(JOBS) --target pentagram_tests pentagram_cairo_tests pentagram_x11_tests pentagram_tool_tests pentagram-snapshot
+	mkdir -p $(RESULTS_DIR)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-		ctest --test-dir $(SANITIZE_DIR) --output-on-failure -j $(JOBS) --label-regex 'unit|tool'
+		$(CTEST) --test-dir $(SANITIZE_DIR) -j $(JOBS) --label-regex 'unit|tool' --output-junit $(SANITIZE_RESULTS)
 
 build-with-tests:
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=ON
@@ -93,10 +105,11 @@ windows: deps
 # The Windows build's tests under Wine: its unit tests through ctest, then
 # the program and its installer on a virtual desktop, driven from Linux.
 test-windows: windows test-deps
-	bash scripts/wine-unit-tests.sh $(WINDOWS_DIR)
+	$(call results,test-windows)
+	bash scripts/wine-unit-tests.sh $(WINDOWS_DIR) $(RESULTS_DIR)/test-windows.unit.xml
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=ON -DPENTAGRAM_WINDOWS_DIR=$(abspath $(WINDOWS_DIR))
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target pentagram_wine_tests
-	ctest --test-dir $(BUILD_DIR) --output-on-failure --label-regex windows
+	$(CTEST) --test-dir $(BUILD_DIR) --label-regex windows --output-junit $(RESULTS_DIR)/test-windows.wine.xml
 
 # clang-tidy over the files only the Windows build compiles, with the cross
 # build's compile commands and mingw-w64's headers in place of the system's.

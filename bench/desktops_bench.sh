@@ -40,7 +40,8 @@ start_desktop() {
     home=$(mktemp -d -p "$scratch")
     mkdir -p "$home/.config/i3" "$home/.fluxbox"
     printf '# i3 config file (v4)\nfont pango:monospace 8\n' >"$home/.config/i3/config"
-    echo 'background: none' >"$home/.fluxbox/overlay"
+    # fluxbox leaves the root window alone (no wallpaper message in front).
+    echo 'background: unset' >"$home/.fluxbox/overlay"
     # shellcheck disable=SC2086
     DISPLAY=$display HOME=$home XDG_CONFIG_HOME=$home/.config setsid dbus-run-session -- $wm >/dev/null 2>&1 &
     pids+=($!)

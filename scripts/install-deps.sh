@@ -12,7 +12,8 @@ animation_packages=(imagemagick)
 # The Windows build: the cross-compiler (POSIX threads), GoogleTest's
 # sources to build with it, NSIS for the installer, and Wine to test under.
 windows_packages=(g++-mingw-w64-x86-64-posix googletest nsis wine wine64)
-test_packages=(googletest libgtest-dev xvfb openbox libxtst-dev valgrind x11-utils locales)
+# python3 prints the test summary at the end of CI's run.
+test_packages=(googletest libgtest-dev xvfb openbox libxtst-dev valgrind x11-utils locales python3)
 # The window managers of the desktops the program is tested under, each in
 # a D-Bus session of its own as a desktop session runs it.
 window_manager_packages=(dbus xfwm4 fluxbox icewm metacity i3-wm twm kwin-x11 mutter)
@@ -57,9 +58,25 @@ fi
 # The title's decimal separator follows the user's locale; the tests check it
 # with a Finnish one, which a fresh machine does not have generated.
 if [[ "${1:-}" == "--test" ]] && ! locale -a 2>/dev/null | grep -qi '^fi_FI\.utf-\?8$'; then
-    if [[ $(id -u) -eq 0 ]] || command -v sudo >/dev/null; then
-        as_root sed -i 's/^# *\(fi_FI.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-        grep -q '^fi_FI.UTF-8 UTF-8' /etc/locale.gen || echo 'fi_FI.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
-        as_root locale-gen >/dev/null || echo "note: could not generate fi_FI.UTF-8; the Finnish title test will be skipped"
-    fi
+    as_root sed -i 's/^# *\(fi_FI.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+    grep -q '^fi_FI.UTF-8 UTF-8' /etc/locale.gen || echo 'fi_FI.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+    as_root locale-gen >/dev/null
+fi
+
+# What the suite needs is there, or the set-up fails here with a line for
+# each thing missing: a test that found it missing would fail less clearly.
+if [[ "${1:-}" == "--test" ]]; then
+    missing_requirements=0
+    require() {
+        if ! eval "$2" >/dev/null 2>&1; then
+            echo "required for the tests, and missing: $1" >&2
+            missing_requirements=1
+        fi
+    }
+    require "the fi_FI.UTF-8 locale" "locale -a | grep -qi '^fi_FI\.utf-\?8\$'"
+    for command in Xvfb valgrind lintian mutter sway weston kwin_x11 wayland-scanner python3; do
+        require "$command" "command -v $command"
+    done
+    require "the user pentagram-test" "[[ \$(id -u) -ne 0 ]] || id pentagram-test"
+    ((missing_requirements == 0)) || exit 1
 fi

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/regional_settings.h"
+#include "tests/support/required_locale.h"
 
 namespace {
 
@@ -21,12 +22,12 @@ TEST(DecimalSeparatorTest, FallsBackToAPointForAnUnknownLocale) {
     EXPECT_EQ(platform::DecimalSeparatorOf("not a locale at all"), '.');
 }
 
+using testing_support::kFinnishLocale;
+using testing_support::kFinnishLocaleMissing;
+using testing_support::LocaleInstalled;
+
 TEST(DecimalSeparatorTest, IsACommaInAFinnishLocale) {
-    locale_t finnish = newlocale(LC_NUMERIC_MASK, "fi_FI.UTF-8", static_cast<locale_t>(nullptr));
-    if (finnish == static_cast<locale_t>(nullptr)) {
-        GTEST_SKIP() << "the fi_FI.UTF-8 locale is not installed (locale-gen makes it)";
-    }
-    freelocale(finnish);
+    ASSERT_TRUE(LocaleInstalled(kFinnishLocale)) << kFinnishLocaleMissing;
     EXPECT_EQ(platform::DecimalSeparatorOf("fi_FI.UTF-8"), ',');
 }
 
@@ -38,12 +39,9 @@ TEST(DecimalSeparatorTest, FollowsTheUsersEnvironment) {
     EXPECT_EQ(platform::UserDecimalSeparator(), '.');
     setenv("LC_ALL", "xx_NOWHERE.UTF-8", 1);
     EXPECT_EQ(platform::UserDecimalSeparator(), '.');
-    locale_t finnish = newlocale(LC_NUMERIC_MASK, "fi_FI.UTF-8", static_cast<locale_t>(nullptr));
-    if (finnish != static_cast<locale_t>(nullptr)) {
-        freelocale(finnish);
-        setenv("LC_ALL", "fi_FI.UTF-8", 1);
-        EXPECT_EQ(platform::UserDecimalSeparator(), ',');
-    }
+    EXPECT_TRUE(LocaleInstalled(kFinnishLocale)) << kFinnishLocaleMissing;
+    setenv("LC_ALL", kFinnishLocale, 1);
+    EXPECT_EQ(platform::UserDecimalSeparator(), ',');
     if (saved != nullptr) {
         setenv("LC_ALL", previous.c_str(), 1);
     } else {

@@ -11,6 +11,7 @@
 
 #include "tests/desktop/desktop_fixture.h"
 #include "tests/desktop/ratio_title.h"
+#include "tests/support/required_locale.h"
 
 namespace desktop {
 namespace {
@@ -134,12 +135,9 @@ TEST_F(RobustnessTest, AnUnknownLocaleFallsBackToADecimalPoint) {
 }
 
 TEST_F(RobustnessTest, AFinnishLocaleGetsADecimalComma) {
-    locale_t finnish = newlocale(LC_NUMERIC_MASK, "fi_FI.UTF-8", static_cast<locale_t>(nullptr));
-    if (finnish == static_cast<locale_t>(nullptr)) {
-        GTEST_SKIP() << "the fi_FI.UTF-8 locale is not installed";
-    }
-    freelocale(finnish);
-    auto program = StartProgram({{"LC_ALL", "fi_FI.UTF-8"}});
+    ASSERT_TRUE(testing_support::LocaleInstalled(testing_support::kFinnishLocale))
+        << testing_support::kFinnishLocaleMissing;
+    auto program = StartProgram({{"LC_ALL", testing_support::kFinnishLocale}});
     const Window window = WaitForMaximisedWindow(*program);
     ASSERT_NE(window, None);
     EXPECT_TRUE(IsRatioTitle(x_.Title(window), ",")) << x_.Title(window);

@@ -58,9 +58,11 @@ std::filesystem::path MakeHome() {
     std::filesystem::permissions(home / "runtime", std::filesystem::perms::owner_all);
     // i3 without a configuration runs its first-start wizard instead.
     std::ofstream(home / ".config/i3/config") << "# i3 config file (v4)\nfont pango:monospace 8\n";
-    // fluxbox asks for a wallpaper it cannot set here, in a message box
-    // that would stand in front of the program's window.
-    std::ofstream(home / ".fluxbox/overlay") << "background: none\n";
+    // fluxbox leaves the root window alone. Its style's wallpaper, or with
+    // "background: none" the last one it set, would go through fbsetbg,
+    // which finds no wallpaper setter here and says so in a message box in
+    // front of the program's window.
+    std::ofstream(home / ".fluxbox/overlay") << "background: unset\n";
     return home;
 }
 
