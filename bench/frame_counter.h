@@ -8,7 +8,7 @@
 #include <functional>
 #include <utility>
 
-#include "platform/form_runtime.h"
+#include "platform/form/form_runtime.h"
 
 class FrameCounter final : public platform::RuntimeForm {
 public:

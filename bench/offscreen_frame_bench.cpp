@@ -15,7 +15,7 @@
 
 #include "app/form1.h"
 #include "bench/plain_figure.h"
-#include "platform/form_runtime.h"
+#include "platform/form/form_runtime.h"
 #include "platform/offscreen/offscreen_form.h"
 #include "tests/support/cairo_image.h"
 

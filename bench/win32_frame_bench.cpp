@@ -10,8 +10,10 @@
 
 #include "app/form1.h"
 #include "bench/frame_counter.h"
-#include "platform/form_runtime.h"
-#include "platform/win32/win32_form.h"
+#include "bench/whole_frames.h"
+#include "platform/form/form_runtime.h"
+#include "platform/win32/win32_window.h"
+#include "platform/window/window_form.h"
 
 namespace {
 
@@ -32,7 +34,11 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: pentagram_win32_bench changed|whole FRAMES\n");
         return 2;
     }
-    platform::win32::Win32Form form(app::Form1::Design(), way == "whole");
+    std::unique_ptr<platform::NativeWindow> window = std::make_unique<platform::win32::Win32Window>(app::Form1::Design());
+    if (way == "whole") {
+        window = std::make_unique<WholeFrames>(std::move(window));
+    }
+    platform::WindowForm form(app::Form1::Design(), std::move(window));
     FrameCounter counter(form, std::atol(argv[2]), WidthSteady());
     app::Form1 form1(counter, '.');
     if (const auto error = platform::RunForm(counter, form1)) {

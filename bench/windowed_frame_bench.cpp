@@ -2,8 +2,8 @@
 // four ways, printing frames per second. bench/windowed_bench.sh starts the
 // display, interleaves the ways and compares them.
 //
-//   program          the program's own Form1 on the SDL form (X11)
-//   program-wayland  the same on the native Wayland form
+//   program          the program's own Form1 in the X11 window (through SDL)
+//   program-wayland  the same in the native Wayland window
 //   plain-default    cairo over SDL's window surface as SDL gives it, the
 //                    whole surface updated and the title set every frame
 //   plain-shm        the same on SDL's plain shared-memory surface
@@ -24,10 +24,11 @@
 #include "bench/frame_counter.h"
 #include "bench/plain_figure.h"
 #include "geometry/ratio_caption.h"
-#include "platform/form_runtime.h"
-#include "platform/sdl/sdl_form.h"
-#include "platform/termination_signals.h"
-#include "platform/wayland/wayland_form.h"
+#include "platform/form/form_runtime.h"
+#include "platform/process/termination_signals.h"
+#include "platform/wayland/wayland_window.h"
+#include "platform/window/window_form.h"
+#include "platform/x11/x11_window.h"
 #include "tests/support/cairo_image.h"
 
 namespace {
@@ -37,10 +38,10 @@ constexpr int kWidth = 1920;
 constexpr int kBorders = 16;
 constexpr int kHeight = 1080;
 
-template <typename Window>
+template <typename NativeWindow>
 double RunProgram(long frames) {
     platform::TerminationSignals signals;
-    Window form(app::Form1::Design(), signals);
+    platform::WindowForm form(app::Form1::Design(), std::make_unique<NativeWindow>(app::Form1::Design(), signals));
     // Timing starts with the first frame drawn at the full width, less
     // what a window manager's border takes: the window is maximised.
     FrameCounter counter(form, frames, [](float width) { return width >= kWidth - kBorders; });
@@ -122,9 +123,9 @@ int main(int argc, char** argv) {
     const long frames = std::stol(argv[2]);
     double fps = 0;
     if (mode == "program") {
-        fps = RunProgram<platform::sdl::SdlForm>(frames);
+        fps = RunProgram<platform::x11::X11Window>(frames);
     } else if (mode == "program-wayland") {
-        fps = RunProgram<platform::wayland::WaylandForm>(frames);
+        fps = RunProgram<platform::wayland::WaylandWindow>(frames);
     } else if (mode == "plain-default") {
         fps = RunPlain(frames, true);
     } else if (mode == "plain-shm") {

@@ -66,16 +66,16 @@ TEST(CapsuleCoverageTest, PaintingFourAtATimeMatchesCoverageThenBlendBitForBit) 
 
         std::vector<std::uint32_t> fast = before;
         std::vector<std::uint32_t> plain = before;
-        platform::PaintCapsuleRow(capsule, x0, count, colour, fast.data());
+        platform::PaintCapsuleRow(capsule, x0, count, platform::XrgbColour{colour}, fast.data());
         platform::CoverCapsuleRowOneByOne(capsule, x0, count, coverage.data());
-        platform::BlendRowOneByOne(plain.data(), coverage.data(), count, colour);
+        platform::BlendRowOneByOne(plain.data(), coverage.data(), count, platform::XrgbColour{colour});
         EXPECT_EQ(fast, plain) << "capsule, trial " << trial;
 
         fast = before;
         plain = before;
-        platform::PaintBandRow(band, count, colour, fast.data());
+        platform::PaintBandRow(band, count, platform::XrgbColour{colour}, fast.data());
         platform::CoverBandRowOneByOne(band, count, coverage.data());
-        platform::BlendRowOneByOne(plain.data(), coverage.data(), count, colour);
+        platform::BlendRowOneByOne(plain.data(), coverage.data(), count, platform::XrgbColour{colour});
         EXPECT_EQ(fast, plain) << "band, trial " << trial;
     }
 }

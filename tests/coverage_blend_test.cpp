@@ -15,7 +15,7 @@ TEST(CoverageBlendTest, NoCoverageKeepsThePixelAndWholeCoverageGivesTheColour) {
     std::vector<std::uint32_t> pixels = {0x123456, 0xABCDEF, 0x000000, 0xFFFFFF, 0x00FF00, 0x7F7F7F};
     const std::vector<std::uint8_t> coverage = {0, 255, 0, 255, 0, 255};
     const std::vector<std::uint32_t> before = pixels;
-    BlendRow(pixels.data(), coverage.data(), static_cast<int>(pixels.size()), 0xFF0000);
+    BlendRow(pixels.data(), coverage.data(), static_cast<int>(pixels.size()), platform::XrgbColour{0xFF0000});
     for (std::size_t i = 0; i < pixels.size(); ++i) {
         EXPECT_EQ(pixels[i], coverage[i] == 0 ? before[i] : 0xFF0000U) << "pixel " << i;
     }
@@ -24,7 +24,7 @@ TEST(CoverageBlendTest, NoCoverageKeepsThePixelAndWholeCoverageGivesTheColour) {
 TEST(CoverageBlendTest, HalfCoverageOverBlackGivesHalfTheColour) {
     std::vector<std::uint32_t> pixels(5, 0x000000);
     const std::vector<std::uint8_t> coverage(5, 128);
-    BlendRow(pixels.data(), coverage.data(), 5, 0xFF0000);
+    BlendRow(pixels.data(), coverage.data(), 5, platform::XrgbColour{0xFF0000});
     for (const std::uint32_t pixel : pixels) {
         EXPECT_EQ(pixel, 0x800000U);
     }
@@ -46,8 +46,8 @@ TEST(CoverageBlendTest, FourAtATimeMatchesOneAtATimeBitForBit) {
             }
             const std::uint32_t colour = anyPixel(random) & 0x00FFFFFFU;
             std::vector<std::uint32_t> expected = pixels;
-            BlendRowOneByOne(expected.data() + offset, coverage.data() + offset, count, colour);
-            BlendRow(pixels.data() + offset, coverage.data() + offset, count, colour);
+            BlendRowOneByOne(expected.data() + offset, coverage.data() + offset, count, platform::XrgbColour{colour});
+            BlendRow(pixels.data() + offset, coverage.data() + offset, count, platform::XrgbColour{colour});
             EXPECT_EQ(pixels, expected) << count << " pixels from " << offset;
         }
     }

@@ -8,7 +8,7 @@
 #include <sstream>
 
 #include "app/form1.h"
-#include "platform/form_runtime.h"
+#include "platform/form/form_runtime.h"
 #include "tests/recording_form.h"
 
 namespace {
@@ -99,7 +99,7 @@ TEST(Form1StartTest, KeepsItsDesignTitleUntilTheFirstFrame) {
     form.Offscreen().At(1, Click());
     EXPECT_FALSE(platform::RunForm(form, form1));
     EXPECT_EQ(form.Offscreen().Properties().Caption(), "Form1");
-    EXPECT_TRUE(form.Offscreen().Visible());
+    EXPECT_TRUE(form.Offscreen().Shown());
 }
 
 TEST(Form1FrameTest, EveryFrameClearsTitlesAndDrawsFiveSegmentsThenTheCircle) {

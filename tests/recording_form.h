@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/form_runtime.h"
+#include "platform/form/form_runtime.h"
 #include "platform/offscreen/offscreen_form.h"
 
 namespace testing_support {

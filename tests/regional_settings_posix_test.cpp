@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "platform/regional_settings.h"
+#include "platform/process/regional_settings.h"
 #include "tests/support/required_locale.h"
 
 namespace {

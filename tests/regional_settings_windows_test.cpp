@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/regional_settings.h"
+#include "platform/process/regional_settings.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 #include "platform/image/tile_copy.h"
 
+#include "platform/image/changed_tiles.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -41,7 +43,7 @@ TEST(TileCopyTest, CopiesAndReportsOnlyTheTilesThatDiffer) {
     drawn.At(2 * kTile, kTile + 1) = 5;           // tile (2, 1), not a candidate: stays as it was
     const std::vector<PixelRect> candidates = {{0, 0, Image::kWidth, kTile},
                                                {2 * kTile, 2 * kTile, Image::kWidth - 2 * kTile, 6}};
-    const auto copied = platform::CopyDifferingTiles(drawn.Rows(), shown.Rows(), candidates);
+    const auto copied = platform::CopyDifferingTiles(drawn.Rows(), shown.Rows(), candidates, kTile);
     const std::vector<PixelRect> expected = {
         {0, 0, 2 * kTile, kTile}, {4 * kTile, 0, 4, kTile}, {2 * kTile, 2 * kTile, kTile, 6}};
     EXPECT_EQ(copied, expected);
@@ -56,10 +58,10 @@ TEST(TileCopyTest, AWholeImageCandidateIsSplitIntoTilesAndIdenticalImagesCopyNot
     Image shown;
     Image drawn;
     const std::vector<PixelRect> whole = {{0, 0, Image::kWidth, Image::kHeight}};
-    EXPECT_TRUE(platform::CopyDifferingTiles(drawn.Rows(), shown.Rows(), whole).empty());
+    EXPECT_TRUE(platform::CopyDifferingTiles(drawn.Rows(), shown.Rows(), whole, kTile).empty());
     drawn.At(kTile + 1, kTile + 1) = 7;
     drawn.At(0, Image::kHeight - 1) = 8;
-    const auto copied = platform::CopyDifferingTiles(drawn.Rows(), shown.Rows(), whole);
+    const auto copied = platform::CopyDifferingTiles(drawn.Rows(), shown.Rows(), whole, kTile);
     const std::vector<PixelRect> expected = {{kTile, kTile, kTile, kTile}, {0, 2 * kTile, kTile, 6}};
     EXPECT_EQ(copied, expected);
     EXPECT_EQ(shown.pixels, drawn.pixels);

@@ -1,4 +1,4 @@
-#include "platform/title_throttle.h"
+#include "platform/window/title_throttle.h"
 
 #include <gtest/gtest.h>
 

@@ -7,14 +7,14 @@
 #include <random>
 #include <vector>
 
-#include "platform/form_properties.h"
-#include "platform/sdl/x11_pixel_format.h"
-#include "platform/sdl/x11_resources.h"
+#include "platform/form/form_properties.h"
+#include "platform/x11/x11_pixel_format.h"
+#include "platform/x11/x11_resources.h"
 
 namespace {
 
-using platform::sdl::X11PixelFormat;
-using platform::sdl::X11PixelLayout;
+using platform::x11::X11PixelFormat;
+using platform::x11::X11PixelLayout;
 
 X11PixelFormat FormatFor(const X11PixelLayout& layout) {
     std::string why;
@@ -122,7 +122,7 @@ TEST(X11PixelFormatTest, ConvertingRowsMatchesConvertingEachPixel) {
 }
 
 TEST(DesktopScaleTest, XftDpiGivesTheDotsPerInchAndNonsenseTheStandard) {
-    using platform::sdl::DotsPerInchFrom;
+    using platform::x11::DotsPerInchFrom;
     EXPECT_EQ(DotsPerInchFrom(std::nullopt), 96);
     EXPECT_EQ(DotsPerInchFrom("192"), 192);
     EXPECT_EQ(DotsPerInchFrom("144.5"), 144.5);

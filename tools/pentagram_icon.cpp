@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "app/form1.h"
-#include "platform/form_runtime.h"
+#include "platform/form/form_runtime.h"
 #include "platform/offscreen/offscreen_form.h"
 #include "tools/ico_file.h"
 #include "tools/png_encoding.h"

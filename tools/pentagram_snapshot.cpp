@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "app/form1.h"
-#include "platform/form_runtime.h"
+#include "platform/form/form_runtime.h"
 #include "platform/offscreen/offscreen_form.h"
-#include "platform/regional_settings.h"
+#include "platform/process/regional_settings.h"
 #include "platform/run_time_error.h"
 #include "tools/png_encoding.h"
 #include "tools/snapshot_options.h"

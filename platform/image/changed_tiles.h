@@ -4,18 +4,10 @@
 #include <span>
 #include <vector>
 
+#include "platform/image/pixel_rect.h"
 #include "platform/raster/pixel_rows.h"
 
 namespace platform {
-
-struct PixelRect {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-
-    friend bool operator==(const PixelRect&, const PixelRect&) = default;
-};
 
 // Which parts of an image changed since it was last shown, to the nearest
 // tile, so that showing it copies and sends only those.

@@ -25,7 +25,7 @@ void CopyOverlap(const PixelRows& from, const PixelRows& to) {
 
 }  // namespace
 
-void PersistentImage::Resize(int width, int height, std::uint32_t background) {
+void PersistentImage::Resize(int width, int height, XrgbColour background) {
     if (width == width_ && height == height_) {
         return;
     }
@@ -45,7 +45,7 @@ void PersistentImage::Resize(int width, int height, std::uint32_t background) {
     }
     // Zeroed memory is a black picture already.
     pixels_ = PixelMemory(static_cast<std::size_t>(Stride()) * static_cast<std::size_t>(height));
-    if (background != 0) {
+    if (background != XrgbColour{}) {
         FillAll(Rows(), background);
     }
     clearedTo_ = background;
@@ -60,7 +60,7 @@ void PersistentImage::Resize(int width, int height, std::uint32_t background) {
     }
 }
 
-void PersistentImage::Clear(std::uint32_t background) {
+void PersistentImage::Clear(XrgbColour background) {
     if (pixels_.Data() == nullptr) {
         return;
     }
@@ -75,17 +75,17 @@ void PersistentImage::Clear(std::uint32_t background) {
     drawn_.clear();
 }
 
-void PersistentImage::Line(float x1, float y1, float x2, float y2, std::uint32_t rgb, int width) {
+void PersistentImage::Line(float x1, float y1, float x2, float y2, XrgbColour colour, int width) {
     if (pixels_.Data() == nullptr) {
         return;
     }
     const std::size_t first = drawn_.size();
-    PaintSegment(Rows(), x1 + kPixelCentre, y1 + kPixelCentre, x2 + kPixelCentre, y2 + kPixelCentre, width, rgb,
+    PaintSegment(Rows(), x1 + kPixelCentre, y1 + kPixelCentre, x2 + kPixelCentre, y2 + kPixelCentre, width, colour,
                  drawn_);
     MarkDrawn(first);
 }
 
-void PersistentImage::Circle(float x, float y, float radius, std::uint32_t rgb, int width) {
+void PersistentImage::Circle(float x, float y, float radius, XrgbColour colour, int width) {
     if (pixels_.Data() == nullptr) {
         return;
     }
@@ -98,7 +98,7 @@ void PersistentImage::Circle(float x, float y, float radius, std::uint32_t rgb, 
         CoverCircle(width_, height_, cx, cy, radius, width, circle_.coverage);
     }
     const std::size_t first = drawn_.size();
-    PaintCoverage(Rows(), circle_.coverage, rgb, drawn_);
+    PaintCoverage(Rows(), circle_.coverage, colour, drawn_);
     MarkDrawn(first);
 }
 

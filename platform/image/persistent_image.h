@@ -27,11 +27,11 @@ public:
     PersistentImage() = default;
 
     // Keeps what fits of the old picture; the rest is the background.
-    void Resize(int width, int height, std::uint32_t background);
+    void Resize(int width, int height, XrgbColour background);
 
-    void Clear(std::uint32_t background);
-    void Line(float x1, float y1, float x2, float y2, std::uint32_t rgb, int width);
-    void Circle(float x, float y, float radius, std::uint32_t rgb, int width);
+    void Clear(XrgbColour background);
+    void Line(float x1, float y1, float x2, float y2, XrgbColour colour, int width);
+    void Circle(float x, float y, float radius, XrgbColour colour, int width);
 
     [[nodiscard]] int Width() const { return width_; }
     [[nodiscard]] int Height() const { return height_; }
@@ -42,10 +42,8 @@ public:
     // The pixels as rows, for copying them out; empty while the image is.
     [[nodiscard]] PixelRows Rows() const;
 
-    // The parts changed since the last call; all of it after a resize or
-    // after MarkAllChanged.
+    // The parts changed since the last call; all of it after a resize.
     [[nodiscard]] std::vector<PixelRect> TakeChanges() { return changed_.Take(); }
-    void MarkAllChanged() { changed_.MarkAll(); }
 
 private:
     void MarkDrawn(std::size_t firstNewSpan);
@@ -65,7 +63,7 @@ private:
     int height_ = 0;
     PixelMemory pixels_;
     // Outside drawn_, every pixel is this value; unknown after a resize.
-    std::optional<std::uint32_t> clearedTo_;
+    std::optional<XrgbColour> clearedTo_;
     std::vector<Span> drawn_;
     ChangedTiles changed_;
     CircleCoverage circle_;

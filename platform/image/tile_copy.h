@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "platform/image/changed_tiles.h"
+#include "platform/image/pixel_rect.h"
 #include "platform/raster/pixel_rows.h"
 
 namespace platform {
@@ -13,11 +13,10 @@ namespace platform {
 // copied nor sent again. Returns the tiles copied, as rectangles along each
 // tile row. Both images are the same size and the rectangles lie within
 // them. Tiles are `tileSize` pixels square, a power of two no larger than
-// the changed tiles': smaller ones send less for a thin stroke, at the cost
-// of more rectangles.
+// the image's changed tiles: smaller ones send less for a thin stroke, at
+// the cost of more rectangles.
 [[nodiscard]] std::vector<PixelRect> CopyDifferingTiles(const PixelRows& from, const PixelRows& to,
-                                                        const std::vector<PixelRect>& candidates,
-                                                        int tileSize = ChangedTiles::kTileSize);
+                                                        const std::vector<PixelRect>& candidates, int tileSize);
 
 // The same rectangles with each one that lies right below another of the
 // same columns joined to it: fewer, taller rectangles, each sent in one go.

@@ -24,24 +24,24 @@ using Four = std::array<std::uint8_t, kFour>;
 // Pixels `first` to `count` of a row by the one-at-a-time definitions, up to
 // four at a time: where there are no four-at-a-time paths, and for the
 // pixels after the last whole four where there are.
-void PaintBandRowFrom(const BandRow& row, int first, int count, std::uint32_t rgb, std::uint32_t* pixels) {
+void PaintBandRowFrom(const BandRow& row, int first, int count, XrgbColour colour, std::uint32_t* pixels) {
     Four values{};
     for (int i = first; i < count; i += kFour) {
         const int n = std::min(kFour, count - i);
         for (int k = 0; k < n; ++k) {
             values.at(k) = BandCoverage(row, i + k);
         }
-        BlendRowOneByOne(pixels + i, values.data(), n, rgb);
+        BlendRowOneByOne(pixels + i, values.data(), n, colour);
     }
 }
 
-void PaintCapsuleRowFrom(const CapsuleRow& row, int x0, int first, int count, std::uint32_t rgb,
+void PaintCapsuleRowFrom(const CapsuleRow& row, int x0, int first, int count, XrgbColour colour,
                          std::uint32_t* pixels) {
     Four values{};
     for (int i = first; i < count; i += kFour) {
         const int n = std::min(kFour, count - i);
         CoverCapsuleRowOneByOne(row, x0 + i, n, values.data());
-        BlendRowOneByOne(pixels + i, values.data(), n, rgb);
+        BlendRowOneByOne(pixels + i, values.data(), n, colour);
     }
 }
 
@@ -75,17 +75,17 @@ inline __m128i WeightsOfCoverage(__m128 coverage) {
     return WeightsOf(_mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(coverage, _mm_set1_ps(255.0F)), _mm_set1_ps(0.5F))));
 }
 
-inline void PaintFour(std::uint32_t* pixels, __m128 coverage, __m128i colour) {
+inline void PaintFour(std::uint32_t* pixels, __m128 coverage, __m128i spread) {
     auto* at = reinterpret_cast<__m128i*>(pixels);
-    _mm_storeu_si128(at, OverFour(_mm_loadu_si128(at), WeightsOfCoverage(coverage), colour));
+    _mm_storeu_si128(at, OverFour(_mm_loadu_si128(at), WeightsOfCoverage(coverage), spread));
 }
 
 inline __m128 KeptToOne(__m128 value) { return _mm_min_ps(_mm_max_ps(value, _mm_setzero_ps()), _mm_set1_ps(1.0F)); }
 
 }  // namespace
 
-void PaintBandRow(const BandRow& row, int count, std::uint32_t rgb, std::uint32_t* pixels) {
-    const __m128i colour = SpreadColour(rgb);
+void PaintBandRow(const BandRow& row, int count, XrgbColour colour, std::uint32_t* pixels) {
+    const __m128i spread = SpreadColour(colour);
     const __m128 step = _mm_set1_ps(row.step);
     const __m128 edge = _mm_set1_ps(row.edge);
     const __m128 signBit = _mm_set1_ps(-0.0F);
@@ -95,13 +95,13 @@ void PaintBandRow(const BandRow& row, int count, std::uint32_t rgb, std::uint32_
     for (; i + kFour <= count; i += kFour) {
         const __m128 index = _mm_add_ps(_mm_set1_ps(static_cast<float>(i)), lanes);
         const __m128 distance = _mm_andnot_ps(signBit, _mm_add_ps(across, _mm_mul_ps(step, index)));
-        PaintFour(pixels + i, KeptToOne(_mm_sub_ps(edge, distance)), colour);
+        PaintFour(pixels + i, KeptToOne(_mm_sub_ps(edge, distance)), spread);
     }
-    PaintBandRowFrom(row, i, count, rgb, pixels);
+    PaintBandRowFrom(row, i, count, colour, pixels);
 }
 
-void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, std::uint32_t rgb, std::uint32_t* pixels) {
-    const __m128i colour = SpreadColour(rgb);
+void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, XrgbColour colour, std::uint32_t* pixels) {
+    const __m128i spread = SpreadColour(colour);
     const __m128 dx = _mm_set1_ps(row.dx);
     const __m128 dy = _mm_set1_ps(row.dy);
     const __m128 inverseLengthSquared = _mm_set1_ps(row.inverseLengthSquared);
@@ -117,19 +117,19 @@ void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, std::uint32_t rgb
         const __m128 qx = _mm_sub_ps(rx, _mm_mul_ps(t, dx));
         const __m128 qy = _mm_sub_ps(ry, _mm_mul_ps(t, dy));
         const __m128 distance = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(qx, qx), _mm_mul_ps(qy, qy)));
-        PaintFour(pixels + i, KeptToOne(_mm_sub_ps(edge, distance)), colour);
+        PaintFour(pixels + i, KeptToOne(_mm_sub_ps(edge, distance)), spread);
     }
-    PaintCapsuleRowFrom(row, x0, i, count, rgb, pixels);
+    PaintCapsuleRowFrom(row, x0, i, count, colour, pixels);
 }
 
 #else
 
-void PaintBandRow(const BandRow& row, int count, std::uint32_t rgb, std::uint32_t* pixels) {
-    PaintBandRowFrom(row, 0, count, rgb, pixels);
+void PaintBandRow(const BandRow& row, int count, XrgbColour colour, std::uint32_t* pixels) {
+    PaintBandRowFrom(row, 0, count, colour, pixels);
 }
 
-void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, std::uint32_t rgb, std::uint32_t* pixels) {
-    PaintCapsuleRowFrom(row, x0, 0, count, rgb, pixels);
+void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, XrgbColour colour, std::uint32_t* pixels) {
+    PaintCapsuleRowFrom(row, x0, 0, count, colour, pixels);
 }
 
 #endif

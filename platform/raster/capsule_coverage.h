@@ -2,6 +2,8 @@
 
 #include <cstdint>
 
+#include "platform/raster/xrgb_colour.h"
+
 namespace platform {
 
 // A round-capped segment (a capsule) as one row of pixels sees it: how much
@@ -26,7 +28,7 @@ void CoverCapsuleRowOneByOne(const CapsuleRow& row, int x0, int count, std::uint
 // as the capsule covers it: BlendRowOneByOne over CoverCapsuleRowOneByOne,
 // bit for bit, but four pixels at a time where the processor allows and
 // with no coverage stored in between.
-void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, std::uint32_t rgb, std::uint32_t* pixels);
+void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, XrgbColour colour, std::uint32_t* pixels);
 
 // A row that crosses only the band between the caps, where the distance is
 // the one across the segment: linear along the row, so no square root.
@@ -37,6 +39,6 @@ struct BandRow {
 };
 
 void CoverBandRowOneByOne(const BandRow& row, int count, std::uint8_t* values);
-void PaintBandRow(const BandRow& row, int count, std::uint32_t rgb, std::uint32_t* pixels);
+void PaintBandRow(const BandRow& row, int count, XrgbColour colour, std::uint32_t* pixels);
 
 }  // namespace platform

@@ -21,16 +21,16 @@ std::uint32_t Over(std::uint32_t destination, std::uint32_t source, std::uint32_
 
 }  // namespace
 
-void BlendRowOneByOne(std::uint32_t* pixels, const std::uint8_t* coverage, int count, std::uint32_t rgb) {
+void BlendRowOneByOne(std::uint32_t* pixels, const std::uint8_t* coverage, int count, XrgbColour colour) {
     for (int i = 0; i < count; ++i) {
-        pixels[i] = Over(pixels[i], rgb, coverage[i]);
+        pixels[i] = Over(pixels[i], colour.Value(), coverage[i]);
     }
 }
 
 #if defined(__SSE2__)
 
-void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, std::uint32_t rgb) {
-    const __m128i colour = SpreadColour(rgb);
+void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, XrgbColour colour) {
+    const __m128i spread = SpreadColour(colour);
     int i = 0;
     for (; i + 4 <= count; i += 4) {
         std::uint32_t four = 0;
@@ -39,15 +39,15 @@ void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, st
         const __m128i zero = _mm_setzero_si128();
         const __m128i weights = WeightsOf(_mm_unpacklo_epi16(_mm_unpacklo_epi8(bytes, zero), zero));
         auto* at = reinterpret_cast<__m128i*>(pixels + i);
-        _mm_storeu_si128(at, OverFour(_mm_loadu_si128(at), weights, colour));
+        _mm_storeu_si128(at, OverFour(_mm_loadu_si128(at), weights, spread));
     }
-    BlendRowOneByOne(pixels + i, coverage + i, count - i, rgb);
+    BlendRowOneByOne(pixels + i, coverage + i, count - i, colour);
 }
 
 #else
 
-void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, std::uint32_t rgb) {
-    BlendRowOneByOne(pixels, coverage, count, rgb);
+void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, XrgbColour colour) {
+    BlendRowOneByOne(pixels, coverage, count, colour);
 }
 
 #endif

@@ -10,11 +10,13 @@
 
 #include <cstdint>
 
+#include "platform/raster/xrgb_colour.h"
+
 namespace platform {
 
 // A colour's three channels in 16-bit lanes, for each of two pixels.
-inline __m128i SpreadColour(std::uint32_t rgb) {
-    return _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(rgb & 0x00FFFFFFU)), _mm_setzero_si128());
+inline __m128i SpreadColour(XrgbColour colour) {
+    return _mm_unpacklo_epi8(_mm_set1_epi32(static_cast<int>(colour.Value())), _mm_setzero_si128());
 }
 
 // Coverages 0..255 in 32-bit lanes as weights 0..256 in the four low 16-bit

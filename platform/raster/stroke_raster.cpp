@@ -25,15 +25,15 @@ constexpr std::uint8_t kWhole = 255;
 
 // Spans are short, and most are whole fours: they are stored four pixels at
 // a time where the processor allows.
-void FillPixels(std::uint32_t* pixels, int count, std::uint32_t rgb) {
+void FillPixels(std::uint32_t* pixels, int count, XrgbColour colour) {
     int i = 0;
 #if defined(__SSE2__)
-    const __m128i four = _mm_set1_epi32(static_cast<int>(rgb));
+    const __m128i four = _mm_set1_epi32(static_cast<int>(colour.Value()));
     for (; i + 4 <= count; i += 4) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), four);
     }
 #endif
-    std::fill(pixels + i, pixels + count, rgb);
+    std::fill(pixels + i, pixels + count, colour.Value());
 }
 
 // A pixel's coverage from its centre's distance to the stroke's middle line.
@@ -110,7 +110,7 @@ void CoverRun(int width, int y, const Run& run, double halfWidth, Coverage& cove
 }  // namespace
 
 void PaintSegment(const PixelRows& rows, double x1, double y1, double x2, double y2, double strokeWidth,
-                  std::uint32_t rgb, std::vector<Span>& touched) {
+                  XrgbColour colour, std::vector<Span>& touched) {
     const double reach = strokeWidth / 2 + kFeather;
     const double dx = x2 - x1;
     const double dy = y2 - y1;
@@ -182,10 +182,10 @@ void PaintSegment(const PixelRows& rows, double x1, double y1, double x2, double
             // The whole run sees only the band: its distance is linear along the row.
             const BandRow band{static_cast<float>(((from + 0.5 - x1) * dy - riseFromStart * dx) * inverseLength),
                                bandStep, capsule.edge};
-            PaintBandRow(band, to - from, rgb, pixels);
+            PaintBandRow(band, to - from, colour, pixels);
         } else {
             capsule.py = static_cast<float>(py);
-            PaintCapsuleRow(capsule, from, to - from, rgb, pixels);
+            PaintCapsuleRow(capsule, from, to - from, colour, pixels);
         }
         touched.push_back({y, from, to});
     }
@@ -236,7 +236,7 @@ void CoverCircle(int width, int height, double cx, double cy, double radius, dou
     }
 }
 
-void PaintCoverage(const PixelRows& rows, const Coverage& coverage, std::uint32_t rgb, std::vector<Span>& touched) {
+void PaintCoverage(const PixelRows& rows, const Coverage& coverage, XrgbColour colour, std::vector<Span>& touched) {
     for (const CoverageRun& run : coverage.runs) {
         // Coverage worked out for another size of image paints nothing outside this one.
         if (run.y < 0 || run.y >= rows.height || run.x0 < 0 || run.x1 > rows.width) {
@@ -244,21 +244,21 @@ void PaintCoverage(const PixelRows& rows, const Coverage& coverage, std::uint32_
         }
         std::uint32_t* row = rows.Row(run.y);
         const std::uint8_t* values = coverage.values.data() + run.first;
-        BlendRow(row + run.x0, values, run.x1 - run.x0, rgb);
+        BlendRow(row + run.x0, values, run.x1 - run.x0, colour);
         touched.push_back({run.y, run.x0, run.x1});
     }
 }
 
-void FillSpans(const PixelRows& rows, const std::vector<Span>& spans, std::uint32_t rgb) {
+void FillSpans(const PixelRows& rows, const std::vector<Span>& spans, XrgbColour colour) {
     for (const Span& span : spans) {
-        FillPixels(rows.Row(span.y) + span.x0, span.x1 - span.x0, rgb);
+        FillPixels(rows.Row(span.y) + span.x0, span.x1 - span.x0, colour);
     }
 }
 
-void FillAll(const PixelRows& rows, std::uint32_t rgb) {
+void FillAll(const PixelRows& rows, XrgbColour colour) {
     for (int y = 0; y < rows.height; ++y) {
         std::uint32_t* row = rows.Row(y);
-        std::fill(row, row + rows.width, rgb);
+        std::fill(row, row + rows.width, colour.Value());
     }
 }
 

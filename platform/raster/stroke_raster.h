@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/raster/pixel_rows.h"
+#include "platform/raster/xrgb_colour.h"
 
 namespace platform {
 
@@ -38,16 +39,16 @@ struct Coverage {
 // exactly what was drawn. A circle's coverage is added to `coverage`, to be
 // painted as often as the same circle is drawn.
 void PaintSegment(const PixelRows& rows, double x1, double y1, double x2, double y2, double strokeWidth,
-                  std::uint32_t rgb, std::vector<Span>& touched);
+                  XrgbColour colour, std::vector<Span>& touched);
 void CoverCircle(int width, int height, double cx, double cy, double radius, double strokeWidth, Coverage& coverage);
 
 // Composites the colour over the pixels as far as the coverage goes. Every
 // run of pixels painted is added to `touched`, so that the caller can undo
 // exactly what was drawn.
-void PaintCoverage(const PixelRows& rows, const Coverage& coverage, std::uint32_t rgb, std::vector<Span>& touched);
+void PaintCoverage(const PixelRows& rows, const Coverage& coverage, XrgbColour colour, std::vector<Span>& touched);
 
 // Sets the pixels of the spans, or of every row, to one value.
-void FillSpans(const PixelRows& rows, const std::vector<Span>& spans, std::uint32_t rgb);
-void FillAll(const PixelRows& rows, std::uint32_t rgb);
+void FillSpans(const PixelRows& rows, const std::vector<Span>& spans, XrgbColour colour);
+void FillAll(const PixelRows& rows, XrgbColour colour);
 
 }  // namespace platform

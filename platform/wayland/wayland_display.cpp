@@ -74,15 +74,6 @@ int WaylandDisplay::ScaleOf(wl_output* output) const {
     return 1;
 }
 
-int WaylandDisplay::RefreshOf(wl_output* output) const {
-    for (const auto& [name, known] : outputs_) {
-        if (known.proxy.get() == output) {
-            return (known.refreshMilliHertz + 500) / 1000;
-        }
-    }
-    return 0;
-}
-
 void WaylandDisplay::WaitForEvents(int wakeDescriptor, std::chrono::milliseconds longest) const {
     wl_display* display = display_.get();
     while (wl_display_prepare_read(display) != 0) {
@@ -158,7 +149,7 @@ void WaylandDisplay::Global(void* data, wl_registry* registry, std::uint32_t nam
         static const wl_output_listener outputListener{
             [](void*, wl_output*, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t, const char*,
                const char*, std::int32_t) { Ignore(); },
-            OutputMode,
+            [](void*, wl_output*, std::uint32_t, std::int32_t, std::int32_t, std::int32_t) { Ignore(); },
             [](void*, wl_output*) { Ignore(); },
             OutputScale,
             [](void*, wl_output*, const char*) { Ignore(); },
@@ -192,18 +183,6 @@ void WaylandDisplay::SeatCapabilities(void* data, wl_seat* seat, std::uint32_t c
         wl_pointer_add_listener(self.pointer_.get(), &pointerListener, &self);
     } else if (!hasPointer) {
         self.pointer_.reset();
-    }
-}
-
-void WaylandDisplay::OutputMode(void* data, wl_output* output, std::uint32_t flags, std::int32_t /*width*/,
-                                std::int32_t /*height*/, std::int32_t refresh) {
-    if ((flags & WL_OUTPUT_MODE_CURRENT) == 0) {
-        return;
-    }
-    for (auto& [name, known] : static_cast<WaylandDisplay*>(data)->outputs_) {
-        if (known.proxy.get() == output) {
-            known.refreshMilliHertz = refresh;
-        }
     }
 }
 

@@ -1,9 +1,6 @@
 #pragma once
 
-// The program's window as a native Wayland toplevel: the connection and its
-// globals, the image in shared-memory buffers, the window through libdecor
-// (server-side decorations where the compositor draws them, its own where
-// not), and the desktop entry point that chooses it in a Wayland session.
+// The connection to a Wayland compositor, and what the window needs of it.
 
 #include <wayland-client.h>
 
@@ -30,7 +27,7 @@ public:
 
 // The connection to the compositor and the globals the window needs: the
 // compositor, shared memory, the seat's pointer, and the outputs with their
-// scales and refresh rates.
+// scales.
 class WaylandDisplay {
 public:
     // Connects to the compositor WAYLAND_DISPLAY names; throws a run-time
@@ -45,9 +42,8 @@ public:
     [[nodiscard]] wl_shm* Shm() const { return shm_.get(); }
     [[nodiscard]] const std::string& Name() const { return name_; }
 
-    // An output's scale (1 when unknown) and refresh rate in hertz (0 when unknown).
+    // An output's scale, 1 when unknown.
     [[nodiscard]] int ScaleOf(wl_output* output) const;
-    [[nodiscard]] int RefreshOf(wl_output* output) const;
 
     void SetPointerSink(PointerSink* sink) { pointerSink_ = sink; }
 
@@ -67,15 +63,12 @@ private:
     struct Output {
         OutputHandle proxy;
         int scale = 1;
-        int refreshMilliHertz = 0;
     };
 
     static void Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
                        std::uint32_t version);
     static void GlobalRemove(void* data, wl_registry* registry, std::uint32_t name);
     static void SeatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities);
-    static void OutputMode(void* data, wl_output* output, std::uint32_t flags, std::int32_t width, std::int32_t height,
-                           std::int32_t refresh);
     static void OutputScale(void* data, wl_output* output, std::int32_t scale);
     static void PointerEnter(void* data, wl_pointer* pointer, std::uint32_t serial, wl_surface* surface, wl_fixed_t x,
                              wl_fixed_t y);

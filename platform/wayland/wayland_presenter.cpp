@@ -48,8 +48,6 @@ std::vector<PixelRect> Banded(const std::vector<PixelRect>& rects, int height) {
     return banded;
 }
 
-constexpr const char* kCannotShow = "cannot show the window's image";
-
 }  // namespace
 
 // One shared-memory buffer: its memory, mapped here and in the compositor,
@@ -101,56 +99,41 @@ WaylandPresenter::WaylandPresenter(wl_shm* shm) : shm_(shm) {}
 
 WaylandPresenter::~WaylandPresenter() = default;
 
-bool WaylandPresenter::Attach(wl_surface* surface, PersistentImage& image, bool fresh, int bufferScale) {
-    if (image.Pixels() == nullptr) {
-        return false;
-    }
-    if (image.Width() != width_ || image.Height() != height_) {
-        Allocate(image.Width(), image.Height());
-        fresh = true;
-    }
-    const PixelRows shown{reinterpret_cast<std::uint8_t*>(shown_.data()), width_, height_, width_ * 4};
-    const std::vector<PixelRect> changes = image.TakeChanges();
+WindowPixels WaylandPresenter::Pixels(int width, int height) {
+    const bool fresh = width != width_ || height != height_;
     if (fresh) {
-        damage_ = {{0, 0, width_, height_}};
-        CopyRects(image.Rows(), shown, damage_);
-    } else {
-        const std::vector<PixelRect> differing = CopyDifferingTiles(image.Rows(), shown, changes);
-        damage_.insert(damage_.end(), differing.begin(), differing.end());
+        Allocate(width, height);
     }
-    if (damage_.empty()) {
-        return false;
-    }
+    return {{reinterpret_cast<std::uint8_t*>(shown_.data()), width_, height_, width_ * 4}, fresh};
+}
+
+bool WaylandPresenter::Attach(wl_surface* surface, const std::vector<PixelRect>& rects, int bufferScale) {
     Buffer* next = FreeBuffer();
     if (next == nullptr) {
         return false;
     }
     // The buffer catches up with what it missed, and with this frame.
+    const PixelRows shown{reinterpret_cast<std::uint8_t*>(shown_.data()), width_, height_, width_ * 4};
     if (next->whole) {
         CopyRects(shown, next->rows, {{0, 0, width_, height_}});
     } else {
         CopyRects(shown, next->rows, next->behind);
-        CopyRects(shown, next->rows, damage_);
+        CopyRects(shown, next->rows, rects);
     }
     next->whole = false;
     next->behind.clear();
     for (const auto& other : buffers_) {
         if (other.get() != next && !other->whole) {
-            other->behind.insert(other->behind.end(), damage_.begin(), damage_.end());
+            other->behind.insert(other->behind.end(), rects.begin(), rects.end());
             other->whole = other->behind.size() > kMostRectsBehind;
         }
     }
     wl_surface_attach(surface, next->buffer.get(), 0, 0);
     wl_surface_set_buffer_scale(surface, bufferScale);
-    std::vector<PixelRect> damage = JoinColumns(damage_);
-    if (damage.size() > kMostDamageRects) {
-        damage = Banded(damage, height_);
-    }
-    for (const PixelRect& rect : damage) {
+    for (const PixelRect& rect : rects.size() > kMostDamageRects ? Banded(rects, height_) : rects) {
         wl_surface_damage_buffer(surface, rect.x, rect.y, rect.width, rect.height);
     }
     next->busy = true;
-    damage_.clear();
     return true;
 }
 
@@ -173,7 +156,6 @@ void WaylandPresenter::Allocate(int width, int height) {
     width_ = width;
     height_ = height;
     shown_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
-    damage_.clear();
 }
 
 }  // namespace platform::wayland

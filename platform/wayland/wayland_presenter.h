@@ -7,16 +7,16 @@
 #include <memory>
 #include <vector>
 
-#include "platform/image/persistent_image.h"
 #include "platform/wayland/wayland_handles.h"
+#include "platform/window/native_window.h"
 
 namespace platform::wayland {
 
-// The window's image on its way to the compositor, in shared-memory buffers
-// of the image's own layout (XRGB8888). The compositor reads a buffer until
-// it releases it, so there are a few; each is brought up to date with only
-// what changed since it was last sent, and the compositor is told only of
-// what changed since the last frame.
+// The window's pictures on their way to the compositor, in shared-memory
+// buffers of the image's own layout (XRGB8888). The compositor reads a
+// buffer until it releases it, so there are a few; each is brought up to
+// date with only what changed since it was last sent, and the compositor is
+// told only of what changed since the last frame.
 class WaylandPresenter {
 public:
     explicit WaylandPresenter(wl_shm* shm);
@@ -24,11 +24,12 @@ public:
     WaylandPresenter(const WaylandPresenter&) = delete;
     WaylandPresenter& operator=(const WaylandPresenter&) = delete;
 
-    // Attaches the image's changes since the last call to the surface, with
-    // their damage, for the caller to commit; everything when `fresh`.
-    // False when there was nothing to attach: nothing changed, or the
-    // compositor still holds every buffer (the changes go with the next).
-    bool Attach(wl_surface* surface, PersistentImage& image, bool fresh, int bufferScale);
+    // The picture as the window is to show it, for a picture of this size.
+    [[nodiscard]] WindowPixels Pixels(int width, int height);
+    // Attaches the picture to the surface, with these rectangles of it as
+    // the damage, for the caller to commit. False when the compositor still
+    // holds every buffer.
+    [[nodiscard]] bool Attach(wl_surface* surface, const std::vector<PixelRect>& rects, int bufferScale);
 
 private:
     struct Buffer;
@@ -39,10 +40,8 @@ private:
     wl_shm* shm_;
     int width_ = 0;
     int height_ = 0;
-    // What the compositor was last sent, to find the tiles that differ.
+    // The picture, which every buffer catches up with as it is sent.
     std::vector<std::uint32_t> shown_;
-    // Changed since the last attach, not yet sent.
-    std::vector<PixelRect> damage_;
     std::vector<std::unique_ptr<Buffer>> buffers_;
 };
 

@@ -1,12 +1,9 @@
 #include "platform/win32/win32_presenter.h"
 
-#include "platform/image/tile_copy.h"
 #include "platform/win32/win32_text.h"
 
 namespace platform::win32 {
 namespace {
-
-constexpr const char* kCannotShow = "cannot show the window's image";
 
 // A window's device context for as long as this lives.
 class WindowDc {
@@ -66,31 +63,21 @@ struct Win32Presenter::Dib {
     HGDIOBJ previous = nullptr;
 };
 
-Win32Presenter::Win32Presenter(bool wholeFrames) : wholeFrames_(wholeFrames) {}
+Win32Presenter::Win32Presenter() = default;
 
 Win32Presenter::~Win32Presenter() = default;
 
-void Win32Presenter::Show(HWND window, PersistentImage& image, bool fresh) {
-    if (image.Pixels() == nullptr) {
-        return;
-    }
-    if (!dib_ || dib_->rows.width != image.Width() || dib_->rows.height != image.Height()) {
-        Allocate(image.Width(), image.Height());
-        fresh = true;
+WindowPixels Win32Presenter::Pixels(int width, int height) {
+    const bool fresh = !dib_ || dib_->rows.width != width || dib_->rows.height != height;
+    if (fresh) {
+        Allocate(width, height);
     }
     // GDI may still be reading the bits for the last blit.
     GdiFlush();
-    const std::vector<PixelRect> changes = image.TakeChanges();
-    std::vector<PixelRect> rects;
-    if (fresh || wholeFrames_) {
-        rects = {{0, 0, image.Width(), image.Height()}};
-        CopyRects(image.Rows(), dib_->rows, rects);
-    } else {
-        rects = JoinColumns(CopyDifferingTiles(image.Rows(), dib_->rows, changes));
-    }
-    if (rects.empty()) {
-        return;
-    }
+    return {dib_->rows, fresh};
+}
+
+void Win32Presenter::Send(HWND window, const std::vector<PixelRect>& rects) {
     const WindowDc target(window);
     for (const PixelRect& rect : rects) {
         if (BitBlt(target.Get(), rect.x, rect.y, rect.width, rect.height, dib_->dc, rect.x, rect.y, SRCCOPY) == 0) {

@@ -5,26 +5,24 @@
 #include <memory>
 #include <vector>
 
-#include "platform/image/persistent_image.h"
+#include "platform/window/native_window.h"
 
 namespace platform::win32 {
 
 // What the window shows, in a DIB section in the image's own layout (32-bit
-// top-down xRGB): each frame copies into it only the tiles whose pixels
-// differ and blits only those to the window; a repaint blits what the
-// window asks for from it.
+// top-down xRGB): each frame's rectangles are blitted from it to the
+// window, and a repaint blits what the window asks for.
 class Win32Presenter {
 public:
-    // With `wholeFrames`, every frame goes to the window whole (the way to
-    // hold the changed tiles against, for the benchmark).
-    explicit Win32Presenter(bool wholeFrames = false);
+    Win32Presenter();
     ~Win32Presenter();
     Win32Presenter(const Win32Presenter&) = delete;
     Win32Presenter& operator=(const Win32Presenter&) = delete;
 
-    // Shows the image's changes since the last call in the window;
-    // everything when `fresh`. Throws a run-time error when GDI fails.
-    void Show(HWND window, PersistentImage& image, bool fresh);
+    // The DIB section for a picture of this size, once GDI has read the last.
+    [[nodiscard]] WindowPixels Pixels(int width, int height);
+    // Blits the rectangles to the window. Throws a run-time error when GDI fails.
+    void Send(HWND window, const std::vector<PixelRect>& rects);
     // Answers a WM_PAINT from what the window last showed.
     void Paint(HWND window);
 
@@ -33,7 +31,6 @@ private:
 
     void Allocate(int width, int height);
 
-    bool wholeFrames_;
     std::unique_ptr<Dib> dib_;
 };
 

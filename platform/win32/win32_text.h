@@ -1,8 +1,6 @@
 #pragma once
 
-// The form as a native Win32 window: the window and its messages, the
-// persistent image in a DIB section with only the changed tiles sent to the
-// screen, and Windows' own words for what failed.
+// Text as Windows takes it, and Windows' own words for what failed.
 
 #include <windows.h>
 

@@ -1,0 +1,35 @@
+#include "platform/form/image_form.h"
+
+#include "platform/run_time_error.h"
+
+namespace platform {
+namespace {
+
+// The program's colours are 0x00BBGGRR, red in the low byte.
+XrgbColour PixelOf(Colour colour) {
+    return {static_cast<std::uint8_t>(colour & 0xFFU), static_cast<std::uint8_t>((colour >> 8) & 0xFFU),
+            static_cast<std::uint8_t>((colour >> 16) & 0xFFU)};
+}
+
+}  // namespace
+
+void ImageForm::Cls() { image_.Clear(PixelOf(properties_.BackColor())); }
+
+void ImageForm::Line(float x1, float y1, float x2, float y2) {
+    image_.Line(x1, y1, x2, y2, PixelOf(properties_.ForeColor()), properties_.DrawWidth());
+}
+
+void ImageForm::Circle(float x, float y, float radius) {
+    image_.Circle(x, y, radius, PixelOf(properties_.ForeColor()), properties_.DrawWidth());
+}
+
+void ImageForm::ResizeImage(int width, int height) { image_.Resize(width, height, PixelOf(properties_.BackColor())); }
+
+FormEvents& ImageForm::Events() const {
+    if (events_ == nullptr) {
+        throw RunTimeError("cannot deliver a window event", "the form has no event handlers attached");
+    }
+    return *events_;
+}
+
+}  // namespace platform

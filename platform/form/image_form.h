@@ -1,0 +1,45 @@
+#pragma once
+
+#include "platform/form/form_properties.h"
+#include "platform/form/form_runtime.h"
+#include "platform/image/persistent_image.h"
+
+namespace platform {
+
+// What every form has, on a window or offscreen: its property values, the
+// persistent image that Cls, Line and Circle draw into, and the program's
+// handlers to deliver events to.
+class ImageForm : public RuntimeForm {
+public:
+    explicit ImageForm(const FormDesign& design) : properties_(design) {}
+
+    void Attach(FormEvents& events) override { events_ = &events; }
+
+    void AutoRedraw(bool enabled) override { properties_.AutoRedraw(enabled); }
+    void ScaleMode(int mode) override { properties_.ScaleMode(mode); }
+    void ForeColor(Colour colour) override { properties_.ForeColor(colour); }
+    void BackColor(Colour colour) override { properties_.BackColor(colour); }
+    void DrawWidth(int pixels) override { properties_.DrawWidth(pixels); }
+    void Cls() override;
+    void Line(float x1, float y1, float x2, float y2) override;
+    void Circle(float x, float y, float radius) override;
+    [[noreturn]] void End() override { EndProgram(); }
+
+    [[nodiscard]] const PersistentImage& Image() const { return image_; }
+    [[nodiscard]] const FormProperties& Properties() const { return properties_; }
+
+protected:
+    [[nodiscard]] FormProperties& MutableProperties() { return properties_; }
+    [[nodiscard]] PersistentImage& MutableImage() { return image_; }
+    // Resizes the image to a new client area, filling new parts with BackColor.
+    void ResizeImage(int width, int height);
+    // The handlers; a run-time error if none are attached yet.
+    [[nodiscard]] FormEvents& Events() const;
+
+private:
+    FormProperties properties_;
+    PersistentImage image_;
+    FormEvents* events_ = nullptr;
+};
+
+}  // namespace platform

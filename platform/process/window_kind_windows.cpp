@@ -1,0 +1,22 @@
+// Windows: the window is a native Win32 one, and a run-time error is shown
+// in a message box (there is no terminal to see a line on stderr).
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/process/window_kind.h"
+#include "platform/win32/win32_window.h"
+#include "platform/win32/win32_text.h"
+
+namespace platform {
+
+std::optional<std::string> RunInWindow(const FormDesign& design, const FormEventsFactory& makeEvents) {
+    return RunIn(design, std::make_unique<win32::Win32Window>(design), makeEvents);
+}
+
+void ShowErrorBox(const std::string& program, const std::string& report) {
+    MessageBoxW(nullptr, win32::Wide(report).c_str(), win32::Wide(program).c_str(), MB_OK | MB_ICONERROR);
+}
+
+}  // namespace platform

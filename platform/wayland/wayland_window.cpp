@@ -1,0 +1,209 @@
+#include "platform/wayland/wayland_window.h"
+
+#include <algorithm>
+
+#include "platform/process/abrupt_end.h"
+#include "platform/form/form_properties.h"
+#include "platform/run_time_error.h"
+
+namespace platform::wayland {
+namespace {
+
+// A compositor that shows the window answers a frame's callback within a
+// refresh or two; one that has not answered in this long shows nothing of it.
+constexpr auto kHiddenAfter = std::chrono::milliseconds(500);
+
+}  // namespace
+
+WaylandWindow::WaylandWindow(const FormDesign& design, TerminationSignals& signals)
+    : signals_(signals),
+      surface_(wl_compositor_create_surface(display_.Compositor())),
+      presenter_(display_.Shm()),
+      normalWidth_(TwipsToPixels(design.ClientWidthTwips)),
+      normalHeight_(TwipsToPixels(design.ClientHeightTwips)) {
+    static const wl_surface_listener surfaceListener{SurfaceEnter, SurfaceLeave};
+    wl_surface_add_listener(surface_.get(), &surfaceListener, this);
+    display_.SetPointerSink(this);
+    static libdecor_interface decorInterface = [] {
+        libdecor_interface callbacks{};
+        callbacks.error = DecorError;
+        return callbacks;
+    }();
+    decor_.reset(libdecor_new(display_.Get(), &decorInterface));
+    if (!decor_) {
+        throw RunTimeError("cannot open the window",
+                           "libdecor cannot start on the compositor '" + display_.Name() + "'");
+    }
+    static libdecor_frame_interface frameInterface = [] {
+        libdecor_frame_interface callbacks{};
+        callbacks.configure = Configure;
+        callbacks.close = Close;
+        callbacks.commit = Commit;
+        callbacks.dismiss_popup = [](libdecor_frame*, const char*, void*) {};
+        return callbacks;
+    }();
+    frame_.reset(libdecor_decorate(decor_.get(), surface_.get(), &frameInterface, this));
+    if (!frame_) {
+        throw RunTimeError("cannot open the window", "libdecor cannot make a window frame");
+    }
+    // libdecor makes the toplevel once it has heard from the compositor.
+    constexpr int kRoundTrips = 4;
+    for (int trip = 0; trip < kRoundTrips && libdecor_frame_get_xdg_toplevel(frame_.get()) == nullptr; ++trip) {
+        if (wl_display_roundtrip(display_.Get()) < 0) {
+            display_.Check();
+        }
+    }
+    if (libdecor_frame_get_xdg_toplevel(frame_.get()) == nullptr) {
+        throw RunTimeError("cannot open the window",
+                           "the Wayland compositor '" + display_.Name() + "' made no xdg-shell toplevel for it");
+    }
+    // The name of the desktop entry, so that the desktop shows its icon.
+    libdecor_frame_set_app_id(frame_.get(), "pentagram");
+    libdecor_frame_set_title(frame_.get(), design.Caption.c_str());
+}
+
+WaylandWindow::~WaylandWindow() {
+    display_.SetPointerSink(nullptr);
+    frameCallback_.reset();
+    frame_.reset();
+    decor_.reset();
+    surface_.reset();
+}
+
+// The window's state is asked for before it is first mapped, so that the
+// compositor's first configuration already has it (and its size).
+bool WaylandWindow::Show(int windowState) {
+    switch (windowState) {
+        case kWindowStateMaximised:
+            libdecor_frame_set_maximized(frame_.get());
+            break;
+        case kWindowStateMinimised:
+            libdecor_frame_set_minimized(frame_.get());
+            break;
+        default:
+            libdecor_frame_unset_maximized(frame_.get());
+            break;
+    }
+    if (!mapped_) {
+        // The decorations take their shape from a first state of the
+        // window's own: without it, libdecor counts no decorations in the
+        // first configuration and the window comes out too large for it.
+        libdecor_state* state = libdecor_state_new(normalWidth_, normalHeight_);
+        libdecor_frame_commit(frame_.get(), state, nullptr);
+        libdecor_state_free(state);
+        libdecor_frame_map(frame_.get());
+        mapped_ = true;
+    }
+    return true;
+}
+
+// Sends the rectangles, and asks to hear when the compositor shows them.
+bool WaylandWindow::Send(const std::vector<PixelRect>& rects) {
+    // A frame's requests go out only when the last frame's have: a program
+    // that ran ahead of a slow compositor would fill the connection.
+    if (!display_.WaitUntilSent(signals_.Descriptor()) || !presenter_.Attach(surface_.get(), rects, scale_)) {
+        return false;
+    }
+    if (!frameCallback_) {
+        static const wl_callback_listener callbackListener{FrameDone};
+        frameCallback_.reset(wl_surface_frame(surface_.get()));
+        wl_callback_add_listener(frameCallback_.get(), &callbackListener, this);
+        frameRequestedAt_ = Clock::now();
+    }
+    wl_surface_commit(surface_.get());
+    (void)wl_display_flush(display_.Get());
+    return true;
+}
+
+// Nothing to draw on until the compositor has said how large the window
+// is, nor while it shows nothing of it.
+bool WaylandWindow::Visible() const {
+    return configured_ && (!frameCallback_ || Clock::now() - frameRequestedAt_ < kHiddenAfter);
+}
+
+PixelSize WaylandWindow::ClientSize() const {
+    return configured_ ? PixelSize{configured_->first * scale_, configured_->second * scale_} : PixelSize{};
+}
+
+void WaylandWindow::Dispatch() {
+    if (libdecor_dispatch(decor_.get(), 0) < 0) {
+        display_.Check();
+        throw RunTimeError("lost the connection to the Wayland compositor '" + display_.Name() + "'",
+                           "the compositor closed it");
+    }
+    display_.Check();
+    // An output's scale can change under the window as well as by its move
+    // to another output.
+    if (Scale() != scale_) {
+        scale_ = Scale();
+        Events().Resized();
+    }
+    if (signals_.Arrived()) {
+        Events().CloseRequested();
+    }
+}
+
+// Sleeps until the compositor or a signal has something for the window.
+void WaylandWindow::Wait(Clock::duration longest) {
+    display_.WaitForEvents(signals_.Descriptor(), std::chrono::duration_cast<std::chrono::milliseconds>(longest));
+}
+
+int WaylandWindow::Scale() const {
+    int scale = 1;
+    for (wl_output* output : outputs_) {
+        scale = std::max(scale, display_.ScaleOf(output));
+    }
+    return scale;
+}
+
+void WaylandWindow::Configure(libdecor_frame* frame, libdecor_configuration* configuration, void* data) {
+    auto& self = *static_cast<WaylandWindow*>(data);
+    int width = 0;
+    int height = 0;
+    // Without a size from the compositor, the window has its normal one.
+    if (!libdecor_configuration_get_content_size(configuration, frame, &width, &height) || width <= 0 || height <= 0) {
+        width = self.configured_ ? self.configured_->first : self.normalWidth_;
+        height = self.configured_ ? self.configured_->second : self.normalHeight_;
+        libdecor_window_state state = LIBDECOR_WINDOW_STATE_NONE;
+        if (libdecor_configuration_get_window_state(configuration, &state) &&
+            (state & (LIBDECOR_WINDOW_STATE_MAXIMIZED | LIBDECOR_WINDOW_STATE_FULLSCREEN)) == 0) {
+            width = self.normalWidth_;
+            height = self.normalHeight_;
+        }
+    }
+    libdecor_state* state = libdecor_state_new(width, height);
+    libdecor_frame_commit(frame, state, configuration);
+    libdecor_state_free(state);
+    if (self.configured_ != std::pair{width, height}) {
+        self.configured_ = std::pair{width, height};
+        self.Events().Resized();
+    }
+    // A new configuration wants a new buffer, even of the same size.
+    self.Events().Exposed();
+}
+
+void WaylandWindow::Close(libdecor_frame* /*frame*/, void* data) { static_cast<WaylandWindow*>(data)->Events().CloseRequested(); }
+
+void WaylandWindow::Commit(libdecor_frame* /*frame*/, void* data) {
+    // The decorations changed: the window's surface is committed with them.
+    wl_surface_commit(static_cast<WaylandWindow*>(data)->surface_.get());
+}
+
+// libdecor gives its error handler nothing to find the form by.
+void WaylandWindow::DecorError(libdecor* /*context*/, libdecor_error /*error*/, const char* message) {
+    EndNowWithRunTimeError(std::string("cannot decorate the window: ") + (message != nullptr ? message : ""));
+}
+
+void WaylandWindow::SurfaceEnter(void* data, wl_surface* /*surface*/, wl_output* output) {
+    static_cast<WaylandWindow*>(data)->outputs_.insert(output);
+}
+
+void WaylandWindow::SurfaceLeave(void* data, wl_surface* /*surface*/, wl_output* output) {
+    static_cast<WaylandWindow*>(data)->outputs_.erase(output);
+}
+
+void WaylandWindow::FrameDone(void* data, wl_callback* /*callback*/, std::uint32_t /*time*/) {
+    static_cast<WaylandWindow*>(data)->frameCallback_.reset();
+}
+
+}  // namespace platform::wayland

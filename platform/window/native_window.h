@@ -1,0 +1,108 @@
+#pragma once
+
+// What a desktop's window system offers the window form: a native window,
+// which keeps only its buffers, transport and protocol. What a real window
+// does with them (when to show what, what a click is, when to rest) is the
+// window form's, written once for every kind of window.
+
+#include <chrono>
+#include <string>
+#include <vector>
+
+#include "platform/image/changed_tiles.h"
+#include "platform/image/pixel_rect.h"
+#include "platform/raster/pixel_rows.h"
+
+namespace platform {
+
+// The words of a run-time error when the window cannot show its image.
+inline constexpr const char* kCannotShow = "cannot show the window's image";
+
+// What a native window tells of itself, as it happens. Told from inside the
+// window system's calls, where nothing may unwind: a listener only notes.
+class NativeWindowEvents {
+public:
+    // A mouse button went down or up, with the pointer inside the client
+    // area or not.
+    virtual void Pressed(bool inside) = 0;
+    virtual void Released(bool inside) = 0;
+    // The close button, the window manager's close, or SIGINT or SIGTERM.
+    virtual void CloseRequested() = 0;
+    // The client area may have another size now.
+    virtual void Resized() = 0;
+    // The window holds nothing of the picture it was sent.
+    virtual void Exposed() = 0;
+
+protected:
+    ~NativeWindowEvents() = default;
+};
+
+// The memory a window shows from, in the image's own layout (xRGB).
+struct WindowPixels {
+    // Empty when the window shows no pixels (offscreen).
+    PixelRows rows;
+    // New memory, holding none of the picture yet.
+    bool fresh = false;
+    // The tiles, a power of two in pixels, in which changes are best found:
+    // smaller for a transport that pays for every pixel sent.
+    int tileSize = ChangedTiles::kTileSize;
+};
+
+class NativeWindow {
+public:
+    using Clock = std::chrono::steady_clock;
+
+    NativeWindow() = default;
+    virtual ~NativeWindow() = default;
+    NativeWindow(const NativeWindow&) = delete;
+    NativeWindow& operator=(const NativeWindow&) = delete;
+
+    // Where the window's events are told from now on.
+    virtual void Listen(NativeWindowEvents& events) { events_ = &events; }
+
+    // The memory to write the next picture into, for a picture of this
+    // size; writable once this returns (it waits while the window system
+    // still reads the last one).
+    [[nodiscard]] virtual WindowPixels Pixels(int width, int height) = 0;
+    // Sends these rectangles of the memory to the screen. False when it
+    // cannot take them now: the caller offers them again with the next.
+    [[nodiscard]] virtual bool Send(const std::vector<PixelRect>& rects) = 0;
+
+    virtual void SetTitle(const std::string& title) = 0;
+    // Shows the window, or asks for it, in this window state; false when
+    // it cannot take the request yet.
+    [[nodiscard]] virtual bool Show(int windowState) = 0;
+
+    // The window can be seen: shown, and neither minimised nor hidden.
+    [[nodiscard]] virtual bool Visible() const = 0;
+    // The client area, in the pixels the window draws at.
+    [[nodiscard]] virtual PixelSize ClientSize() const = 0;
+
+    // Handles every event the window system has for the window, telling
+    // the listener of them.
+    virtual void Dispatch() = 0;
+    // Sleeps until the window system has something for the window, at most
+    // this long.
+    virtual void Wait(Clock::duration longest) = 0;
+
+    // How often the window's display refreshes, 0 when it does not say.
+    [[nodiscard]] virtual int RefreshRate() const = 0;
+
+protected:
+    // The listener; what happens before there is one goes unheard.
+    [[nodiscard]] NativeWindowEvents& Events() const { return *events_; }
+
+private:
+    class Unheard final : public NativeWindowEvents {
+        void Pressed(bool /*inside*/) override {}
+        void Released(bool /*inside*/) override {}
+        void CloseRequested() override {}
+        void Resized() override {}
+        void Exposed() override {}
+    };
+
+    Unheard unheard_;
+    NativeWindowEvents* events_ = &unheard_;
+};
+
+}  // namespace platform

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <xcb/xcb.h>
+
+#include <cstdint>
+#include <vector>
+
+#include "platform/x11/x11_connection.h"
+
+namespace platform::x11 {
+
+// What the window manager says of itself and of one window, in ICCCM's and
+// EWMH's terms, and the requests it takes for that window. Every answer is
+// read from the server when asked: window managers change their minds.
+class X11WindowManager {
+public:
+    X11WindowManager(const X11Connection& connection, xcb_window_t window);
+
+    // Someone holds the redirection of the root's children: a window
+    // manager runs, whether or not it says so in EWMH.
+    [[nodiscard]] bool Running() const;
+    // A running window manager that says it has a maximised state.
+    [[nodiscard]] bool OffersMaximised() const;
+
+    // The window's ICCCM state (WM_STATE); withdrawn where the window
+    // manager has set none.
+    enum class State { Withdrawn, Normal, Iconic };
+    [[nodiscard]] State WindowState() const;
+    // The window manager has taken the window on.
+    [[nodiscard]] bool Manages() const { return WindowState() != State::Withdrawn; }
+    // Hidden by the window manager in EWMH's terms (another desktop, say).
+    [[nodiscard]] bool Hidden() const;
+    [[nodiscard]] bool Maximised() const;
+
+    void AskMaximised(bool maximised) const;
+    void AskIconic() const;
+    // ICCCM's withdrawal: unmapped, and the window manager told so even if
+    // it never saw the window mapped.
+    void Withdraw() const;
+
+    // The window lies inside the work area.
+    [[nodiscard]] bool FitsWorkArea() const;
+    // Maximises the window without the window manager's help: its frame is
+    // sized to the work area.
+    void FillWorkArea() const;
+
+    // The properties whose changes tell of the window's state and of the work area.
+    [[nodiscard]] bool TellsOfWindowState(xcb_atom_t property) const {
+        return property == atoms_.wmState || property == atoms_.netWmState;
+    }
+    [[nodiscard]] bool TellsOfWorkArea(xcb_atom_t property) const { return property == atoms_.netWorkarea; }
+    // A root property by which a window manager says what it offers.
+    [[nodiscard]] bool TellsOfItself(xcb_atom_t property) const {
+        return property == atoms_.netSupported || property == atoms_.netSupportingWmCheck;
+    }
+
+private:
+    struct Atoms {
+        xcb_atom_t wmState;
+        xcb_atom_t wmChangeState;
+        xcb_atom_t netWmState;
+        xcb_atom_t maximisedVert;
+        xcb_atom_t maximisedHorz;
+        xcb_atom_t hidden;
+        xcb_atom_t netSupported;
+        xcb_atom_t netSupportingWmCheck;
+        xcb_atom_t netWorkarea;
+        xcb_atom_t netCurrentDesktop;
+    };
+    struct Area {
+        int x;
+        int y;
+        int width;
+        int height;
+    };
+
+    // The part of the screen the window manager leaves to windows, or the
+    // whole screen where nobody says.
+    [[nodiscard]] Area WorkArea() const;
+    [[nodiscard]] std::vector<std::uint32_t> WindowStates() const;
+
+    const X11Connection& connection_;
+    xcb_window_t window_;
+    Atoms atoms_{};
+};
+
+}  // namespace platform::x11
