@@ -1,8 +1,11 @@
 #pragma once
 
 // The window services: what the program's logic sees of its window. This
-// folder's top holds them and what every kind of form shares; the rooms
-// below are the strokes (raster/), the image (image/) and one per kind of form.
+// folder's top holds them and the run-time error; the rooms below are the
+// form (form/), the window form every desktop shares (window/), one native
+// window per desktop (x11/, wayland/, win32/, offscreen/), the image
+// (image/), the strokes (raster/), and the process entry with the
+// operating system's services (process/).
 
 #include <cstdint>
 #include <string>

@@ -10,7 +10,6 @@
 #include <chrono>
 #include <cstring>
 #include <functional>
-#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -18,6 +17,7 @@
 #include "app/form1.h"
 #include "platform/form/form_runtime.h"
 #include "platform/offscreen/offscreen_form.h"
+#include "tests/fake_native_window.h"
 
 namespace {
 
@@ -25,80 +25,10 @@ using namespace std::chrono_literals;
 using platform::PixelRect;
 using platform::PixelSize;
 using platform::WindowForm;
+using testing_support::FakeWindow;
 
-constexpr int kWidth = 96;
-constexpr int kHeight = 64;
-
-// A native window that keeps what it is sent, and tells of what the test
-// scripts for each dispatch.
-class FakeWindow final : public platform::NativeWindow {
-public:
-    // What the window does while dispatch number n (1 the first) runs.
-    std::map<int, std::function<void(FakeWindow&)>> script;
-    bool visible = true;
-    bool takesShow = true;
-    bool refusesSends = false;
-    PixelSize size{kWidth, kHeight};
-
-    // What reached the window.
-    std::vector<std::vector<PixelRect>> sent;
-    std::vector<std::string> titles;
-    std::vector<int> shows;
-    std::vector<Clock::duration> waits;
-    int dispatches = 0;
-    bool dispatching = false;
-    std::vector<std::uint32_t> memory;  // what the window shows, once sent
-
-    void Tell(const std::function<void(platform::NativeWindowEvents&)>& event) { event(Events()); }
-
-    [[nodiscard]] platform::WindowPixels Pixels(int width, int height) override {
-        const bool fresh = width != memoryWidth_ || height != memoryHeight_;
-        if (fresh) {
-            copy_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
-            memoryWidth_ = width;
-            memoryHeight_ = height;
-        }
-        return {{reinterpret_cast<std::uint8_t*>(copy_.data()), width, height, width * 4}, fresh};
-    }
-    [[nodiscard]] bool Send(const std::vector<PixelRect>& rects) override {
-        if (refusesSends) {
-            return false;
-        }
-        sent.push_back(rects);
-        memory.resize(copy_.size());
-        for (const PixelRect& rect : rects) {
-            for (int y = rect.y; y < rect.y + rect.height; ++y) {
-                const auto at = static_cast<std::size_t>(y) * static_cast<std::size_t>(memoryWidth_) +
-                                static_cast<std::size_t>(rect.x);
-                std::memcpy(memory.data() + at, copy_.data() + at, static_cast<std::size_t>(rect.width) * 4);
-            }
-        }
-        return true;
-    }
-    void SetTitle(const std::string& title) override { titles.push_back(title); }
-    [[nodiscard]] bool Show(int windowState) override {
-        if (takesShow) {
-            shows.push_back(windowState);
-        }
-        return takesShow;
-    }
-    [[nodiscard]] bool Visible() const override { return visible; }
-    [[nodiscard]] PixelSize ClientSize() const override { return size; }
-    void Dispatch() override {
-        dispatching = true;
-        if (const auto step = script.find(++dispatches); step != script.end()) {
-            step->second(*this);
-        }
-        dispatching = false;
-    }
-    void Wait(Clock::duration longest) override { waits.push_back(longest); }
-    [[nodiscard]] int RefreshRate() const override { return 60; }
-
-private:
-    std::vector<std::uint32_t> copy_;
-    int memoryWidth_ = 0;
-    int memoryHeight_ = 0;
-};
+constexpr int kWidth = FakeWindow::kWidth;
+constexpr int kHeight = FakeWindow::kHeight;
 
 // The program's events, counted; a close is cancelled so that the form
 // goes on and can be looked at after.

@@ -1,14 +1,16 @@
 // Linux: the window is a native Wayland one in a Wayland session, an X11
-// one through SDL otherwise.
+// one through SDL otherwise; a run-time error is shown in SDL's message box.
+
+#include <SDL.h>
 
 #include <cstdlib>
 #include <string>
 
+#include "platform/process/captured_stderr.h"
 #include "platform/process/termination_signals.h"
 #include "platform/process/window_kind.h"
 #include "platform/wayland/wayland_session.h"
 #include "platform/wayland/wayland_window.h"
-#include "platform/x11/error_box.h"
 #include "platform/x11/x11_window.h"
 
 namespace platform {
@@ -35,6 +37,12 @@ std::optional<std::string> RunInWindow(const FormDesign& design, const FormEvent
     return RunIn(design, std::make_unique<x11::X11Window>(design, signals), makeEvents);
 }
 
-void ShowErrorBox(const std::string& program, const std::string& report) { x11::ShowErrorBox(program, report); }
+void ShowErrorBox(const std::string& program, const std::string& report) {
+    // Where there is no display the message box cannot open either, and the
+    // report on stderr is the whole of it; what Xlib says about that again
+    // is kept off the terminal.
+    const CapturedStderr quiet;
+    SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, program.c_str(), report.c_str(), nullptr);
+}
 
 }  // namespace platform

@@ -4,7 +4,7 @@
 
 #include <cstdlib>
 
-#include "platform/x11/captured_stderr.h"
+#include "platform/process/captured_stderr.h"
 
 namespace platform::x11 {
 

@@ -6,13 +6,13 @@
 #include <memory>
 #include <string>
 
-namespace platform::x11 {
+namespace platform {
 
 struct FileCloser {
     void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-// Catches what the libraries below write to stderr while it lives: Xlib
+// Catches what the libraries below write to stderr while it lives (POSIX): Xlib
 // writes a refusing server's reason there rather than returning it, and the
 // program's report is to be its own one line, with that reason in it.
 class CapturedStderr {
@@ -59,4 +59,4 @@ private:
     int saved_ = -1;
 };
 
-}  // namespace platform::x11
+}  // namespace platform

@@ -1,0 +1,88 @@
+#pragma once
+
+#include <cstdint>
+#include <cstring>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "platform/window/native_window.h"
+
+namespace testing_support {
+
+// A native window that keeps what it is sent, and tells of what the test
+// scripts for each dispatch.
+class FakeWindow final : public platform::NativeWindow {
+public:
+    static constexpr int kWidth = 96;
+    static constexpr int kHeight = 64;
+
+    // What the window does while dispatch number n (1 the first) runs.
+    std::map<int, std::function<void(FakeWindow&)>> script;
+    bool visible = true;
+    bool takesShow = true;
+    bool refusesSends = false;
+    platform::PixelSize size{kWidth, kHeight};
+
+    // What reached the window.
+    std::vector<std::vector<platform::PixelRect>> sent;
+    std::vector<std::string> titles;
+    std::vector<int> shows;
+    std::vector<Clock::duration> waits;
+    int dispatches = 0;
+    bool dispatching = false;
+    std::vector<std::uint32_t> memory;  // what the window shows, once sent
+
+    void Tell(const std::function<void(platform::NativeWindowEvents&)>& event) { event(Events()); }
+
+    [[nodiscard]] platform::WindowPixels Pixels(int width, int height) override {
+        const bool fresh = width != memoryWidth_ || height != memoryHeight_;
+        if (fresh) {
+            copy_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
+            memoryWidth_ = width;
+            memoryHeight_ = height;
+        }
+        return {{reinterpret_cast<std::uint8_t*>(copy_.data()), width, height, width * 4}, fresh};
+    }
+    [[nodiscard]] bool Send(const std::vector<platform::PixelRect>& rects) override {
+        if (refusesSends) {
+            return false;
+        }
+        sent.push_back(rects);
+        memory.resize(copy_.size());
+        for (const platform::PixelRect& rect : rects) {
+            for (int y = rect.y; y < rect.y + rect.height; ++y) {
+                const auto at = static_cast<std::size_t>(y) * static_cast<std::size_t>(memoryWidth_) +
+                                static_cast<std::size_t>(rect.x);
+                std::memcpy(memory.data() + at, copy_.data() + at, static_cast<std::size_t>(rect.width) * 4);
+            }
+        }
+        return true;
+    }
+    void SetTitle(const std::string& title) override { titles.push_back(title); }
+    [[nodiscard]] bool Show(int windowState) override {
+        if (takesShow) {
+            shows.push_back(windowState);
+        }
+        return takesShow;
+    }
+    [[nodiscard]] bool Visible() const override { return visible; }
+    [[nodiscard]] platform::PixelSize ClientSize() const override { return size; }
+    void Dispatch() override {
+        dispatching = true;
+        if (const auto step = script.find(++dispatches); step != script.end()) {
+            step->second(*this);
+        }
+        dispatching = false;
+    }
+    void Wait(Clock::duration longest) override { waits.push_back(longest); }
+    [[nodiscard]] int RefreshRate() const override { return 60; }
+
+private:
+    std::vector<std::uint32_t> copy_;
+    int memoryWidth_ = 0;
+    int memoryHeight_ = 0;
+};
+
+}  // namespace testing_support
