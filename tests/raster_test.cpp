@@ -108,7 +108,8 @@ TEST(StrokeRasterTest, ClearingWhatWasDrawnEqualsClearingEverything) {
     once.Resize(200, 150, platform::XrgbColour{0});
     for (int frame = 0; frame < 20; ++frame) {
         many.Clear(platform::XrgbColour{0});
-        many.Line(static_cast<float>(10 + frame * 7), 20, 150, static_cast<float>(140 - frame * 5), platform::XrgbColour{0xFF}, 5);
+        many.Line(static_cast<float>(10 + frame * 7), 20, 150, static_cast<float>(140 - frame * 5),
+                  platform::XrgbColour{0xFF}, 5);
         many.Circle(100, 75, static_cast<float>(20 + frame * 2), platform::XrgbColour{0xFF}, 5);
     }
     once.Clear(platform::XrgbColour{0});

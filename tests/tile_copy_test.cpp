@@ -1,12 +1,12 @@
 #include "platform/image/tile_copy.h"
 
-#include "platform/image/changed_tiles.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <ostream>
 #include <vector>
+
+#include "platform/image/changed_tiles.h"
 
 namespace platform {
 // How a failing check shows a rectangle.

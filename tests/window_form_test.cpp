@@ -95,7 +95,8 @@ TEST_F(WindowFormTest, SendsTheFirstFrameWholeThenOnlyTheChangedTilesAndLaterWha
     form_->DoEvents();
     ASSERT_EQ(window_->sent.size(), 2U);
     for (const PixelRect& rect : window_->sent[1]) {
-        EXPECT_TRUE(Within(rect, {0, 0, 32, 32})) << rect.x << ", " << rect.y << " " << rect.width << " x " << rect.height;
+        EXPECT_TRUE(Within(rect, {0, 0, 32, 32}))
+            << rect.x << ", " << rect.y << " " << rect.width << " x " << rect.height;
     }
     EXPECT_EQ(window_->memory, ImagePixels());
 
@@ -147,8 +148,12 @@ TEST_F(WindowFormTest, AClickIsAPressAndAReleaseInsideTheClientArea) {
     }
     // Pressed in one dispatch and released in the next is a click too.
     events_.clicks = 0;
-    window_->script[window_->dispatches + 1] = [](FakeWindow& window) { window.Tell([](auto& e) { e.Pressed(true); }); };
-    window_->script[window_->dispatches + 2] = [](FakeWindow& window) { window.Tell([](auto& e) { e.Released(true); }); };
+    window_->script[window_->dispatches + 1] = [](FakeWindow& window) {
+        window.Tell([](auto& e) { e.Pressed(true); });
+    };
+    window_->script[window_->dispatches + 2] = [](FakeWindow& window) {
+        window.Tell([](auto& e) { e.Released(true); });
+    };
     form_->DoEvents();
     EXPECT_EQ(events_.clicks, 0);
     form_->DoEvents();

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "platform/process/window_kind.h"
 #include "platform/form/form_runtime.h"
+#include "platform/process/window_kind.h"
 
 namespace platform {
 

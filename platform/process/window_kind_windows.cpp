@@ -6,8 +6,8 @@
 #include <string>
 
 #include "platform/process/window_kind.h"
-#include "platform/win32/win32_window.h"
 #include "platform/win32/win32_text.h"
+#include "platform/win32/win32_window.h"
 
 namespace platform {
 

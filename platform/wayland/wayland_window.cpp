@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "platform/process/abrupt_end.h"
 #include "platform/form/form_properties.h"
+#include "platform/process/abrupt_end.h"
 #include "platform/run_time_error.h"
 
 namespace platform::wayland {
@@ -182,7 +182,9 @@ void WaylandWindow::Configure(libdecor_frame* frame, libdecor_configuration* con
     self.Events().Exposed();
 }
 
-void WaylandWindow::Close(libdecor_frame* /*frame*/, void* data) { static_cast<WaylandWindow*>(data)->Events().CloseRequested(); }
+void WaylandWindow::Close(libdecor_frame* /*frame*/, void* data) {
+    static_cast<WaylandWindow*>(data)->Events().CloseRequested();
+}
 
 void WaylandWindow::Commit(libdecor_frame* /*frame*/, void* data) {
     // The decorations changed: the window's surface is committed with them.

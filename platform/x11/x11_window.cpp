@@ -83,8 +83,7 @@ void X11Window::Wait(Clock::duration longest) {
     const auto wake = std::min(toplevel_.NextStep().value_or(now + longest), now + longest);
     const auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(wake - now).count();
     std::array<pollfd, 3> sources{pollfd{ConnectionNumber(ids_.display), POLLIN, 0},
-                                  pollfd{toplevel_.Descriptor(), POLLIN, 0},
-                                  pollfd{signals_.Descriptor(), POLLIN, 0}};
+                                  pollfd{toplevel_.Descriptor(), POLLIN, 0}, pollfd{signals_.Descriptor(), POLLIN, 0}};
     // An interrupted or failed wait is only a shorter one: the caller looks again.
     (void)poll(sources.data(), sources.size(), static_cast<int>(std::max<long long>(0, timeout)));
 }
