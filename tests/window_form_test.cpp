@@ -210,14 +210,21 @@ TEST_F(WindowFormTest, ShowAndStateRequestsMadeBeforeTheWindowTakesThemAreApplie
     EXPECT_EQ(window_->shows, (std::vector<int>{platform::kWindowStateMaximised, platform::kWindowStateNormal}));
 }
 
-TEST_F(WindowFormTest, AResizedClientAreaIsFollowedOnceTheWindowCanBeSeen) {
+TEST_F(WindowFormTest, AResizedClientAreaIsFollowedButAnEmptyOneOnlyInSight) {
     ShowIt();
+    // Minimised, as Windows has it: hidden, and no client area.
     window_->visible = false;
-    window_->size = {kWidth * 2, kHeight};
+    window_->size = {0, 0};
     window_->script[window_->dispatches + 1] = [](FakeWindow& window) { window.Tell([](auto& e) { e.Resized(); }); };
     form_->DoEvents();
     EXPECT_EQ(form_->ScaleWidth(), 0.0F) << "a window that cannot be seen has no client area";
-    EXPECT_EQ(form_->Image().Width(), kWidth);
+    EXPECT_EQ(form_->Image().Width(), kWidth) << "the picture is kept for the window's return";
+    // Still hidden, it is made larger: the image is ready when it is shown.
+    window_->size = {kWidth * 2, kHeight};
+    window_->script[window_->dispatches + 1] = [](FakeWindow& window) { window.Tell([](auto& e) { e.Resized(); }); };
+    form_->DoEvents();
+    EXPECT_EQ(form_->ScaleWidth(), 0.0F);
+    EXPECT_EQ(form_->Image().Width(), kWidth * 2);
     window_->visible = true;
     form_->DoEvents();
     EXPECT_EQ(form_->ScaleWidth(), static_cast<float>(kWidth * 2));

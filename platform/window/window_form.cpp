@@ -110,8 +110,12 @@ void WindowForm::Released(bool inside) {
     buttonDown_ = false;
 }
 
-// The image follows the client area while the window can be seen; a window
-// that comes back into sight holds nothing of ours.
+// The image follows the client area as soon as the window says it changed,
+// also before the window can be seen, so that a window coming up maximised
+// has its image made by the time it is shown. An empty client area is
+// followed only in sight: a minimised window may have none, and its
+// picture is kept for its return. A window that comes back into sight
+// holds nothing of ours.
 void WindowForm::FollowWindow() {
     const bool visible = window_->Visible();
     if (visible && !visible_) {
@@ -119,11 +123,14 @@ void WindowForm::FollowWindow() {
         resized_ = true;
     }
     visible_ = visible;
-    if (!visible || !resized_) {
+    if (!resized_) {
+        return;
+    }
+    const PixelSize size = window_->ClientSize();
+    if (!visible && (size.width <= 0 || size.height <= 0)) {
         return;
     }
     resized_ = false;
-    const PixelSize size = window_->ClientSize();
     if (size != PixelSize{Image().Width(), Image().Height()}) {
         ResizeImage(size.width, size.height);
         sendWhole_ = true;
