@@ -3,7 +3,7 @@
 # asking apt only for what is missing so that a ready machine starts at once.
 set -euo pipefail
 
-build_packages=(cmake g++ make pkg-config libsdl2-dev libcairo2-dev libx11-dev libx11-xcb-dev libxcb-shm0-dev libwayland-dev libdecor-0-dev)
+build_packages=(cmake g++ make pkg-config libsdl2-dev libcairo2-dev libx11-dev libx11-xcb-dev libxcb-shm0-dev libwayland-dev libdecor-0-dev wayland-protocols)
 # Making the Debian package and checking it.
 package_packages=(dpkg-dev file desktop-file-utils appstream lintian)
 # make lint, and the README's animation.

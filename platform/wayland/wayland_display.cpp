@@ -57,6 +57,8 @@ WaylandDisplay::~WaylandDisplay() {
     pointer_.reset();
     seat_.reset();
     outputs_.clear();
+    fractionalScales_.reset();
+    viewporter_.reset();
     shm_.reset();
     compositor_.reset();
     registry_.reset();
@@ -141,6 +143,11 @@ void WaylandDisplay::Global(void* data, wl_registry* registry, std::uint32_t nam
             Bind<wl_compositor>(registry, name, wl_compositor_interface, version, kCompositorVersion));
     } else if (kind == wl_shm_interface.name) {
         self.shm_.reset(Bind<wl_shm>(registry, name, wl_shm_interface, version, 1));
+    } else if (kind == wp_viewporter_interface.name) {
+        self.viewporter_.reset(Bind<wp_viewporter>(registry, name, wp_viewporter_interface, version, 1));
+    } else if (kind == wp_fractional_scale_manager_v1_interface.name) {
+        self.fractionalScales_.reset(
+            Bind<wp_fractional_scale_manager_v1>(registry, name, wp_fractional_scale_manager_v1_interface, version, 1));
     } else if (kind == wl_seat_interface.name && !self.seat_) {
         static const wl_seat_listener seatListener{SeatCapabilities, [](void*, wl_seat*, const char*) { Ignore(); }};
         self.seat_.reset(Bind<wl_seat>(registry, name, wl_seat_interface, version, kSeatVersion));

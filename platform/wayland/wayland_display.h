@@ -26,7 +26,8 @@ public:
 };
 
 // The connection to the compositor and the globals the window needs: the
-// compositor, shared memory, the seat's pointer, and the outputs with their
+// compositor, shared memory, the seat's pointer, the outputs with their
+// scales, and where the compositor offers them, viewports and fractional
 // scales.
 class WaylandDisplay {
 public:
@@ -40,6 +41,9 @@ public:
     [[nodiscard]] wl_display* Get() const { return display_.get(); }
     [[nodiscard]] wl_compositor* Compositor() const { return compositor_.get(); }
     [[nodiscard]] wl_shm* Shm() const { return shm_.get(); }
+    // Null where the compositor does not offer them.
+    [[nodiscard]] wp_viewporter* Viewporter() const { return viewporter_.get(); }
+    [[nodiscard]] wp_fractional_scale_manager_v1* FractionalScales() const { return fractionalScales_.get(); }
     [[nodiscard]] const std::string& Name() const { return name_; }
 
     // An output's scale, 1 when unknown.
@@ -81,6 +85,8 @@ private:
     RegistryHandle registry_;
     CompositorHandle compositor_;
     ShmHandle shm_;
+    ViewporterHandle viewporter_;
+    FractionalScaleManagerHandle fractionalScales_;
     SeatHandle seat_;
     PointerHandle pointer_;
     std::map<std::uint32_t, Output> outputs_;  // by global name

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <fractional-scale-v1-client-protocol.h>
 #include <libdecor-0/libdecor.h>
+#include <viewporter-client-protocol.h>
 #include <wayland-client.h>
 
 #include <memory>
@@ -23,6 +25,10 @@ struct Release {
     void operator()(wl_buffer* buffer) const { wl_buffer_destroy(buffer); }
     void operator()(wl_shm_pool* pool) const { wl_shm_pool_destroy(pool); }
     void operator()(wl_callback* callback) const { wl_callback_destroy(callback); }
+    void operator()(wp_viewporter* viewporter) const { wp_viewporter_destroy(viewporter); }
+    void operator()(wp_viewport* viewport) const { wp_viewport_destroy(viewport); }
+    void operator()(wp_fractional_scale_manager_v1* manager) const { wp_fractional_scale_manager_v1_destroy(manager); }
+    void operator()(wp_fractional_scale_v1* scale) const { wp_fractional_scale_v1_destroy(scale); }
     void operator()(libdecor* context) const { libdecor_unref(context); }
     void operator()(libdecor_frame* frame) const { libdecor_frame_unref(frame); }
 };
@@ -38,6 +44,10 @@ using SurfaceHandle = std::unique_ptr<wl_surface, Release>;
 using BufferHandle = std::unique_ptr<wl_buffer, Release>;
 using PoolHandle = std::unique_ptr<wl_shm_pool, Release>;
 using CallbackHandle = std::unique_ptr<wl_callback, Release>;
+using ViewporterHandle = std::unique_ptr<wp_viewporter, Release>;
+using ViewportHandle = std::unique_ptr<wp_viewport, Release>;
+using FractionalScaleManagerHandle = std::unique_ptr<wp_fractional_scale_manager_v1, Release>;
+using FractionalScaleHandle = std::unique_ptr<wp_fractional_scale_v1, Release>;
 using DecorHandle = std::unique_ptr<libdecor, Release>;
 using FrameHandle = std::unique_ptr<libdecor_frame, Release>;
 

@@ -1,6 +1,7 @@
 #include "platform/wayland/wayland_window.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "platform/form/form_properties.h"
 #include "platform/process/abrupt_end.h"
@@ -57,6 +58,15 @@ WaylandWindow::WaylandWindow(const FormDesign& design, TerminationSignals& signa
         throw RunTimeError("cannot open the window",
                            "the Wayland compositor '" + display_.Name() + "' made no xdg-shell toplevel for it");
     }
+    // A fractional scale needs both: the scale, and a viewport to show the
+    // buffer drawn at it at the window's logical size.
+    if (display_.Viewporter() != nullptr && display_.FractionalScales() != nullptr) {
+        viewport_.reset(wp_viewporter_get_viewport(display_.Viewporter(), surface_.get()));
+        fractionalScale_.reset(
+            wp_fractional_scale_manager_v1_get_fractional_scale(display_.FractionalScales(), surface_.get()));
+        static const wp_fractional_scale_v1_listener scaleListener{PreferredScale};
+        wp_fractional_scale_v1_add_listener(fractionalScale_.get(), &scaleListener, this);
+    }
     // The name of the desktop entry, so that the desktop shows its icon.
     libdecor_frame_set_app_id(frame_.get(), "pentagram");
     libdecor_frame_set_title(frame_.get(), design.Caption.c_str());
@@ -65,6 +75,8 @@ WaylandWindow::WaylandWindow(const FormDesign& design, TerminationSignals& signa
 WaylandWindow::~WaylandWindow() {
     display_.SetPointerSink(nullptr);
     frameCallback_.reset();
+    fractionalScale_.reset();
+    viewport_.reset();
     frame_.reset();
     decor_.reset();
     surface_.reset();
@@ -97,22 +109,48 @@ bool WaylandWindow::Show(int windowState) {
     return true;
 }
 
-// Sends the rectangles, and asks to hear when the compositor shows them.
+// A new picture only once the compositor has shown the last: until then
+// the image keeps its changes for it.
+WindowPixels WaylandWindow::Pixels(int width, int height) {
+    if (frameCallback_) {
+        return {};
+    }
+    return presenter_.Pixels(width, height);
+}
+
+// Sends the rectangles, and asks to hear when the compositor repaints.
 bool WaylandWindow::Send(const std::vector<PixelRect>& rects) {
     // A frame's requests go out only when the last frame's have: a program
     // that ran ahead of a slow compositor would fill the connection.
-    if (!display_.WaitUntilSent(signals_.Descriptor()) || !presenter_.Attach(surface_.get(), rects, scale_)) {
+    if (!display_.WaitUntilSent(signals_.Descriptor()) ||
+        !presenter_.Attach(surface_.get(), rects, viewport_ ? 1 : scale_)) {
         return false;
     }
-    if (!frameCallback_) {
-        static const wl_callback_listener callbackListener{FrameDone};
-        frameCallback_.reset(wl_surface_frame(surface_.get()));
-        wl_callback_add_listener(frameCallback_.get(), &callbackListener, this);
-        frameRequestedAt_ = Clock::now();
+    if (viewport_) {
+        wp_viewport_set_destination(viewport_.get(), configured_->first, configured_->second);
     }
+    static const wl_callback_listener callbackListener{FrameDone};
+    frameCallback_.reset(wl_surface_frame(surface_.get()));
+    wl_callback_add_listener(frameCallback_.get(), &callbackListener, this);
+    frameRequestedAt_ = Clock::now();
     wl_surface_commit(surface_.get());
     (void)wl_display_flush(display_.Get());
     return true;
+}
+
+void WaylandWindow::SetTitle(const std::string& title) {
+    pendingTitle_ = title;
+    SendTitleWhenDue();
+}
+
+// The title changes at most once between two of the compositor's repaints.
+void WaylandWindow::SendTitleWhenDue() {
+    if (!pendingTitle_ || titleSentThisRepaint_) {
+        return;
+    }
+    libdecor_frame_set_title(frame_.get(), pendingTitle_->c_str());
+    pendingTitle_.reset();
+    titleSentThisRepaint_ = true;
 }
 
 // Nothing to draw on until the compositor has said how large the window
@@ -122,7 +160,16 @@ bool WaylandWindow::Visible() const {
 }
 
 PixelSize WaylandWindow::ClientSize() const {
-    return configured_ ? PixelSize{configured_->first * scale_, configured_->second * scale_} : PixelSize{};
+    return configured_ ? PixelSize{Scaled(configured_->first), Scaled(configured_->second)} : PixelSize{};
+}
+
+// A logical length in the buffer's pixels: at a fractional scale rounded
+// half away from zero, as the protocol has it for a toplevel.
+int WaylandWindow::Scaled(int logical) const {
+    if (viewport_) {
+        return static_cast<int>(std::lround(static_cast<double>(logical) * scale120_ / kOneScale));
+    }
+    return logical * scale_;
 }
 
 void WaylandWindow::Dispatch() {
@@ -134,10 +181,11 @@ void WaylandWindow::Dispatch() {
     display_.Check();
     // An output's scale can change under the window as well as by its move
     // to another output.
-    if (Scale() != scale_) {
-        scale_ = Scale();
+    if (!viewport_ && OutputScale() != scale_) {
+        scale_ = OutputScale();
         Events().Resized();
     }
+    SendTitleWhenDue();
     if (signals_.Arrived()) {
         Events().CloseRequested();
     }
@@ -148,7 +196,7 @@ void WaylandWindow::Wait(Clock::duration longest) {
     display_.WaitForEvents(signals_.Descriptor(), std::chrono::duration_cast<std::chrono::milliseconds>(longest));
 }
 
-int WaylandWindow::Scale() const {
+int WaylandWindow::OutputScale() const {
     int scale = 1;
     for (wl_output* output : outputs_) {
         scale = std::max(scale, display_.ScaleOf(output));
@@ -205,7 +253,17 @@ void WaylandWindow::SurfaceLeave(void* data, wl_surface* /*surface*/, wl_output*
 }
 
 void WaylandWindow::FrameDone(void* data, wl_callback* /*callback*/, std::uint32_t /*time*/) {
-    static_cast<WaylandWindow*>(data)->frameCallback_.reset();
+    auto& self = *static_cast<WaylandWindow*>(data);
+    self.frameCallback_.reset();
+    self.titleSentThisRepaint_ = false;
+}
+
+void WaylandWindow::PreferredScale(void* data, wp_fractional_scale_v1* /*scale*/, std::uint32_t scale120) {
+    auto& self = *static_cast<WaylandWindow*>(data);
+    if (scale120 > 0 && scale120 != self.scale120_) {
+        self.scale120_ = scale120;
+        self.Events().Resized();
+    }
 }
 
 }  // namespace platform::wayland
