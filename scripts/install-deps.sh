@@ -17,9 +17,10 @@ test_packages=(googletest libgtest-dev xvfb openbox libxtst-dev valgrind x11-uti
 # The window managers of the desktops the program is tested under, each in
 # a D-Bus session of its own as a desktop session runs it.
 window_manager_packages=(dbus xfwm4 fluxbox icewm metacity i3-wm twm kwin-x11 mutter)
-# The Wayland compositors the native window is tested under, what looks at
-# and clicks it there, and XWayland for the benchmark's comparison.
-wayland_packages=(sway weston grim jq libdecor-0-plugin-1-cairo xwayland)
+# The Wayland compositors the native window is tested under (sway, weston,
+# KDE's kwin), what looks at and clicks it there, and XWayland for the
+# benchmark's comparison.
+wayland_packages=(sway weston kwin-wayland plasma-wayland-protocols grim jq libdecor-0-plugin-1-cairo xwayland)
 
 packages=("${build_packages[@]}")
 case "${1:-}" in
@@ -74,7 +75,7 @@ if [[ "${1:-}" == "--test" ]]; then
         fi
     }
     require "the fi_FI.UTF-8 locale" "locale -a | grep -qi '^fi_FI\.utf-\?8\$'"
-    for command in Xvfb valgrind lintian mutter sway weston kwin_x11 wayland-scanner python3; do
+    for command in Xvfb valgrind lintian mutter sway weston kwin_x11 kwin_wayland dbus-send wayland-scanner python3; do
         require "$command" "command -v $command"
     done
     require "the user pentagram-test" "[[ \$(id -u) -ne 0 ]] || id pentagram-test"

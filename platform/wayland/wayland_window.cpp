@@ -70,6 +70,7 @@ WaylandWindow::WaylandWindow(const FormDesign& design, TerminationSignals& signa
     // The name of the desktop entry, so that the desktop shows its icon.
     libdecor_frame_set_app_id(frame_.get(), "pentagram");
     libdecor_frame_set_title(frame_.get(), design.Caption.c_str());
+    titleSentThisRepaint_ = true;
 }
 
 WaylandWindow::~WaylandWindow() {

@@ -1,6 +1,5 @@
 #include "tests/desktop/sway_session.h"
 
-#include <pwd.h>
 #include <unistd.h>
 #include <csignal>
 
@@ -24,30 +23,19 @@ std::string TreeQuery(const std::string& appId, int pid) {
     }
     return "swaymsg -t get_tree | jq -r '[.. | objects | " + select +
            ")] | .[0] // empty | [.shell, .name, .rect.x, .rect.y, .rect.width, .rect.height, .window_rect.x, "
-           ".window_rect.y, .window_rect.width, .window_rect.height, .pid] | map(tostring) | join(\"\\n\")'";
+           ".window_rect.y, .window_rect.width, .window_rect.height, .deco_rect.height, .pid, .focused] | "
+           "map(tostring) | "
+           "join(\"\\n\")'";
 }
 
 }  // namespace
 
-SwaySession::SwaySession(int width, int height, int scale) : user_(getuid() == 0 ? kWaylandTestUser : "") {
-    std::string pattern = "/tmp/pentagram-wayland-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) {
-        throw std::runtime_error("cannot make a runtime folder for sway");
-    }
-    runtime_ = pattern;
+SwaySession::SwaySession(int width, int height, int scale)
+    : user_(getuid() == 0 ? kWaylandTestUser : ""), width_(width / scale), height_(height / scale) {
+    runtime_ = MakeRuntimeFolder(user_);
     std::ofstream(runtime_ / "config") << "output HEADLESS-1 resolution " << width << "x" << height << " scale "
                                        << scale << "\nxwayland disable\n";
-    if (!user_.empty()) {
-        const passwd* account = getpwnam(user_.c_str());
-        if (account == nullptr) {
-            throw std::runtime_error("no user " + user_ + ": make it with scripts/install-deps.sh --test");
-        }
-        for (const auto& path : {runtime_, runtime_ / "config"}) {
-            if (chown(path.c_str(), account->pw_uid, account->pw_gid) != 0) {
-                throw std::runtime_error("cannot give " + path.string() + " to " + user_);
-            }
-        }
-    }
+    GiveTo(user_, runtime_ / "config");
     Process::Environment environment = Environment();
     environment["WLR_BACKENDS"] = "headless";
     environment["WLR_LIBINPUT_NO_DEVICES"] = "1";
@@ -89,15 +77,7 @@ Process::Environment SwaySession::Environment() const {
             {"LC_ALL", "C"}};
 }
 
-std::string SwaySession::Reachable(const std::string& program) const {
-    const auto copy = runtime_ / std::filesystem::path(program).filename();
-    if (!std::filesystem::exists(copy)) {
-        std::filesystem::copy_file(program, copy);
-        std::filesystem::permissions(copy, std::filesystem::perms::all & ~std::filesystem::perms::others_write &
-                                               ~std::filesystem::perms::group_write);
-    }
-    return copy.string();
-}
+std::string SwaySession::Reachable(const std::string& program) const { return CopyInto(runtime_, program); }
 
 std::unique_ptr<Process> SwaySession::Start(const std::vector<std::string>& argv, const Process::Environment& extra) {
     Process::Environment environment = Environment();
@@ -124,16 +104,36 @@ std::optional<SwayWindow> SwaySession::FindWindow(const std::string& appId, int 
     window.appId = appId;
     Rect within;
     fields >> window.container.x >> window.container.y >> window.container.width >> window.container.height >>
-        within.x >> within.y >> within.width >> within.height >> window.pid;
+        within.x >> within.y >> within.width >> within.height >> window.titleBar >> window.pid >> std::boolalpha >>
+        window.focused;
     window.content = {window.container.x + within.x, window.container.y + within.y, within.width, within.height};
     return fields ? std::optional(window) : std::nullopt;
 }
 
-Picture SwaySession::Capture(const Rect& area) {
+Picture SwaySession::Screenshot(const Rect& area) {
     const std::string geometry = std::to_string(area.x) + "," + std::to_string(area.y) + " " +
                                  std::to_string(area.width) + "x" + std::to_string(area.height);
     return Picture::FromPng(Run({"grim", "-g", geometry, "-"}));
 }
+
+std::optional<Toplevel> SwaySession::FindToplevel(const std::string& appId, int pid) {
+    const auto window = FindWindow(appId, pid);
+    if (!window || window->shell != "xdg_shell") {
+        return std::nullopt;
+    }
+    // The first window of a workspace has the whole output for its tile,
+    // with sway's title bar above the container.
+    const Rect& container = window->container;
+    const Rect frame{container.x, container.y - window->titleBar, container.width, container.height + window->titleBar};
+    return Toplevel{window->appId,           window->title, frame,          window->content,
+                    {0, 0, width_, height_}, window->pid,   window->focused};
+}
+
+void SwaySession::Restore(int pid) { Command("[pid=" + std::to_string(pid) + "] floating enable"); }
+
+void SwaySession::Focus(const std::string& appId) { Command("[app_id=" + appId + "] focus"); }
+
+void SwaySession::Close(int pid) { Command("[pid=" + std::to_string(pid) + "] kill"); }
 
 void SwaySession::GivePointer() {
     pointer_ = Start({Reachable(PENTAGRAM_VIRTUAL_POINTER)});
@@ -144,6 +144,9 @@ void SwaySession::GivePointer() {
 }
 
 void SwaySession::Click(int x, int y) {
+    if (!pointer_) {
+        GivePointer();
+    }
     Command("seat seat0 cursor set " + std::to_string(x) + " " + std::to_string(y));
     Command("seat seat0 cursor press button1");
     Command("seat seat0 cursor release button1");

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+// What the program said to its Wayland compositor, read from the protocol
+// log libwayland writes with WAYLAND_DEBUG=1: the pictures it committed on
+// its window's surface, and whether it kept to the compositor's pace.
+namespace desktop {
+
+struct Size {
+    int width = 0;
+    int height = 0;
+    friend bool operator==(const Size&, const Size&) = default;
+};
+
+struct CommittedPicture {
+    Size buffer;
+    int bufferScale = 1;
+    // The viewport's destination, where the surface has a viewport.
+    std::optional<Size> destination;
+};
+
+struct WaylandLog {
+    std::vector<CommittedPicture> pictures;
+    std::vector<std::string> titles;
+    int frameCallbacksAnswered = 0;
+    // Pictures attached while the last one's frame callback was unanswered.
+    int picturesAheadOfTheCompositor = 0;
+    // Titles set after another with no frame callback answered in between.
+    int titlesAheadOfTheCompositor = 0;
+
+    // The log of a client whose first surface is its window's.
+    [[nodiscard]] static WaylandLog Read(const std::string& text);
+};
+
+}  // namespace desktop
