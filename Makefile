@@ -32,14 +32,14 @@ test: test-deps build-with-tests
 BENCH_DIR ?= build-bench
 bench: test-deps
 	cmake -S . -B $(BENCH_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=OFF -DPENTAGRAM_BUILD_BENCHMARKS=ON
-	cmake --build $(BENCH_DIR) -j $(JOBS) --target pentagram pentagram_offscreen_bench pentagram_windowed_bench pentagram_session_bench
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target pentagram pentagram-snapshot pentagram_offscreen_bench pentagram_windowed_bench pentagram_session_bench
 	./$(BENCH_DIR)/pentagram_offscreen_bench
 	@echo
 	bash bench/windowed_bench.sh ./$(BENCH_DIR)/pentagram_windowed_bench ./$(BENCH_DIR)/pentagram_session_bench ./$(BENCH_DIR)/pentagram
 	@echo
 	bash bench/desktops_bench.sh ./$(BENCH_DIR)/pentagram_windowed_bench ./$(BENCH_DIR)/pentagram_session_bench ./$(BENCH_DIR)/pentagram
 	@echo
-	bash bench/wayland_bench.sh ./$(BENCH_DIR)/pentagram_windowed_bench
+	bash bench/wayland_bench.sh ./$(BENCH_DIR)/pentagram_windowed_bench ./$(BENCH_DIR)/pentagram ./$(BENCH_DIR)/pentagram-snapshot
 
 # The long checks: the window stress, a minute's run, memcheck, and the
 # unit, image, offscreen and tool tests built with the sanitizers.
