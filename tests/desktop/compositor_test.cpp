@@ -1,6 +1,6 @@
 // The program as a native Wayland window under the compositors of the
 // desktops people run, one table of them and the same checks under each:
-// headless sway, and KDE's kwin at 100, 150 and 200 %. An xdg-shell toplevel
+// headless sway, and KDE's kwin at 100, 125, 150 and 200 %. An xdg-shell toplevel
 // with the program's app id, maximised to the output (or filling its tile),
 // with the ratio title; drawn at the compositor's scale, fractional where it
 // offers that, and shown at the compositor's pace; the normal size once
@@ -54,6 +54,7 @@ const std::vector<Compositor>& Compositors() {
     static const std::vector<Compositor> compositors{
         {"sway", [] { return std::make_unique<SwaySession>(1280, 800, 1); }, 1, false},
         {"kwin_100", [] { return std::make_unique<KwinSession>(1280, 800, 1); }, 1, true},
+        {"kwin_125", [] { return std::make_unique<KwinSession>(1280, 800, 1.25); }, 1.25, true},
         {"kwin_150", [] { return std::make_unique<KwinSession>(1280, 800, 1.5); }, 1.5, true},
         {"kwin_200", [] { return std::make_unique<KwinSession>(1280, 800, 2); }, 2, true},
     };
