@@ -32,8 +32,11 @@ void PersistentImage::Resize(int width, int height, XrgbColour background) {
     if (width < 0 || height < 0) {
         throw RunTimeError("cannot size the window's image", "negative size");
     }
+    // What is kept is the picture as it stands.
+    Settle();
+    LetGoOfCircle();
     // The old rows stay readable until the kept part is copied out of them.
-    const PixelRows oldRows = Rows();
+    const PixelRows oldRows = Memory();
     const PixelMemory oldPixels = std::move(pixels_);
     width_ = width;
     height_ = height;
@@ -46,11 +49,11 @@ void PersistentImage::Resize(int width, int height, XrgbColour background) {
     // Zeroed memory is a black picture already.
     pixels_ = PixelMemory(static_cast<std::size_t>(Stride()) * static_cast<std::size_t>(height));
     if (background != XrgbColour{}) {
-        FillAll(Rows(), background);
+        FillAll(*kernels_, Memory(), background);
     }
     clearedTo_ = background;
     if (oldRows.data != nullptr) {
-        CopyOverlap(oldRows, Rows());
+        CopyOverlap(oldRows, Memory());
         // What was kept counts as drawn, so that the next clear covers it.
         const int keptWidth = std::min(oldRows.width, width);
         for (int y = 0; y < std::min(oldRows.height, height); ++y) {
@@ -65,9 +68,18 @@ void PersistentImage::Clear(XrgbColour background) {
         return;
     }
     if (clearedTo_ == background) {
-        FillSpans(Rows(), drawn_, background);
+        FillSpans(*kernels_, Memory(), drawn_, background);
+        // The kept circle's pixels that were cleared hold it no more; the
+        // others are owed the clear until the circle is drawn again.
+        if (kept_) {
+            for (const Span& span : drawn_) {
+                circle_.Touch(span, Memory(), false, background);
+            }
+            owed_ = true;
+        }
     } else {
-        FillAll(Rows(), background);
+        LetGoOfCircle();
+        FillAll(*kernels_, Memory(), background);
         changed_.MarkAll();
     }
     changed_.MarkCleared();
@@ -79,9 +91,20 @@ void PersistentImage::Line(float x1, float y1, float x2, float y2, XrgbColour co
     if (pixels_.Data() == nullptr) {
         return;
     }
+    PlanSegment(width_, height_, x1 + kPixelCentre, y1 + kPixelCentre, x2 + kPixelCentre, y2 + kPixelCentre, width,
+                segment_);
     const std::size_t first = drawn_.size();
-    PaintSegment(Rows(), x1 + kPixelCentre, y1 + kPixelCentre, x2 + kPixelCentre, y2 + kPixelCentre, width, colour,
-                 drawn_);
+    for (const SegmentRow& row : segment_.rows) {
+        drawn_.push_back({row.y, row.from, row.to});
+    }
+    // Pixels of the kept circle still owed the clear get it before the
+    // stroke is drawn over them.
+    if (owed_) {
+        for (const Span& span : std::span(drawn_).subspan(first)) {
+            circle_.Touch(span, Memory(), true, kept_->background);
+        }
+    }
+    PaintSegment(*kernels_, Memory(), segment_, colour);
     MarkDrawn(first);
 }
 
@@ -89,24 +112,82 @@ void PersistentImage::Circle(float x, float y, float radius, XrgbColour colour, 
     if (pixels_.Data() == nullptr) {
         return;
     }
-    const double cx = x + kPixelCentre;
-    const double cy = y + kPixelCentre;
-    // The program draws the same circle every frame until the window changes size.
-    if (circle_.x != cx || circle_.y != cy || circle_.radius != radius || circle_.strokeWidth != width ||
-        circle_.imageWidth != width_ || circle_.imageHeight != height_) {
-        circle_ = {cx, cy, radius, width, width_, height_, {}};
-        CoverCircle(width_, height_, cx, cy, radius, width, circle_.coverage);
+    const KeptCircle::Shape shape{x + kPixelCentre, y + kPixelCentre, radius, width, width_, height_};
+    // The program draws the same circle every frame until the window
+    // changes size: where it is kept and owed only the clear, only what was
+    // touched since is drawn again.
+    if (shape == circle_.ShapeOf() && kept_ && owed_ && kept_->colour == colour) {
+        changedRuns_.clear();
+        circle_.BlendTouched(*kernels_, Memory(), colour, changedRuns_);
+        changed_.Mark(changedRuns_);
+        owed_ = false;
+        return;
     }
-    const std::size_t first = drawn_.size();
-    PaintCoverage(Rows(), circle_.coverage, colour, drawn_);
-    MarkDrawn(first);
+    LetGoOfCircle();
+    if (shape != circle_.ShapeOf()) {
+        circle_.Cover(shape);
+    }
+    changedRuns_.clear();
+    PaintCoverage(*kernels_, Memory(), circle_.CoverageOf(), colour, changedRuns_);
+    changed_.Mark(changedRuns_);
+    // Drawn over the background (or over what the next clear clears), the
+    // circle can be kept; drawn over what nothing will clear, it counts as
+    // drawn like any stroke.
+    if (clearedTo_) {
+        kept_ = KeptCircleColours{colour, *clearedTo_};
+    } else {
+        drawn_.insert(drawn_.end(), changedRuns_.begin(), changedRuns_.end());
+    }
 }
 
-PixelRows PersistentImage::Rows() const {
+// Before the picture is read: the kept circle's pixels owed a clear get it.
+void PersistentImage::Settle() const {
+    if (owed_) {
+        LetGoOfCircle();
+    }
+}
+
+// The kept circle is kept no more: owed the clear, its pixels get it; else
+// they stand, drawn like any stroke, for the next clear to clear.
+void PersistentImage::LetGoOfCircle() const {
+    if (!kept_) {
+        return;
+    }
+    if (owed_) {
+        changedRuns_.clear();
+        circle_.ClearUntouched(*kernels_, Memory(), kept_->background, changedRuns_);
+        changed_.Mark(changedRuns_);
+    } else {
+        // Counted as drawn in the tiles too, so that the next clear reports them.
+        const std::size_t first = drawn_.size();
+        circle_.AppendRuns(drawn_);
+        changed_.Mark(std::span(drawn_).subspan(first));
+    }
+    circle_.Forget();
+    kept_.reset();
+    owed_ = false;
+}
+
+PixelRows PersistentImage::Memory() const {
     if (pixels_.Data() == nullptr) {
         return {};
     }
     return {pixels_.Data(), width_, height_, Stride()};
+}
+
+PixelRows PersistentImage::Rows() const {
+    Settle();
+    return Memory();
+}
+
+const std::uint8_t* PersistentImage::Pixels() const {
+    Settle();
+    return pixels_.Data();
+}
+
+std::vector<PixelRect> PersistentImage::TakeChanges() {
+    Settle();
+    return changed_.Take();
 }
 
 // Notes the runs from firstNewSpan on as changed.

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/image/changed_tiles.h"
+#include "platform/image/kept_circle.h"
 #include "platform/image/pixel_memory.h"
 #include "platform/raster/stroke_raster.h"
 
@@ -22,9 +23,16 @@ namespace platform {
 // The image remembers every run of pixels drawn since it was last cleared,
 // so that clearing it again to the same colour touches only those, and which
 // tiles changed since it was last shown, so that showing it sends only those.
+// A circle drawn again and again at the same place is kept between a clear
+// and its drawing again: only its pixels that were cleared or drawn over are
+// cleared and drawn again, the rest already holding what they would end as.
+// Until the circle is drawn again they are owed the clear, which they get
+// before anything reads the picture.
 class PersistentImage {
 public:
-    PersistentImage() = default;
+    // Painted by the widest row kernels the processor runs, or by the ones given.
+    PersistentImage() : PersistentImage(FastestKernels()) {}
+    explicit PersistentImage(const RowKernels& kernels) : kernels_(&kernels) {}
 
     // Keeps what fits of the old picture; the rest is the background.
     void Resize(int width, int height, XrgbColour background);
@@ -37,36 +45,44 @@ public:
     [[nodiscard]] int Height() const { return height_; }
     [[nodiscard]] int Stride() const { return width_ * static_cast<int>(sizeof(std::uint32_t)); }
     // Null while the image is empty.
-    [[nodiscard]] const std::uint8_t* Pixels() const { return pixels_.Data(); }
+    [[nodiscard]] const std::uint8_t* Pixels() const;
     [[nodiscard]] std::uint32_t PixelAt(int x, int y) const;
     // The pixels as rows, for copying them out; empty while the image is.
     [[nodiscard]] PixelRows Rows() const;
 
     // The parts changed since the last call; all of it after a resize.
-    [[nodiscard]] std::vector<PixelRect> TakeChanges() { return changed_.Take(); }
+    [[nodiscard]] std::vector<PixelRect> TakeChanges();
 
 private:
-    void MarkDrawn(std::size_t firstNewSpan);
-
-    // A circle's coverage, kept for as long as the same circle is drawn again.
-    struct CircleCoverage {
-        double x = 0;
-        double y = 0;
-        double radius = -1;
-        int strokeWidth = 0;
-        int imageWidth = 0;
-        int imageHeight = 0;
-        Coverage coverage;
+    struct KeptCircleColours {
+        XrgbColour colour;
+        XrgbColour background;
     };
 
+    [[nodiscard]] PixelRows Memory() const;
+    void MarkDrawn(std::size_t firstNewSpan);
+    void Settle() const;
+    void LetGoOfCircle() const;
+
+    const RowKernels* kernels_;
     int width_ = 0;
     int height_ = 0;
     PixelMemory pixels_;
-    // Outside drawn_, every pixel is this value; unknown after a resize.
+    // Outside drawn_ (and the kept circle), every pixel is this value;
+    // unknown after a resize.
     std::optional<XrgbColour> clearedTo_;
-    std::vector<Span> drawn_;
-    ChangedTiles changed_;
-    CircleCoverage circle_;
+    mutable std::vector<Span> drawn_;
+    SegmentPlan segment_;
+    // Settling the kept circle before a read changes pixels but not the
+    // picture, which was owed the change: so it may happen in a reading.
+    mutable ChangedTiles changed_;
+    mutable KeptCircle circle_;
+    // The circle's colour and the background it was drawn over, while its
+    // untouched pixels hold it over that background.
+    mutable std::optional<KeptCircleColours> kept_;
+    // Since the last clear, the kept circle's untouched pixels are owed it.
+    mutable bool owed_ = false;
+    mutable std::vector<Span> changedRuns_;
 };
 
 }  // namespace platform

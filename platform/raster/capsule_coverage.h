@@ -2,8 +2,6 @@
 
 #include <cstdint>
 
-#include "platform/raster/xrgb_colour.h"
-
 namespace platform {
 
 // A round-capped segment (a capsule) as one row of pixels sees it: how much
@@ -21,14 +19,10 @@ struct CapsuleRow {
 };
 
 // The coverage (0..255) of `count` pixels from column x0 on, into `values`,
-// a pixel at a time: the definition.
+// a pixel at a time: the definition, which the row kernels (row_kernels.h)
+// paint with bit for bit, several pixels at a time.
 void CoverCapsuleRowOneByOne(const CapsuleRow& row, int x0, int count, std::uint8_t* values);
 
-// Composites the colour over `count` pixels from column x0 on, each as far
-// as the capsule covers it: BlendRowOneByOne over CoverCapsuleRowOneByOne,
-// bit for bit, but four pixels at a time where the processor allows and
-// with no coverage stored in between.
-void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, XrgbColour colour, std::uint32_t* pixels);
 
 // A row that crosses only the band between the caps, where the distance is
 // the one across the segment: linear along the row, so no square root.
@@ -38,7 +32,8 @@ struct BandRow {
     float edge = 0;    // coverage is edge - |distance|, kept to [0, 1]
 };
 
-void CoverBandRowOneByOne(const BandRow& row, int count, std::uint8_t* values);
-void PaintBandRow(const BandRow& row, int count, XrgbColour colour, std::uint32_t* pixels);
+// The coverage of the row's pixels `first` to `first + count`, the first
+// pixel of the row being pixel 0, into `values`.
+void CoverBandRowOneByOne(const BandRow& row, int first, int count, std::uint8_t* values);
 
 }  // namespace platform

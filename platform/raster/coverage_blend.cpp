@@ -1,9 +1,5 @@
 #include "platform/raster/coverage_blend.h"
 
-#include <cstring>
-
-#include "platform/raster/over_four.h"
-
 namespace platform {
 namespace {
 
@@ -26,30 +22,5 @@ void BlendRowOneByOne(std::uint32_t* pixels, const std::uint8_t* coverage, int c
         pixels[i] = Over(pixels[i], colour.Value(), coverage[i]);
     }
 }
-
-#if defined(__SSE2__)
-
-void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, XrgbColour colour) {
-    const __m128i spread = SpreadColour(colour);
-    int i = 0;
-    for (; i + 4 <= count; i += 4) {
-        std::uint32_t four = 0;
-        std::memcpy(&four, coverage + i, sizeof four);
-        const __m128i bytes = _mm_cvtsi32_si128(static_cast<int>(four));
-        const __m128i zero = _mm_setzero_si128();
-        const __m128i weights = WeightsOf(_mm_unpacklo_epi16(_mm_unpacklo_epi8(bytes, zero), zero));
-        auto* at = reinterpret_cast<__m128i*>(pixels + i);
-        _mm_storeu_si128(at, OverFour(_mm_loadu_si128(at), weights, spread));
-    }
-    BlendRowOneByOne(pixels + i, coverage + i, count - i, colour);
-}
-
-#else
-
-void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, XrgbColour colour) {
-    BlendRowOneByOne(pixels, coverage, count, colour);
-}
-
-#endif
 
 }  // namespace platform

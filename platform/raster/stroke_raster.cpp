@@ -1,15 +1,11 @@
 #include "platform/raster/stroke_raster.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "platform/raster/capsule_coverage.h"
-#include "platform/raster/coverage_blend.h"
 #include "platform/raster/coverage_steps.h"
 
 namespace platform {
@@ -22,19 +18,8 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr double kFeather = 0.5;
 
 constexpr std::uint8_t kWhole = 255;
-
-// Spans are short, and most are whole fours: they are stored four pixels at
-// a time where the processor allows.
-void FillPixels(std::uint32_t* pixels, int count, XrgbColour colour) {
-    int i = 0;
-#if defined(__SSE2__)
-    const __m128i four = _mm_set1_epi32(static_cast<int>(colour.Value()));
-    for (; i + 4 <= count; i += 4) {
-        _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), four);
-    }
-#endif
-    std::fill(pixels + i, pixels + count, colour.Value());
-}
+// Band rows painted a batch at a time.
+constexpr std::size_t kBandBatch = 64;
 
 // A pixel's coverage from its centre's distance to the stroke's middle line.
 std::uint8_t CoverageAt(double distance, double halfWidth) {
@@ -109,8 +94,8 @@ void CoverRun(int width, int y, const Run& run, double halfWidth, Coverage& cove
 
 }  // namespace
 
-void PaintSegment(const PixelRows& rows, double x1, double y1, double x2, double y2, double strokeWidth,
-                  XrgbColour colour, std::vector<Span>& touched) {
+void PlanSegment(int width, int height, double x1, double y1, double x2, double y2, double strokeWidth,
+                 SegmentPlan& plan) {
     const double reach = strokeWidth / 2 + kFeather;
     const double dx = x2 - x1;
     const double dy = y2 - y1;
@@ -123,15 +108,16 @@ void PaintSegment(const PixelRows& rows, double x1, double y1, double x2, double
     const double dyPerDx = slanted ? dy / dx : 0;
     const double halfRun = steep ? reach * std::sqrt(lengthSquared) / std::abs(dy) : 0;
     const int top = std::max(0, static_cast<int>(std::floor(std::min(y1, y2) - reach)));
-    const int bottom = std::min(rows.height - 1, static_cast<int>(std::ceil(std::max(y1, y2) + reach)));
-    CapsuleRow capsule;
+    const int bottom = std::min(height - 1, static_cast<int>(std::ceil(std::max(y1, y2) + reach)));
+    CapsuleRow& capsule = plan.capsule;
     capsule.x1 = static_cast<float>(x1);
     capsule.y1 = static_cast<float>(y1);
     capsule.dx = static_cast<float>(dx);
     capsule.dy = static_cast<float>(dy);
     capsule.inverseLengthSquared = static_cast<float>(inverseLength * inverseLength);
     capsule.edge = static_cast<float>(reach);
-    const auto bandStep = static_cast<float>(dy * inverseLength);
+    plan.bandStep = static_cast<float>(dy * inverseLength);
+    plan.rows.clear();
     for (int y = top; y <= bottom; ++y) {
         // The row's pixel centres within reach of the segment form one run
         // (the stroke is convex): the union of the two end discs and the band
@@ -173,23 +159,45 @@ void PaintSegment(const PixelRows& rows, double x1, double y1, double x2, double
         }
         // Outside the run the stroke covers nothing, so the pixels added
         // to make whole fours blend to what they were.
-        const auto [from, to] = InFours(rows.width, Columns(rows.width, left, right));
+        const auto [from, to] = InFours(width, Columns(width, left, right));
         if (from >= to) {
             continue;
         }
-        std::uint32_t* pixels = rows.Row(y) + from;
         if (from + 0.5 >= between0 && to - 0.5 <= between1) {
             // The whole run sees only the band: its distance is linear along the row.
-            const BandRow band{static_cast<float>(((from + 0.5 - x1) * dy - riseFromStart * dx) * inverseLength),
-                               bandStep, capsule.edge};
-            PaintBandRow(band, to - from, colour, pixels);
+            plan.rows.push_back(
+                {y, from, to, true, static_cast<float>(((from + 0.5 - x1) * dy - riseFromStart * dx) * inverseLength)});
         } else {
-            capsule.py = static_cast<float>(py);
-            PaintCapsuleRow(capsule, from, to - from, colour, pixels);
+            plan.rows.push_back({y, from, to, false, 0});
         }
-        touched.push_back({y, from, to});
     }
 }
+
+void PaintSegment(const RowKernels& kernels, const PixelRows& rows, const SegmentPlan& plan, XrgbColour colour) {
+    // The band's rows are painted in batches, the kernel's set-up once a batch.
+    std::array<BandRun, kBandBatch> band{};
+    std::size_t banded = 0;
+    const auto paintBand = [&] {
+        kernels.paintBandRuns(band.data(), static_cast<int>(banded), plan.bandStep, plan.capsule.edge, colour);
+        banded = 0;
+    };
+    CapsuleRow capsule = plan.capsule;
+    for (const SegmentRow& row : plan.rows) {
+        std::uint32_t* pixels = rows.Row(row.y) + row.from;
+        if (row.band) {
+            band.at(banded++) = {pixels, row.to - row.from, row.across};
+            if (banded == band.size()) {
+                paintBand();
+            }
+        } else {
+            capsule.py = static_cast<float>(row.y + 0.5);
+            kernels.paintCapsuleRow(capsule, row.from, row.to - row.from, colour, pixels);
+        }
+    }
+    paintBand();
+}
+
+
 
 void CoverCircle(int width, int height, double cx, double cy, double radius, double strokeWidth, Coverage& coverage) {
     const double halfWidth = strokeWidth / 2;
@@ -236,7 +244,8 @@ void CoverCircle(int width, int height, double cx, double cy, double radius, dou
     }
 }
 
-void PaintCoverage(const PixelRows& rows, const Coverage& coverage, XrgbColour colour, std::vector<Span>& touched) {
+void PaintCoverage(const RowKernels& kernels, const PixelRows& rows, const Coverage& coverage, XrgbColour colour,
+                   std::vector<Span>& touched) {
     for (const CoverageRun& run : coverage.runs) {
         // Coverage worked out for another size of image paints nothing outside this one.
         if (run.y < 0 || run.y >= rows.height || run.x0 < 0 || run.x1 > rows.width) {
@@ -244,21 +253,20 @@ void PaintCoverage(const PixelRows& rows, const Coverage& coverage, XrgbColour c
         }
         std::uint32_t* row = rows.Row(run.y);
         const std::uint8_t* values = coverage.values.data() + run.first;
-        BlendRow(row + run.x0, values, run.x1 - run.x0, colour);
+        kernels.blendRow(row + run.x0, values, run.x1 - run.x0, colour);
         touched.push_back({run.y, run.x0, run.x1});
     }
 }
 
-void FillSpans(const PixelRows& rows, const std::vector<Span>& spans, XrgbColour colour) {
+void FillSpans(const RowKernels& kernels, const PixelRows& rows, const std::vector<Span>& spans, XrgbColour colour) {
     for (const Span& span : spans) {
-        FillPixels(rows.Row(span.y) + span.x0, span.x1 - span.x0, colour);
+        kernels.fillRow(rows.Row(span.y) + span.x0, span.x1 - span.x0, colour);
     }
 }
 
-void FillAll(const PixelRows& rows, XrgbColour colour) {
+void FillAll(const RowKernels& kernels, const PixelRows& rows, XrgbColour colour) {
     for (int y = 0; y < rows.height; ++y) {
-        std::uint32_t* row = rows.Row(y);
-        std::fill(row, row + rows.width, colour.Value());
+        kernels.fillRow(rows.Row(y), rows.width, colour);
     }
 }
 

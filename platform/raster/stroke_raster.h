@@ -8,7 +8,9 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/raster/capsule_coverage.h"
 #include "platform/raster/pixel_rows.h"
+#include "platform/raster/row_kernels.h"
 #include "platform/raster/xrgb_colour.h"
 
 namespace platform {
@@ -29,26 +31,47 @@ struct Coverage {
     std::vector<std::uint8_t> values;
 };
 
-// Antialiased strokes with round ends, clipped to the image. Points are in
+// Antialiased strokes with round ends, clipped to the image, painted by the
+// row kernels given (the same bits whichever they are). Points are in
 // pixel-corner coordinates: the centre of pixel (i, j) is at (i + 0.5,
 // j + 0.5). A pixel's coverage falls from whole to none over the pixel
 // around the stroke's edge.
 //
-// A segment is composited in the colour straight onto the pixels; every run
-// of pixels painted is added to `touched`, so that the caller can undo
-// exactly what was drawn. A circle's coverage is added to `coverage`, to be
-// painted as often as the same circle is drawn.
-void PaintSegment(const PixelRows& rows, double x1, double y1, double x2, double y2, double strokeWidth,
-                  XrgbColour colour, std::vector<Span>& touched);
+// A segment is planned, row by row (the run of pixels each row's stroke
+// may touch, widened to whole fours where the row has room, and how its
+// coverage is found there), then composited in the colour straight onto
+// the pixels: so that the caller knows the runs, to undo exactly what was
+// drawn, and may ready their pixels first. A circle's coverage is added to
+// `coverage`, to be painted as often as the same circle is drawn.
+struct SegmentRow {
+    int y = 0;
+    int from = 0;
+    int to = 0;
+    // Between the ends the distance is linear along the row: `across` at
+    // the run's first pixel; elsewhere the round ends' exact distance.
+    bool band = false;
+    float across = 0;
+};
+
+struct SegmentPlan {
+    CapsuleRow capsule;  // the segment, for the rows near its ends
+    float bandStep = 0;  // the band's distance from one pixel to the next
+    std::vector<SegmentRow> rows;
+};
+
+void PlanSegment(int width, int height, double x1, double y1, double x2, double y2, double strokeWidth,
+                 SegmentPlan& plan);
+void PaintSegment(const RowKernels& kernels, const PixelRows& rows, const SegmentPlan& plan, XrgbColour colour);
 void CoverCircle(int width, int height, double cx, double cy, double radius, double strokeWidth, Coverage& coverage);
 
 // Composites the colour over the pixels as far as the coverage goes. Every
 // run of pixels painted is added to `touched`, so that the caller can undo
 // exactly what was drawn.
-void PaintCoverage(const PixelRows& rows, const Coverage& coverage, XrgbColour colour, std::vector<Span>& touched);
+void PaintCoverage(const RowKernels& kernels, const PixelRows& rows, const Coverage& coverage, XrgbColour colour,
+                   std::vector<Span>& touched);
 
 // Sets the pixels of the spans, or of every row, to one value.
-void FillSpans(const PixelRows& rows, const std::vector<Span>& spans, XrgbColour colour);
-void FillAll(const PixelRows& rows, XrgbColour colour);
+void FillSpans(const RowKernels& kernels, const PixelRows& rows, const std::vector<Span>& spans, XrgbColour colour);
+void FillAll(const RowKernels& kernels, const PixelRows& rows, XrgbColour colour);
 
 }  // namespace platform

@@ -1,0 +1,59 @@
+#include "platform/raster/row_kernels.h"
+
+#include <algorithm>
+#include <array>
+#include <span>
+
+#include "platform/raster/coverage_blend.h"
+
+namespace platform {
+namespace {
+
+// Coverage is worked out and blended a few pixels at a time, through a
+// small store between the two.
+constexpr int kChunk = 8;
+
+void PaintCapsuleRowOneByOne(const CapsuleRow& row, int x0, int count, XrgbColour colour, std::uint32_t* pixels) {
+    std::array<std::uint8_t, kChunk> coverage{};
+    for (int i = 0; i < count; i += kChunk) {
+        const int n = std::min(kChunk, count - i);
+        CoverCapsuleRowOneByOne(row, x0 + i, n, coverage.data());
+        BlendRowOneByOne(pixels + i, coverage.data(), n, colour);
+    }
+}
+
+void PaintBandRunsOneByOne(const BandRun* runs, int runCount, float step, float edge, XrgbColour colour) {
+    std::array<std::uint8_t, kChunk> coverage{};
+    for (const BandRun& run : std::span(runs, static_cast<std::size_t>(runCount))) {
+        for (int i = 0; i < run.count; i += kChunk) {
+            const int n = std::min(kChunk, run.count - i);
+            CoverBandRowOneByOne({run.across, step, edge}, i, n, coverage.data());
+            BlendRowOneByOne(run.pixels + i, coverage.data(), n, colour);
+        }
+    }
+}
+
+void FillRowOneByOne(std::uint32_t* pixels, int count, XrgbColour colour) {
+    std::fill(pixels, pixels + count, colour.Value());
+}
+
+constexpr RowKernels kOneByOne{"one pixel at a time", PaintCapsuleRowOneByOne, PaintBandRunsOneByOne,
+                               BlendRowOneByOne, FillRowOneByOne};
+
+}  // namespace
+
+const RowKernels& OneByOneKernels() { return kOneByOne; }
+
+const RowKernels& FastestKernels() {
+    if (const RowKernels* avx2 = Avx2Kernels()) {
+        return *avx2;
+    }
+    return Sse2Kernels();
+}
+
+#if !defined(PENTAGRAM_AVX2)
+// Built without the AVX2 paths.
+const RowKernels* Avx2Kernels() { return nullptr; }
+#endif
+
+}  // namespace platform

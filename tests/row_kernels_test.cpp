@@ -1,0 +1,143 @@
+// Each instruction set's row kernels against the definitions, a pixel at a
+// time, bit for bit: every length of a row and every alignment, over any
+// pixels, in any colour, for strokes at any angle. One table of the paths
+// the program has; a path this processor cannot run fails under CI (which
+// must run every one), and elsewhere is skipped saying so.
+
+#include "platform/raster/row_kernels.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "platform/raster/coverage_blend.h"
+
+namespace {
+
+using platform::BandRow;
+using platform::BandRun;
+using platform::CapsuleRow;
+using platform::RowKernels;
+using platform::XrgbColour;
+
+struct Path {
+    std::string name;
+    const RowKernels* (*kernels)();
+};
+
+std::vector<Path> Paths() {
+    std::vector<Path> paths{{"sse2", [] { return &platform::Sse2Kernels(); }}};
+    if (platform::kBuiltWithAvx2) {
+        paths.push_back({"avx2", platform::Avx2Kernels});
+    }
+    return paths;
+}
+
+std::string NameOf(const testing::TestParamInfo<Path>& info) { return info.param.name; }
+
+class RowKernelsTest : public testing::TestWithParam<Path> {
+protected:
+    void SetUp() override {
+        kernels_ = GetParam().kernels();
+        if (kernels_ == nullptr) {
+            const std::string why = "this processor cannot run the " + GetParam().name + " path";
+            if (std::getenv("CI") != nullptr) {
+                FAIL() << why << ", and CI must test every path the program has";
+            }
+            GTEST_SKIP() << why;
+        }
+    }
+
+    [[nodiscard]] const RowKernels& Kernels() const { return *kernels_; }
+
+    std::mt19937 random_{20261209};
+    std::uniform_int_distribution<std::uint32_t> anyPixel_{0, 0x00FFFFFFU};
+    std::uniform_real_distribution<float> position_{0, 200};
+
+    std::vector<std::uint32_t> AnyPixels(int count) {
+        std::vector<std::uint32_t> pixels(static_cast<std::size_t>(count));
+        for (std::uint32_t& pixel : pixels) {
+            pixel = anyPixel_(random_);
+        }
+        return pixels;
+    }
+
+private:
+    const RowKernels* kernels_ = nullptr;
+};
+
+TEST_P(RowKernelsTest, BlendAndFillMatchTheDefinitionsForEveryLengthAndAlignment) {
+    std::uniform_int_distribution<int> anyCoverage(0, 255);
+    for (int count = 0; count <= 35; ++count) {
+        for (int offset = 0; offset < 8; ++offset) {
+            std::vector<std::uint32_t> pixels = AnyPixels(offset + count);
+            std::vector<std::uint8_t> coverage(pixels.size());
+            for (std::uint8_t& value : coverage) {
+                // Whole and no coverage often, as a stroke has them.
+                const int drawn = anyCoverage(random_);
+                value = static_cast<std::uint8_t>(drawn < 40 ? 0 : drawn > 215 ? 255 : drawn);
+            }
+            const XrgbColour colour{anyPixel_(random_)};
+            std::vector<std::uint32_t> expected = pixels;
+            platform::BlendRowOneByOne(expected.data() + offset, coverage.data() + offset, count, colour);
+            Kernels().blendRow(pixels.data() + offset, coverage.data() + offset, count, colour);
+            ASSERT_EQ(pixels, expected) << "blend of " << count << " pixels from " << offset;
+
+            std::fill(expected.begin() + offset, expected.end(), colour.Value());
+            Kernels().fillRow(pixels.data() + offset, count, colour);
+            ASSERT_EQ(pixels, expected) << "fill of " << count << " pixels from " << offset;
+        }
+    }
+}
+
+TEST_P(RowKernelsTest, StrokeRowsMatchCoverageThenBlendBitForBit) {
+    for (int trial = 0; trial < 400; ++trial) {
+        const int count = trial % 37;
+        const XrgbColour colour{anyPixel_(random_)};
+        const std::vector<std::uint32_t> before = AnyPixels(count);
+        std::vector<std::uint8_t> coverage(before.size());
+
+        // Near a stroke's round ends: the exact distance from the segment.
+        const float x1 = position_(random_);
+        const float y1 = position_(random_);
+        const float dx = position_(random_) - x1;
+        const float dy = position_(random_) - y1;
+        const float lengthSquared = dx * dx + dy * dy;
+        const CapsuleRow capsule{position_(random_),      x1, y1, dx, dy, lengthSquared > 0 ? 1 / lengthSquared : 0.0F,
+                                 3 + position_(random_) / 50};
+        const int x0 = static_cast<int>(position_(random_)) - 20;
+        std::vector<std::uint32_t> painted = before;
+        std::vector<std::uint32_t> expected = before;
+        Kernels().paintCapsuleRow(capsule, x0, count, colour, painted.data());
+        platform::CoverCapsuleRowOneByOne(capsule, x0, count, coverage.data());
+        platform::BlendRowOneByOne(expected.data(), coverage.data(), count, colour);
+        ASSERT_EQ(painted, expected) << "capsule row, trial " << trial;
+
+        // Between them: three band runs in one batch, each with its own start.
+        const float step = position_(random_) / 100 - 1;
+        const float edge = 3 + position_(random_) / 50;
+        painted = expected = AnyPixels(3 * count);
+        std::vector<BandRun> runs;
+        for (int run = 0; run < 3; ++run) {
+            runs.push_back({painted.data() + run * count, count, position_(random_) / 10 - 10});
+            platform::CoverBandRowOneByOne({runs.back().across, step, edge}, 0, count, coverage.data());
+            platform::BlendRowOneByOne(expected.data() + run * count, coverage.data(), count, colour);
+        }
+        Kernels().paintBandRuns(runs.data(), static_cast<int>(runs.size()), step, edge, colour);
+        ASSERT_EQ(painted, expected) << "band runs, trial " << trial;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(EachPath, RowKernelsTest, testing::ValuesIn(Paths()), NameOf);
+
+// Where the processor has AVX2 the strokes take it; elsewhere SSE2.
+TEST(FastestKernelsTest, AreTheWidestThisProcessorRuns) {
+    const RowKernels* avx2 = platform::Avx2Kernels();
+    EXPECT_EQ(&platform::FastestKernels(), avx2 != nullptr ? avx2 : &platform::Sse2Kernels());
+}
+
+}  // namespace
