@@ -19,7 +19,8 @@
 namespace {
 
 using platform::BandRow;
-using platform::BandRun;
+using platform::SegmentRow;
+using platform::Span;
 using platform::CapsuleRow;
 using platform::RowKernels;
 using platform::XrgbColour;
@@ -94,7 +95,7 @@ TEST_P(RowKernelsTest, BlendAndFillMatchTheDefinitionsForEveryLengthAndAlignment
     }
 }
 
-TEST_P(RowKernelsTest, StrokeRowsMatchCoverageThenBlendBitForBit) {
+TEST_P(RowKernelsTest, StrokeRowsAndFilledSpansMatchTheDefinitionsBitForBit) {
     for (int trial = 0; trial < 400; ++trial) {
         const int count = trial % 37;
         const XrgbColour colour{anyPixel_(random_)};
@@ -117,18 +118,34 @@ TEST_P(RowKernelsTest, StrokeRowsMatchCoverageThenBlendBitForBit) {
         platform::BlendRowOneByOne(expected.data(), coverage.data(), count, colour);
         ASSERT_EQ(painted, expected) << "capsule row, trial " << trial;
 
-        // Between them: three band runs in one batch, each with its own start.
+        // Between them: the band rows among four rows of an image, each
+        // with its own start; the row near an end is left alone.
         const float step = position_(random_) / 100 - 1;
         const float edge = 3 + position_(random_) / 50;
-        painted = expected = AnyPixels(3 * count);
-        std::vector<BandRun> runs;
-        for (int run = 0; run < 3; ++run) {
-            runs.push_back({painted.data() + run * count, count, position_(random_) / 10 - 10});
-            platform::CoverBandRowOneByOne({runs.back().across, step, edge}, 0, count, coverage.data());
-            platform::BlendRowOneByOne(expected.data() + run * count, coverage.data(), count, colour);
+        const int width = count + 3;
+        painted = expected = AnyPixels(4 * width);
+        std::vector<SegmentRow> rows;
+        for (int y = 0; y < 4; ++y) {
+            const int from = y % 4;
+            rows.push_back({y, from, from + count, y != 2, position_(random_) / 10 - 10});
+            if (rows.back().band) {
+                platform::CoverBandRowOneByOne({rows.back().across, step, edge}, 0, count, coverage.data());
+                platform::BlendRowOneByOne(expected.data() + y * width + from, coverage.data(), count, colour);
+            }
         }
-        Kernels().paintBandRuns(runs.data(), static_cast<int>(runs.size()), step, edge, colour);
-        ASSERT_EQ(painted, expected) << "band runs, trial " << trial;
+        Kernels().paintBandRows(reinterpret_cast<std::uint8_t*>(painted.data()), width * 4, rows.data(),
+                                static_cast<int>(rows.size()), step, edge, colour);
+        ASSERT_EQ(painted, expected) << "band rows, trial " << trial;
+
+        // Spans cleared, in those rows.
+        const std::vector<Span> spans{{0, 0, count}, {1, 3, 3 + count}, {3, 1, 1 + count / 2}};
+        for (const Span& span : spans) {
+            std::fill(expected.begin() + span.y * width + span.x0, expected.begin() + span.y * width + span.x1,
+                      colour.Value());
+        }
+        Kernels().fillSpans(reinterpret_cast<std::uint8_t*>(painted.data()), width * 4, spans.data(),
+                            static_cast<int>(spans.size()), colour);
+        ASSERT_EQ(painted, expected) << "spans filled, trial " << trial;
     }
 }
 

@@ -1,6 +1,8 @@
 #include "platform/image/kept_circle.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace platform {
 
@@ -98,6 +100,69 @@ void KeptCircle::ClearUntouched(const RowKernels& kernels, const PixelRows& rows
         }
         changed.push_back({run.y, run.x0, run.x1});
     }
+}
+
+// Where along the segment its point lies within a distance of the centre:
+// the t in [t0, t1] of P1 + t (P2 - P1), where a t^2 + b t + c <= r^2.
+namespace {
+
+bool Within(double a, double b, double c, double r, double& t0, double& t1) {
+    if (a <= 0) {
+        t0 = -std::numeric_limits<double>::infinity();
+        t1 = std::numeric_limits<double>::infinity();
+        return c <= r * r;
+    }
+    const double discriminant = b * b - 4 * a * (c - r * r);
+    if (discriminant < 0) {
+        return false;
+    }
+    const double root = std::sqrt(discriminant);
+    t0 = (-b - root) / (2 * a);
+    t1 = (-b + root) / (2 * a);
+    return true;
+}
+
+}  // namespace
+
+int KeptCircle::RowsNear(double x1, double y1, double x2, double y2, double reach, RowRanges& ranges) const {
+    // Both the stroke's runs and the circle's are widened to whole fours,
+    // and pixels are named by their corners: a few pixels more cover both.
+    constexpr double kSlack = 8;
+    const double ring = shape_.strokeWidth / 2.0 + 0.5;
+    const double inner = std::max(0.0, shape_.radius - ring - reach - kSlack);
+    const double outer = shape_.radius + ring + reach + kSlack;
+    const double dx = x2 - x1;
+    const double dy = y2 - y1;
+    const double ex = x1 - shape_.x;
+    const double ey = y1 - shape_.y;
+    const double a = dx * dx + dy * dy;
+    const double b = 2 * (dx * ex + dy * ey);
+    const double c = ex * ex + ey * ey;
+    double from = 0;
+    double to = 0;
+    if (!Within(a, b, c, outer, from, to) || std::max(from, 0.0) > std::min(to, 1.0)) {
+        return 0;
+    }
+    from = std::max(from, 0.0);
+    to = std::min(to, 1.0);
+    // What lies nearer the centre than the ring's inside is out.
+    std::array<std::pair<double, double>, 2> along{{{from, to}, {1, 0}}};
+    double hole0 = 0;
+    double hole1 = 0;
+    if (inner > 0 && Within(a, b, c, inner, hole0, hole1) && hole0 < to && hole1 > from) {
+        along = {{{from, hole0}, {hole1, to}}};
+    }
+    int count = 0;
+    for (const auto& [u, v] : along) {
+        if (u > v) {
+            continue;
+        }
+        const double yu = y1 + u * dy;
+        const double yv = y1 + v * dy;
+        ranges.at(static_cast<std::size_t>(count++)) = {static_cast<int>(std::floor(std::min(yu, yv) - reach - kSlack)),
+                                                        static_cast<int>(std::ceil(std::max(yu, yv) + reach + kSlack))};
+    }
+    return count;
 }
 
 void KeptCircle::AppendRuns(std::vector<Span>& spans) const {

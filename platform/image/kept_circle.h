@@ -1,6 +1,8 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "platform/raster/pixel_rows.h"
@@ -52,6 +54,12 @@ public:
                         std::vector<Span>& changed) const;
     // Every run of the circle, as spans.
     void AppendRuns(std::vector<Span>& spans) const;
+
+    // The ranges of rows (at most two, inclusive) in which a stroke along
+    // the segment, reaching this far from it, may meet the circle's runs;
+    // how many there are. Generous: a stroke's run outside them meets none.
+    using RowRanges = std::array<std::pair<int, int>, 2>;
+    [[nodiscard]] int RowsNear(double x1, double y1, double x2, double y2, double reach, RowRanges& ranges) const;
 
 private:
     Shape shape_;

@@ -72,7 +72,7 @@ void PersistentImage::Clear(XrgbColour background) {
         // The kept circle's pixels that were cleared hold it no more; the
         // others are owed the clear until the circle is drawn again.
         if (kept_) {
-            for (const Span& span : drawn_) {
+            for (const Span& span : screened_ ? nearCircle_ : drawn_) {
                 circle_.Touch(span, Memory(), false, background);
             }
             owed_ = true;
@@ -85,24 +85,43 @@ void PersistentImage::Clear(XrgbColour background) {
     changed_.MarkCleared();
     clearedTo_ = background;
     drawn_.clear();
+    nearCircle_.clear();
+    screened_ = true;
 }
 
 void PersistentImage::Line(float x1, float y1, float x2, float y2, XrgbColour colour, int width) {
     if (pixels_.Data() == nullptr) {
         return;
     }
-    PlanSegment(width_, height_, x1 + kPixelCentre, y1 + kPixelCentre, x2 + kPixelCentre, y2 + kPixelCentre, width,
-                segment_);
+    const double sx = x1 + kPixelCentre;
+    const double sy = y1 + kPixelCentre;
+    const double ex = x2 + kPixelCentre;
+    const double ey = y2 + kPixelCentre;
+    PlanSegment(width_, height_, sx, sy, ex, ey, width, segment_);
     const std::size_t first = drawn_.size();
-    for (const SegmentRow& row : segment_.rows) {
-        drawn_.push_back({row.y, row.from, row.to});
+    drawn_.resize(first + segment_.rows.size());
+    for (std::size_t i = 0; i < segment_.rows.size(); ++i) {
+        const SegmentRow& row = segment_.rows[i];
+        drawn_[first + i] = {row.y, row.from, row.to};
     }
-    // Pixels of the kept circle still owed the clear get it before the
+    // The runs that may meet the kept circle: for the next clear, and,
+    // where its pixels are still owed the clear, they get it before the
     // stroke is drawn over them.
-    if (owed_) {
+    if (kept_) {
+        KeptCircle::RowRanges near{};
+        const int ranges = circle_.RowsNear(sx, sy, ex, ey, width / 2.0 + 0.5, near);
         for (const Span& span : std::span(drawn_).subspan(first)) {
-            circle_.Touch(span, Memory(), true, kept_->background);
+            const bool maybe = (ranges > 0 && span.y >= near[0].first && span.y <= near[0].second) ||
+                               (ranges > 1 && span.y >= near[1].first && span.y <= near[1].second);
+            if (maybe) {
+                nearCircle_.push_back(span);
+                if (owed_) {
+                    circle_.Touch(span, Memory(), true, kept_->background);
+                }
+            }
         }
+    } else {
+        screened_ = false;
     }
     PaintSegment(*kernels_, Memory(), segment_, colour);
     MarkDrawn(first);
@@ -135,6 +154,9 @@ void PersistentImage::Circle(float x, float y, float radius, XrgbColour colour, 
     // drawn like any stroke.
     if (clearedTo_) {
         kept_ = KeptCircleColours{colour, *clearedTo_};
+        // What was drawn since the clear was not looked at for this circle.
+        screened_ = drawn_.empty();
+        nearCircle_.clear();
     } else {
         drawn_.insert(drawn_.end(), changedRuns_.begin(), changedRuns_.end());
     }
@@ -166,6 +188,7 @@ void PersistentImage::LetGoOfCircle() const {
     circle_.Forget();
     kept_.reset();
     owed_ = false;
+    screened_ = false;
 }
 
 PixelRows PersistentImage::Memory() const {

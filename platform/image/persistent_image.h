@@ -83,6 +83,10 @@ private:
     // Since the last clear, the kept circle's untouched pixels are owed it.
     mutable bool owed_ = false;
     mutable std::vector<Span> changedRuns_;
+    // The runs drawn since the last clear that may meet the kept circle;
+    // all of them are among these while `screened_`.
+    std::vector<Span> nearCircle_;
+    mutable bool screened_ = true;
 };
 
 }  // namespace platform

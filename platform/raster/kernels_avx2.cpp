@@ -46,89 +46,97 @@ __m256 KeptToOne(__m256 value) {
 
 __m128 KeptToOne(__m128 value) { return _mm_min_ps(_mm_max_ps(value, _mm_setzero_ps()), _mm_set1_ps(1.0F)); }
 
-// Each channel of a pixel blended in a 16-bit lane: with the two weights
-// adding up to 256, pixel x weight + colour x weight fits.
-__m256i Blend(__m256i channels, __m256i alpha, __m256i colour) {
-    const __m256i kept = _mm256_mullo_epi16(channels, _mm256_sub_epi16(_mm256_set1_epi16(256), alpha));
-    return _mm256_srli_epi16(_mm256_add_epi16(kept, _mm256_mullo_epi16(colour, alpha)), 8);
-}
+// Composites the colour over eight (or four) pixels, pixel i as far as
+// weight i (0..256, in 32-bit lane i) goes, as the definition does: red and
+// blue blended together in one 32-bit lane, green beside them, where the two
+// weights adding up to 256 keep each channel's sum in its own 16 bits. The
+// colour comes as its red and blue, and its green, apart. The unused top
+// byte comes out 0.
+struct Colour8 {
+    __m256i redBlue;
+    __m256i green;
+};
 
-__m128i Blend(__m128i channels, __m128i alpha, __m128i colour) {
-    const __m128i kept = _mm_mullo_epi16(channels, _mm_sub_epi16(_mm_set1_epi16(256), alpha));
-    return _mm_srli_epi16(_mm_add_epi16(kept, _mm_mullo_epi16(colour, alpha)), 8);
-}
-
-// Composites the colour (its channels in 16-bit lanes, two pixels a
-// 128-bit half) over eight pixels, pixel i as far as weight i goes. The
-// unused top byte comes out 0.
-void PaintEight(std::uint32_t* pixels, __m256i weights, __m256i colour) {
+void PaintEight(std::uint32_t* pixels, __m256i weights, const Colour8& colour) {
     auto* at = reinterpret_cast<__m256i*>(pixels);
     const __m256i pixelsNow = _mm256_loadu_si256(at);
-    const __m256i zero = _mm256_setzero_si256();
-    // Within each half: each weight repeated over its pixel's four lanes,
-    // the halves' first two pixels and their last two apart, as the
-    // pixels unpack.
-    const __m256i words = _mm256_packs_epi32(weights, weights);
-    const __m256i pairs = _mm256_unpacklo_epi16(words, words);
-    const __m256i first = _mm256_unpacklo_epi32(pairs, pairs);
-    const __m256i second = _mm256_unpackhi_epi32(pairs, pairs);
-    const __m256i blended = _mm256_packus_epi16(Blend(_mm256_unpacklo_epi8(pixelsNow, zero), first, colour),
-                                                Blend(_mm256_unpackhi_epi8(pixelsNow, zero), second, colour));
-    _mm256_storeu_si256(at, _mm256_and_si256(blended, _mm256_set1_epi32(0x00FFFFFF)));
+    const __m256i redBlueMask = _mm256_set1_epi32(0x00FF00FF);
+    const __m256i greenMask = _mm256_set1_epi32(0x0000FF00);
+    const __m256i keep = _mm256_sub_epi32(_mm256_set1_epi32(256), weights);
+    const __m256i redBlue =
+        _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(_mm256_and_si256(pixelsNow, redBlueMask), keep),
+                                           _mm256_mullo_epi32(colour.redBlue, weights)),
+                          8);
+    const __m256i green =
+        _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(_mm256_and_si256(pixelsNow, greenMask), keep),
+                                           _mm256_mullo_epi32(colour.green, weights)),
+                          8);
+    _mm256_storeu_si256(
+        at, _mm256_or_si256(_mm256_and_si256(redBlue, redBlueMask), _mm256_and_si256(green, greenMask)));
 }
 
-void PaintFour(std::uint32_t* pixels, __m128i weights, __m128i colour) {
+void PaintFour(std::uint32_t* pixels, __m128i weights, const Colour8& colour) {
     auto* at = reinterpret_cast<__m128i*>(pixels);
     const __m128i pixelsNow = _mm_loadu_si128(at);
-    const __m128i zero = _mm_setzero_si128();
-    const __m128i words = _mm_packs_epi32(weights, weights);
-    const __m128i pairs = _mm_unpacklo_epi16(words, words);
-    const __m128i first = _mm_unpacklo_epi32(pairs, pairs);
-    const __m128i second = _mm_unpackhi_epi32(pairs, pairs);
-    const __m128i blended = _mm_packus_epi16(Blend(_mm_unpacklo_epi8(pixelsNow, zero), first, colour),
-                                             Blend(_mm_unpackhi_epi8(pixelsNow, zero), second, colour));
-    _mm_storeu_si128(at, _mm_and_si128(blended, _mm_set1_epi32(0x00FFFFFF)));
+    const __m128i redBlueMask = _mm_set1_epi32(0x00FF00FF);
+    const __m128i greenMask = _mm_set1_epi32(0x0000FF00);
+    const __m128i keep = _mm_sub_epi32(_mm_set1_epi32(256), weights);
+    const __m128i redBlue =
+        _mm_srli_epi32(_mm_add_epi32(_mm_mullo_epi32(_mm_and_si128(pixelsNow, redBlueMask), keep),
+                                     _mm_mullo_epi32(_mm256_castsi256_si128(colour.redBlue), weights)),
+                       8);
+    const __m128i green =
+        _mm_srli_epi32(_mm_add_epi32(_mm_mullo_epi32(_mm_and_si128(pixelsNow, greenMask), keep),
+                                     _mm_mullo_epi32(_mm256_castsi256_si128(colour.green), weights)),
+                       8);
+    _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(redBlue, redBlueMask), _mm_and_si128(green, greenMask)));
 }
 
-__m256i SpreadColour(std::uint32_t rgb) {
-    return _mm256_unpacklo_epi8(_mm256_set1_epi32(static_cast<int>(rgb)), _mm256_setzero_si256());
+Colour8 SpreadColour(std::uint32_t rgb) {
+    return {_mm256_set1_epi32(static_cast<int>(rgb & 0x00FF00FFU)), _mm256_set1_epi32(static_cast<int>(rgb & 0x0000FF00U))};
 }
 
-void PaintBandRuns(const BandRun* runs, int runCount, float step, float edge, XrgbColour colour) {
-    const __m256i spread = SpreadColour(BitsOf(colour));
+void PaintBandRows(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow* rows, int rowCount, float step,
+                   float edge, XrgbColour colour) {
+    const Colour8 spread = SpreadColour(BitsOf(colour));
     const __m256 steps = _mm256_set1_ps(step);
     const __m256 edges = _mm256_set1_ps(edge);
     const __m256 signBit = _mm256_set1_ps(-0.0F);
     const __m256 lanes = _mm256_setr_ps(0.0F, 1.0F, 2.0F, 3.0F, 4.0F, 5.0F, 6.0F, 7.0F);
-    for (int r = 0; r < runCount; ++r) {
-        const BandRun& run = runs[r];
-        const __m256 across = _mm256_set1_ps(run.across);
+    for (int r = 0; r < rowCount; ++r) {
+        const SegmentRow& row = rows[r];
+        if (!row.band) {
+            continue;
+        }
+        auto* pixels = reinterpret_cast<std::uint32_t*>(image + row.y * stride) + row.from;
+        const int count = row.to - row.from;
+        const __m256 across = _mm256_set1_ps(row.across);
         int i = 0;
-        for (; i + kEight <= run.count; i += kEight) {
+        for (; i + kEight <= count; i += kEight) {
             const __m256 index = _mm256_add_ps(_mm256_set1_ps(static_cast<float>(i)), lanes);
             const __m256 distance = _mm256_andnot_ps(signBit, _mm256_add_ps(across, _mm256_mul_ps(steps, index)));
-            PaintEight(run.pixels + i, WeightsOfCoverage(KeptToOne(_mm256_sub_ps(edges, distance))), spread);
+            PaintEight(pixels + i, WeightsOfCoverage(KeptToOne(_mm256_sub_ps(edges, distance))), spread);
         }
-        if (i + kFour <= run.count) {
+        if (i + kFour <= count) {
             const __m128 index = _mm_add_ps(_mm_set1_ps(static_cast<float>(i)), _mm256_castps256_ps128(lanes));
             const __m128 distance = _mm_andnot_ps(_mm256_castps256_ps128(signBit),
                                                   _mm_add_ps(_mm256_castps256_ps128(across),
                                                              _mm_mul_ps(_mm256_castps256_ps128(steps), index)));
-            PaintFour(run.pixels + i,
+            PaintFour(pixels + i,
                       WeightsOfCoverage(KeptToOne(_mm_sub_ps(_mm256_castps256_ps128(edges), distance))),
-                      _mm256_castsi256_si128(spread));
+                      spread);
             i += kFour;
         }
         // At the image's right edge a run may end short of a four.
-        for (std::uint8_t coverage = 0; i < run.count; ++i) {
-            CoverBandRowOneByOne({run.across, step, edge}, i, 1, &coverage);
-            BlendRowOneByOne(run.pixels + i, &coverage, 1, colour);
+        for (std::uint8_t coverage = 0; i < count; ++i) {
+            CoverBandRowOneByOne({row.across, step, edge}, i, 1, &coverage);
+            BlendRowOneByOne(pixels + i, &coverage, 1, colour);
         }
     }
 }
 
 void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, XrgbColour colour, std::uint32_t* pixels) {
-    const __m256i spread = SpreadColour(BitsOf(colour));
+    const Colour8 spread = SpreadColour(BitsOf(colour));
     const __m256 dx = _mm256_set1_ps(row.dx);
     const __m256 dy = _mm256_set1_ps(row.dy);
     const __m256 inverseLengthSquared = _mm256_set1_ps(row.inverseLengthSquared);
@@ -152,7 +160,7 @@ void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, XrgbColour colour
     if (i + kFour <= count) {
         // The first four lanes of eight, and only those written.
         const __m128 coverage = _mm256_castps256_ps128(coverageFrom(_mm256_set1_ps(static_cast<float>(x0 + i))));
-        PaintFour(pixels + i, WeightsOfCoverage(coverage), _mm256_castsi256_si128(spread));
+        PaintFour(pixels + i, WeightsOfCoverage(coverage), spread);
         i += kFour;
     }
     if (i < count) {
@@ -163,7 +171,7 @@ void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, XrgbColour colour
 }
 
 void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, XrgbColour colour) {
-    const __m256i spread = SpreadColour(BitsOf(colour));
+    const Colour8 spread = SpreadColour(BitsOf(colour));
     int i = 0;
     for (; i + kEight <= count; i += kEight) {
         const __m256i steps = _mm256_cvtepu8_epi32(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(coverage + i)));
@@ -173,25 +181,42 @@ void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, Xr
         std::int32_t four = 0;
         std::memcpy(&four, coverage + i, sizeof four);
         const __m128i steps = _mm_cvtepu8_epi32(_mm_cvtsi32_si128(four));
-        PaintFour(pixels + i, _mm_add_epi32(steps, _mm_srli_epi32(steps, 7)), _mm256_castsi256_si128(spread));
+        PaintFour(pixels + i, _mm_add_epi32(steps, _mm_srli_epi32(steps, 7)), spread);
         i += kFour;
     }
     BlendRowOneByOne(pixels + i, coverage + i, count - i, colour);
 }
 
-void FillRow(std::uint32_t* pixels, int count, XrgbColour colour) {
-    const std::uint32_t bits = BitsOf(colour);
-    const __m256i eight = _mm256_set1_epi32(static_cast<int>(bits));
+void Fill(std::uint32_t* pixels, int count, std::uint32_t bits, __m256i eight) {
     int i = 0;
     for (; i + kEight <= count; i += kEight) {
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels + i), eight);
+    }
+    if (i + kFour <= count) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), _mm256_castsi256_si128(eight));
+        i += kFour;
     }
     for (; i < count; ++i) {
         pixels[i] = bits;
     }
 }
 
-constexpr RowKernels kAvx2{"AVX2, eight pixels at a time", PaintCapsuleRow, PaintBandRuns, BlendRow, FillRow};
+void FillRow(std::uint32_t* pixels, int count, XrgbColour colour) {
+    const std::uint32_t bits = BitsOf(colour);
+    Fill(pixels, count, bits, _mm256_set1_epi32(static_cast<int>(bits)));
+}
+
+void FillSpans(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, int spanCount, XrgbColour colour) {
+    const std::uint32_t bits = BitsOf(colour);
+    const __m256i eight = _mm256_set1_epi32(static_cast<int>(bits));
+    for (int s = 0; s < spanCount; ++s) {
+        const Span& span = spans[s];
+        Fill(reinterpret_cast<std::uint32_t*>(image + span.y * stride) + span.x0, span.x1 - span.x0, bits, eight);
+    }
+}
+
+constexpr RowKernels kAvx2{"AVX2, eight pixels at a time", PaintCapsuleRow, PaintBandRows, BlendRow, FillRow,
+                           FillSpans};
 
 }  // namespace
 

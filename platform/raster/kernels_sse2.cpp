@@ -20,12 +20,13 @@ namespace {
 constexpr int kFour = 4;
 
 // The pixels from `first` on by the definitions.
-void PaintBandTail(const BandRun& run, int first, float step, float edge, XrgbColour colour) {
+void PaintBandTail(const SegmentRow& row, std::uint32_t* pixels, int first, float step, float edge,
+                   XrgbColour colour) {
     std::array<std::uint8_t, kFour> coverage{};
-    for (int i = first; i < run.count; i += kFour) {
-        const int n = std::min(kFour, run.count - i);
-        CoverBandRowOneByOne({run.across, step, edge}, i, n, coverage.data());
-        BlendRowOneByOne(run.pixels + i, coverage.data(), n, colour);
+    for (int i = first; i < row.to - row.from; i += kFour) {
+        const int n = std::min(kFour, row.to - row.from - i);
+        CoverBandRowOneByOne({row.across, step, edge}, i, n, coverage.data());
+        BlendRowOneByOne(pixels + i, coverage.data(), n, colour);
     }
 }
 
@@ -50,21 +51,26 @@ inline void PaintFour(std::uint32_t* pixels, __m128 coverage, __m128i spread) {
 
 inline __m128 KeptToOne(__m128 value) { return _mm_min_ps(_mm_max_ps(value, _mm_setzero_ps()), _mm_set1_ps(1.0F)); }
 
-void PaintBandRuns(const BandRun* runs, int runCount, float step, float edge, XrgbColour colour) {
+void PaintBandRows(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow* rows, int rowCount, float step,
+                   float edge, XrgbColour colour) {
     const __m128i spread = SpreadColour(colour);
     const __m128 steps = _mm_set1_ps(step);
     const __m128 edges = _mm_set1_ps(edge);
     const __m128 signBit = _mm_set1_ps(-0.0F);
     const __m128 lanes = _mm_setr_ps(0.0F, 1.0F, 2.0F, 3.0F);
-    for (const BandRun& run : std::span(runs, static_cast<std::size_t>(runCount))) {
-        const __m128 across = _mm_set1_ps(run.across);
+    for (const SegmentRow& row : std::span(rows, static_cast<std::size_t>(rowCount))) {
+        if (!row.band) {
+            continue;
+        }
+        auto* pixels = reinterpret_cast<std::uint32_t*>(image + row.y * stride) + row.from;
+        const __m128 across = _mm_set1_ps(row.across);
         int i = 0;
-        for (; i + kFour <= run.count; i += kFour) {
+        for (; i + kFour <= row.to - row.from; i += kFour) {
             const __m128 index = _mm_add_ps(_mm_set1_ps(static_cast<float>(i)), lanes);
             const __m128 distance = _mm_andnot_ps(signBit, _mm_add_ps(across, _mm_mul_ps(steps, index)));
-            PaintFour(run.pixels + i, KeptToOne(_mm_sub_ps(edges, distance)), spread);
+            PaintFour(pixels + i, KeptToOne(_mm_sub_ps(edges, distance)), spread);
         }
-        PaintBandTail(run, i, step, edge, colour);
+        PaintBandTail(row, pixels, i, step, edge, colour);
     }
 }
 
@@ -114,7 +120,14 @@ void FillRow(std::uint32_t* pixels, int count, XrgbColour colour) {
     std::fill(pixels + i, pixels + count, colour.Value());
 }
 
-constexpr RowKernels kSse2{"SSE2, four pixels at a time", PaintCapsuleRow, PaintBandRuns, BlendRow, FillRow};
+void FillSpans(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, int spanCount, XrgbColour colour) {
+    for (const Span& span : std::span(spans, static_cast<std::size_t>(spanCount))) {
+        FillRow(reinterpret_cast<std::uint32_t*>(image + span.y * stride) + span.x0, span.x1 - span.x0, colour);
+    }
+}
+
+constexpr RowKernels kSse2{"SSE2, four pixels at a time", PaintCapsuleRow, PaintBandRows, BlendRow, FillRow,
+                           FillSpans};
 
 }  // namespace
 

@@ -22,13 +22,18 @@ void PaintCapsuleRowOneByOne(const CapsuleRow& row, int x0, int count, XrgbColou
     }
 }
 
-void PaintBandRunsOneByOne(const BandRun* runs, int runCount, float step, float edge, XrgbColour colour) {
+void PaintBandRowsOneByOne(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow* rows, int rowCount,
+                           float step, float edge, XrgbColour colour) {
     std::array<std::uint8_t, kChunk> coverage{};
-    for (const BandRun& run : std::span(runs, static_cast<std::size_t>(runCount))) {
-        for (int i = 0; i < run.count; i += kChunk) {
-            const int n = std::min(kChunk, run.count - i);
-            CoverBandRowOneByOne({run.across, step, edge}, i, n, coverage.data());
-            BlendRowOneByOne(run.pixels + i, coverage.data(), n, colour);
+    for (const SegmentRow& row : std::span(rows, static_cast<std::size_t>(rowCount))) {
+        if (!row.band) {
+            continue;
+        }
+        auto* pixels = reinterpret_cast<std::uint32_t*>(image + row.y * stride) + row.from;
+        for (int i = 0; i < row.to - row.from; i += kChunk) {
+            const int n = std::min(kChunk, row.to - row.from - i);
+            CoverBandRowOneByOne({row.across, step, edge}, i, n, coverage.data());
+            BlendRowOneByOne(pixels + i, coverage.data(), n, colour);
         }
     }
 }
@@ -37,8 +42,15 @@ void FillRowOneByOne(std::uint32_t* pixels, int count, XrgbColour colour) {
     std::fill(pixels, pixels + count, colour.Value());
 }
 
-constexpr RowKernels kOneByOne{"one pixel at a time", PaintCapsuleRowOneByOne, PaintBandRunsOneByOne,
-                               BlendRowOneByOne, FillRowOneByOne};
+void FillSpansOneByOne(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, int spanCount,
+                       XrgbColour colour) {
+    for (const Span& span : std::span(spans, static_cast<std::size_t>(spanCount))) {
+        FillRowOneByOne(reinterpret_cast<std::uint32_t*>(image + span.y * stride) + span.x0, span.x1 - span.x0, colour);
+    }
+}
+
+constexpr RowKernels kOneByOne{"one pixel at a time", PaintCapsuleRowOneByOne, PaintBandRowsOneByOne,
+                               BlendRowOneByOne,      FillRowOneByOne,         FillSpansOneByOne};
 
 }  // namespace
 

@@ -7,31 +7,43 @@
 
 #include <cstdint>
 
+#include <cstddef>
+
 #include "platform/raster/capsule_coverage.h"
+#include "platform/raster/pixel_rows.h"
 #include "platform/raster/xrgb_colour.h"
 
 namespace platform {
 
-// One row of a stroke's band, where the distance from the stroke's middle
-// line is linear along the row: `count` pixels from `pixels` on, the first
-// at `across` from the middle line.
-struct BandRun {
-    std::uint32_t* pixels = nullptr;
-    int count = 0;
+// A row of a stroke: the run of pixels [from, to) of row y that it may
+// touch, and how its coverage is found there.
+struct SegmentRow {
+    int y = 0;
+    int from = 0;
+    int to = 0;
+    // Between the ends the distance from the middle line is linear along
+    // the row: `across` at the run's first pixel. Elsewhere (not `band`) it
+    // is the round ends' exact distance.
+    bool band = false;
     float across = 0;
 };
 
 struct RowKernels {
     const char* name;
     // Composites the colour over a run of pixels as far as the stroke
-    // covers each (BlendRowOneByOne over CoverCapsuleRowOneByOne, or over
-    // CoverBandRowOneByOne for each band run with this step and edge).
+    // covers each: BlendRowOneByOne over CoverCapsuleRowOneByOne; and over
+    // the band rows among the rows given (the others are left alone) in
+    // rows of `stride` bytes from `image`, over CoverBandRowOneByOne with
+    // this step and edge.
     void (*paintCapsuleRow)(const CapsuleRow& row, int x0, int count, XrgbColour colour, std::uint32_t* pixels);
-    void (*paintBandRuns)(const BandRun* runs, int runCount, float step, float edge, XrgbColour colour);
+    void (*paintBandRows)(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow* rows, int rowCount,
+                          float step, float edge, XrgbColour colour);
     // BlendRowOneByOne: the colour over the pixels as far as their coverage goes.
     void (*blendRow)(std::uint32_t* pixels, const std::uint8_t* coverage, int count, XrgbColour colour);
-    // Every pixel of the run set to the colour.
+    // Every pixel of the run, or of each span, set to the colour.
     void (*fillRow)(std::uint32_t* pixels, int count, XrgbColour colour);
+    void (*fillSpans)(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, int spanCount,
+                      XrgbColour colour);
 };
 
 // The program has the AVX2 kernels (x86-64 Linux builds), whether or not

@@ -18,8 +18,6 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 constexpr double kFeather = 0.5;
 
 constexpr std::uint8_t kWhole = 255;
-// Band rows painted a batch at a time.
-constexpr std::size_t kBandBatch = 64;
 
 // A pixel's coverage from its centre's distance to the stroke's middle line.
 std::uint8_t CoverageAt(double distance, double halfWidth) {
@@ -117,8 +115,13 @@ void PlanSegment(int width, int height, double x1, double y1, double x2, double 
     capsule.inverseLengthSquared = static_cast<float>(inverseLength * inverseLength);
     capsule.edge = static_cast<float>(reach);
     plan.bandStep = static_cast<float>(dy * inverseLength);
-    plan.rows.clear();
-    for (int y = top; y <= bottom; ++y) {
+    plan.rows.resize(static_cast<std::size_t>(std::max(0, bottom - top + 1)));
+    SegmentRow* next = plan.rows.data();
+    // The distance across the stroke at a run's first pixel, linear along the row.
+    const auto acrossAt = [&](int from, double riseFromStart) {
+        return static_cast<float>(((from + 0.5 - x1) * dy - riseFromStart * dx) * inverseLength);
+    };
+    const auto planRow = [&](int y) {
         // The row's pixel centres within reach of the segment form one run
         // (the stroke is convex): the union of the two end discs and the band
         // between them.
@@ -161,43 +164,60 @@ void PlanSegment(int width, int height, double x1, double y1, double x2, double 
         // to make whole fours blend to what they were.
         const auto [from, to] = InFours(width, Columns(width, left, right));
         if (from >= to) {
-            continue;
+            return;
         }
         if (from + 0.5 >= between0 && to - 0.5 <= between1) {
             // The whole run sees only the band: its distance is linear along the row.
-            plan.rows.push_back(
-                {y, from, to, true, static_cast<float>(((from + 0.5 - x1) * dy - riseFromStart * dx) * inverseLength)});
+            *next++ = {y, from, to, true, acrossAt(from, riseFromStart)};
         } else {
-            plan.rows.push_back({y, from, to, false, 0});
+            *next++ = {y, from, to, false, 0};
+        }
+    };
+    // Rows far enough from both ends that neither end's disc reaches them,
+    // nor the perpendiculars at the ends come within a few pixels of their
+    // run (whole fours may widen it by three): there the run is the band's
+    // alone, as the general rows would find it, with less to work out. The
+    // perpendiculars meet a row |k| (py - y) away from the centre line's
+    // crossing, y being either end's.
+    int middleTop = bottom + 1;
+    int middleBottom = bottom;
+    if (steep) {
+        constexpr double kClear = 6;
+        const double k = slanted ? std::abs(dxPerDy + dyPerDx) : kInfinity;
+        const double margin = std::max(reach, (halfRun + kClear) / k) + 1;
+        middleTop = std::max(top, static_cast<int>(std::ceil(std::min(y1, y2) + margin - 0.5)));
+        middleBottom = std::min(bottom, static_cast<int>(std::floor(std::max(y1, y2) - margin - 0.5)));
+    }
+    int y = top;
+    for (; y < std::min(middleTop, bottom + 1); ++y) {
+        planRow(y);
+    }
+    for (; y <= middleBottom; ++y) {
+        const double riseFromStart = (y + 0.5) - y1;
+        const double crossing = x1 + riseFromStart * dxPerDy;
+        const auto [from, to] = InFours(width, Columns(width, crossing - halfRun, crossing + halfRun));
+        if (from < to) {
+            *next++ = {y, from, to, true, acrossAt(from, riseFromStart)};
         }
     }
+    for (; y <= bottom; ++y) {
+        planRow(y);
+    }
+    plan.rows.resize(static_cast<std::size_t>(next - plan.rows.data()));
 }
 
 void PaintSegment(const RowKernels& kernels, const PixelRows& rows, const SegmentPlan& plan, XrgbColour colour) {
-    // The band's rows are painted in batches, the kernel's set-up once a batch.
-    std::array<BandRun, kBandBatch> band{};
-    std::size_t banded = 0;
-    const auto paintBand = [&] {
-        kernels.paintBandRuns(band.data(), static_cast<int>(banded), plan.bandStep, plan.capsule.edge, colour);
-        banded = 0;
-    };
+    kernels.paintBandRows(rows.data, rows.stride, plan.rows.data(), static_cast<int>(plan.rows.size()), plan.bandStep,
+                          plan.capsule.edge, colour);
+    // The rows near the ends, a few.
     CapsuleRow capsule = plan.capsule;
     for (const SegmentRow& row : plan.rows) {
-        std::uint32_t* pixels = rows.Row(row.y) + row.from;
-        if (row.band) {
-            band.at(banded++) = {pixels, row.to - row.from, row.across};
-            if (banded == band.size()) {
-                paintBand();
-            }
-        } else {
+        if (!row.band) {
             capsule.py = static_cast<float>(row.y + 0.5);
-            kernels.paintCapsuleRow(capsule, row.from, row.to - row.from, colour, pixels);
+            kernels.paintCapsuleRow(capsule, row.from, row.to - row.from, colour, rows.Row(row.y) + row.from);
         }
     }
-    paintBand();
 }
-
-
 
 void CoverCircle(int width, int height, double cx, double cy, double radius, double strokeWidth, Coverage& coverage) {
     const double halfWidth = strokeWidth / 2;
@@ -259,9 +279,7 @@ void PaintCoverage(const RowKernels& kernels, const PixelRows& rows, const Cover
 }
 
 void FillSpans(const RowKernels& kernels, const PixelRows& rows, const std::vector<Span>& spans, XrgbColour colour) {
-    for (const Span& span : spans) {
-        kernels.fillRow(rows.Row(span.y) + span.x0, span.x1 - span.x0, colour);
-    }
+    kernels.fillSpans(rows.data, rows.stride, spans.data(), static_cast<int>(spans.size()), colour);
 }
 
 void FillAll(const RowKernels& kernels, const PixelRows& rows, XrgbColour colour) {

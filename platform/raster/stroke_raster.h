@@ -43,16 +43,6 @@ struct Coverage {
 // the pixels: so that the caller knows the runs, to undo exactly what was
 // drawn, and may ready their pixels first. A circle's coverage is added to
 // `coverage`, to be painted as often as the same circle is drawn.
-struct SegmentRow {
-    int y = 0;
-    int from = 0;
-    int to = 0;
-    // Between the ends the distance is linear along the row: `across` at
-    // the run's first pixel; elsewhere the round ends' exact distance.
-    bool band = false;
-    float across = 0;
-};
-
 struct SegmentPlan {
     CapsuleRow capsule;  // the segment, for the rows near its ends
     float bandStep = 0;  // the band's distance from one pixel to the next
