@@ -43,7 +43,8 @@ public:
             return;
         }
         platform::SegmentPlan plan;
-        platform::PlanSegment(width_, height_, x1 + 0.5, y1 + 0.5, x2 + 0.5, y2 + 0.5, width, plan);
+        platform::PlanSegment(platform::OneByOneKernels(), width_, height_, x1 + 0.5, y1 + 0.5, x2 + 0.5, y2 + 0.5,
+                              width, plan);
         platform::PaintSegment(platform::OneByOneKernels(), Rows(), plan, colour);
     }
     void Circle(float x, float y, float radius, XrgbColour colour, int width) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/raster/coverage_blend.h"
+#include "platform/raster/stroke_raster.h"
 
 namespace {
 
@@ -39,6 +40,8 @@ std::vector<Path> Paths() {
 }
 
 std::string NameOf(const testing::TestParamInfo<Path>& info) { return info.param.name; }
+// Test names and messages show a path by its name.
+void PrintTo(const Path& path, std::ostream* out) { *out << path.name; }
 
 class RowKernelsTest : public testing::TestWithParam<Path> {
 protected:
@@ -147,6 +150,31 @@ TEST_P(RowKernelsTest, StrokeRowsAndFilledSpansMatchTheDefinitionsBitForBit) {
                             static_cast<int>(spans.size()), colour);
         ASSERT_EQ(painted, expected) << "spans filled, trial " << trial;
     }
+}
+
+// A segment's rows planned with the path's shortcut for the middle rows are
+// the rows planned every one the general way: strokes at any angle, of any
+// width, partly or wholly off the image.
+TEST_P(RowKernelsTest, SegmentsArePlannedAsEveryRowTheGeneralWay) {
+    std::uniform_real_distribution<double> anywhere(-60, 260);
+    std::uniform_int_distribution<int> anyWidth(1, 9);
+    platform::SegmentPlan fast;
+    platform::SegmentPlan general;
+    int middleRows = 0;
+    for (int trial = 0; trial < 2000; ++trial) {
+        const double x1 = anywhere(random_);
+        const double y1 = anywhere(random_);
+        // Upright and level segments, and everything between.
+        const double x2 = trial % 10 == 0 ? x1 : anywhere(random_);
+        const double y2 = trial % 10 == 1 ? y1 : anywhere(random_);
+        const int width = anyWidth(random_);
+        platform::PlanSegment(Kernels(), 200, 150, x1, y1, x2, y2, width, fast);
+        platform::PlanSegmentRowByRow(200, 150, x1, y1, x2, y2, width, general);
+        ASSERT_EQ(fast.rows, general.rows) << "trial " << trial << ": (" << x1 << ", " << y1 << ") to (" << x2 << ", "
+                                           << y2 << "), " << width << " wide";
+        middleRows += static_cast<int>(fast.rows.size());
+    }
+    EXPECT_GT(middleRows, 10000) << "the segments hardly touched the image";
 }
 
 INSTANTIATE_TEST_SUITE_P(EachPath, RowKernelsTest, testing::ValuesIn(Paths()), NameOf);

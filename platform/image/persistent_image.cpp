@@ -97,7 +97,7 @@ void PersistentImage::Line(float x1, float y1, float x2, float y2, XrgbColour co
     const double sy = y1 + kPixelCentre;
     const double ex = x2 + kPixelCentre;
     const double ey = y2 + kPixelCentre;
-    PlanSegment(width_, height_, sx, sy, ex, ey, width, segment_);
+    PlanSegment(*kernels_, width_, height_, sx, sy, ex, ey, width, segment_);
     const std::size_t first = drawn_.size();
     drawn_.resize(first + segment_.rows.size());
     for (std::size_t i = 0; i < segment_.rows.size(); ++i) {

@@ -126,8 +126,9 @@ void FillSpans(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, in
     }
 }
 
-constexpr RowKernels kSse2{"SSE2, four pixels at a time", PaintCapsuleRow, PaintBandRows, BlendRow, FillRow,
-                           FillSpans};
+// The rows are planned a row at a time, as defined.
+constexpr RowKernels kSse2{"SSE2, four pixels at a time", PlanMiddleRowsOneByOne, PaintCapsuleRow, PaintBandRows,
+                           BlendRow, FillRow, FillSpans};
 
 }  // namespace
 

@@ -5,6 +5,7 @@
 #include <span>
 
 #include "platform/raster/coverage_blend.h"
+#include "platform/raster/run_columns.h"
 
 namespace platform {
 namespace {
@@ -49,10 +50,25 @@ void FillSpansOneByOne(std::uint8_t* image, std::ptrdiff_t stride, const Span* s
     }
 }
 
-constexpr RowKernels kOneByOne{"one pixel at a time", PaintCapsuleRowOneByOne, PaintBandRowsOneByOne,
+constexpr RowKernels kOneByOne{"one pixel at a time",   PlanMiddleRowsOneByOne, PaintCapsuleRowOneByOne, PaintBandRowsOneByOne,
                                BlendRowOneByOne,      FillRowOneByOne,         FillSpansOneByOne};
 
 }  // namespace
+
+int PlanMiddleRowsOneByOne(const MiddleRows& middle, SegmentRow* rows) {
+    SegmentRow* next = rows;
+    for (int y = middle.first; y <= middle.last; ++y) {
+        const double riseFromStart = (y + 0.5) - middle.y1;
+        const double crossing = middle.x1 + riseFromStart * middle.dxPerDy;
+        const auto [from, to] =
+            InFours(middle.width, Columns(middle.width, crossing - middle.halfRun, crossing + middle.halfRun));
+        if (from < to) {
+            const double across = ((from + 0.5 - middle.x1) * middle.dy - riseFromStart * middle.dx) * middle.inverseLength;
+            *next++ = {y, from, to, true, static_cast<float>(across)};
+        }
+    }
+    return static_cast<int>(next - rows);
+}
 
 const RowKernels& OneByOneKernels() { return kOneByOne; }
 

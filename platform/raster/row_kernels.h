@@ -26,10 +26,37 @@ struct SegmentRow {
     // is the round ends' exact distance.
     bool band = false;
     float across = 0;
+
+    friend bool operator==(const SegmentRow&, const SegmentRow&) = default;
 };
+
+// A segment's middle rows, first to last, where each row's run is the
+// band's alone: the centre line crosses row y at x1 + (y + 0.5 - y1) dxPerDy,
+// and the run reaches halfRun either side of that, in an image `width`
+// wide. The band's distance at a run's first pixel x is
+// ((x + 0.5 - x1) dy - (y + 0.5 - y1) dx) inverseLength.
+struct MiddleRows {
+    int first = 0;
+    int last = -1;
+    int width = 0;
+    double x1 = 0;
+    double y1 = 0;
+    double dx = 0;
+    double dy = 0;
+    double dxPerDy = 0;
+    double halfRun = 0;
+    double inverseLength = 0;
+};
+
+// The definition: each middle row's run, as the columns it covers widened
+// to whole fours (run_columns.h), into `rows` where it is not empty; how
+// many rows that is.
+int PlanMiddleRowsOneByOne(const MiddleRows& middle, SegmentRow* rows);
 
 struct RowKernels {
     const char* name;
+    // The middle rows of a segment, as PlanMiddleRowsOneByOne plans them.
+    int (*planMiddleRows)(const MiddleRows& middle, SegmentRow* rows);
     // Composites the colour over a run of pixels as far as the stroke
     // covers each: BlendRowOneByOne over CoverCapsuleRowOneByOne; and over
     // the band rows among the rows given (the others are left alone) in

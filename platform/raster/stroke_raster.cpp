@@ -7,6 +7,7 @@
 
 #include "platform/raster/capsule_coverage.h"
 #include "platform/raster/coverage_steps.h"
+#include "platform/raster/run_columns.h"
 
 namespace platform {
 namespace {
@@ -23,34 +24,6 @@ constexpr std::uint8_t kWhole = 255;
 std::uint8_t CoverageAt(double distance, double halfWidth) {
     const double fraction = std::clamp(halfWidth + kFeather - distance, 0.0, 1.0);
     return CoverageSteps(fraction);
-}
-
-// Pixel columns whose centres lie in [left, right], clipped to the image.
-// The ends are clamped before they become integers (they may be infinite
-// for an empty run), which also lets a truncation stand in for the slower
-// floor and ceil.
-inline std::pair<int, int> Columns(int width, double left, double right) {
-    const double lowest = -1;
-    const auto highest = static_cast<double>(width) + 1;
-    const double from = std::clamp(left - 0.5, lowest, highest);
-    const double to = std::clamp(right - 0.5, lowest, highest);
-    int x0 = static_cast<int>(from);
-    x0 += (x0 < from) ? 1 : 0;  // ceil
-    int last = static_cast<int>(to);
-    last -= (last > to) ? 1 : 0;  // floor
-    return {std::max(0, x0), std::min(width, last + 1)};
-}
-
-// The columns widened to a whole number of fours where the row has room for
-// it, so that strokes blend four pixels at a time to the run's end.
-inline std::pair<int, int> InFours(int width, std::pair<int, int> columns) {
-    const auto [x0, x1] = columns;
-    if (x0 >= x1) {
-        return columns;
-    }
-    const int fours = (x1 - x0 + 3) / 4 * 4;
-    const int end = std::min(width, x0 + fours);
-    return {std::max(0, end - fours), end};
 }
 
 // A row's run of pixel centres: [left, right] may be touched by the stroke,
@@ -92,8 +65,12 @@ void CoverRun(int width, int y, const Run& run, double halfWidth, Coverage& cove
 
 }  // namespace
 
-void PlanSegment(int width, int height, double x1, double y1, double x2, double y2, double strokeWidth,
-                 SegmentPlan& plan) {
+namespace {
+
+// Plans the segment's rows; its middle rows with the kernels where given,
+// every row the general way where not.
+void Plan(const RowKernels* kernels, int width, int height, double x1, double y1, double x2, double y2,
+          double strokeWidth, SegmentPlan& plan) {
     const double reach = strokeWidth / 2 + kFeather;
     const double dx = x2 - x1;
     const double dy = y2 - y1;
@@ -181,7 +158,7 @@ void PlanSegment(int width, int height, double x1, double y1, double x2, double 
     // crossing, y being either end's.
     int middleTop = bottom + 1;
     int middleBottom = bottom;
-    if (steep) {
+    if (steep && kernels != nullptr) {
         constexpr double kClear = 6;
         const double k = slanted ? std::abs(dxPerDy + dyPerDx) : kInfinity;
         const double margin = std::max(reach, (halfRun + kClear) / k) + 1;
@@ -192,18 +169,27 @@ void PlanSegment(int width, int height, double x1, double y1, double x2, double 
     for (; y < std::min(middleTop, bottom + 1); ++y) {
         planRow(y);
     }
-    for (; y <= middleBottom; ++y) {
-        const double riseFromStart = (y + 0.5) - y1;
-        const double crossing = x1 + riseFromStart * dxPerDy;
-        const auto [from, to] = InFours(width, Columns(width, crossing - halfRun, crossing + halfRun));
-        if (from < to) {
-            *next++ = {y, from, to, true, acrossAt(from, riseFromStart)};
-        }
+    if (y <= middleBottom) {
+        const MiddleRows middle{y, middleBottom, width, x1, y1, dx, dy, dxPerDy, halfRun, inverseLength};
+        next += kernels->planMiddleRows(middle, next);
+        y = middleBottom + 1;
     }
     for (; y <= bottom; ++y) {
         planRow(y);
     }
     plan.rows.resize(static_cast<std::size_t>(next - plan.rows.data()));
+}
+
+}  // namespace
+
+void PlanSegment(const RowKernels& kernels, int width, int height, double x1, double y1, double x2, double y2,
+                 double strokeWidth, SegmentPlan& plan) {
+    Plan(&kernels, width, height, x1, y1, x2, y2, strokeWidth, plan);
+}
+
+void PlanSegmentRowByRow(int width, int height, double x1, double y1, double x2, double y2, double strokeWidth,
+                         SegmentPlan& plan) {
+    Plan(nullptr, width, height, x1, y1, x2, y2, strokeWidth, plan);
 }
 
 void PaintSegment(const RowKernels& kernels, const PixelRows& rows, const SegmentPlan& plan, XrgbColour colour) {

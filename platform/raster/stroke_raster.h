@@ -49,8 +49,12 @@ struct SegmentPlan {
     std::vector<SegmentRow> rows;
 };
 
-void PlanSegment(int width, int height, double x1, double y1, double x2, double y2, double strokeWidth,
-                 SegmentPlan& plan);
+void PlanSegment(const RowKernels& kernels, int width, int height, double x1, double y1, double x2, double y2,
+                 double strokeWidth, SegmentPlan& plan);
+// The same plan, every row worked out the general way: the definition,
+// which PlanSegment's shortcut for the middle rows matches.
+void PlanSegmentRowByRow(int width, int height, double x1, double y1, double x2, double y2, double strokeWidth,
+                         SegmentPlan& plan);
 void PaintSegment(const RowKernels& kernels, const PixelRows& rows, const SegmentPlan& plan, XrgbColour colour);
 void CoverCircle(int width, int height, double cx, double cy, double radius, double strokeWidth, Coverage& coverage);
 
