@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 #include "platform/image/changed_tiles.h"
 #include "platform/image/persistent_image.h"
+#include "platform/raster/stroke_raster.h"
 
 namespace {
 
@@ -88,6 +91,36 @@ TEST(ChangedTilesTest, AFrameSendsFarLessThanTheWholeWindow) {
     // Clearing to another colour changes everything.
     image.Clear(platform::XrgbColour{0x00FF00});
     EXPECT_EQ(Area(image.TakeChanges()), 1920 * 1080);
+}
+
+}  // namespace
+
+namespace {
+
+// A stroke's runs marked at once a row of tiles mark what marking them run
+// by run marks: strokes at any angle and width, over any tile boundaries.
+TEST(ChangedTilesTest, AStrokesRunsMarkedTogetherMarkWhatTheyMarkOneByOne) {
+    std::mt19937 random(20261209);
+    std::uniform_real_distribution<double> anywhere(-20, 220);
+    platform::SegmentPlan plan;
+    std::vector<platform::Span> spans;
+    for (int trial = 0; trial < 300; ++trial) {
+        platform::PlanSegment(platform::OneByOneKernels(), 200, 150, anywhere(random), anywhere(random),
+                              anywhere(random), anywhere(random), 1 + trial % 9, plan);
+        spans.clear();
+        for (const platform::SegmentRow& row : plan.rows) {
+            spans.push_back({row.y, row.from, row.to});
+        }
+        ChangedTiles together;
+        ChangedTiles oneByOne;
+        together.Reset(200, 150);
+        oneByOne.Reset(200, 150);
+        (void)together.Take();
+        (void)oneByOne.Take();
+        together.MarkConvex(spans);
+        oneByOne.Mark(spans);
+        ASSERT_EQ(together.Take(), oneByOne.Take()) << "trial " << trial;
+    }
 }
 
 }  // namespace

@@ -76,6 +76,24 @@ void ChangedTiles::Mark(std::span<const Span> spans) {
     markPending();
 }
 
+void ChangedTiles::MarkConvex(std::span<const Span> spans) {
+    std::size_t i = 0;
+    while (i < spans.size()) {
+        // Spans lie inside the image, so the tile is a shift away.
+        const int row = spans[i].y >> kTileShift;
+        int first = columns_;
+        int last = -1;
+        for (; i < spans.size() && (spans[i].y >> kTileShift) == row; ++i) {
+            first = std::min(first, spans[i].x0 >> kTileShift);
+            last = std::max(last, (spans[i].x1 - 1) >> kTileShift);
+        }
+        if (first <= last) {
+            auto* tiles = drawn_.data() + static_cast<std::ptrdiff_t>(row) * columns_;
+            std::fill(tiles + first, tiles + last + 1, std::uint8_t{1});
+        }
+    }
+}
+
 void ChangedTiles::MarkCleared() {
     Add(cleared_, drawnBeforeTake_);
     Add(cleared_, drawn_);

@@ -110,13 +110,16 @@ void PersistentImage::Line(float x1, float y1, float x2, float y2, XrgbColour co
     if (kept_) {
         KeptCircle::RowRanges near{};
         const int ranges = circle_.RowsNear(sx, sy, ex, ey, width / 2.0 + 0.5, near);
-        for (const Span& span : std::span(drawn_).subspan(first)) {
-            const bool maybe = (ranges > 0 && span.y >= near[0].first && span.y <= near[0].second) ||
-                               (ranges > 1 && span.y >= near[1].first && span.y <= near[1].second);
-            if (maybe) {
-                nearCircle_.push_back(span);
+        // The rows come top to bottom, one a row, the near ones together.
+        const std::span rows = std::span(drawn_).subspan(first);
+        const auto below = [](const Span& span, int y) { return span.y < y; };
+        for (int range = 0; range < ranges; ++range) {
+            const auto [top, bottom] = near.at(static_cast<std::size_t>(range));
+            const auto end = std::lower_bound(rows.begin(), rows.end(), bottom + 1, below);
+            for (auto span = std::lower_bound(rows.begin(), rows.end(), top, below); span != end; ++span) {
+                nearCircle_.push_back(*span);
                 if (owed_) {
-                    circle_.Touch(span, Memory(), true, kept_->background);
+                    circle_.Touch(*span, Memory(), true, kept_->background);
                 }
             }
         }
@@ -124,7 +127,7 @@ void PersistentImage::Line(float x1, float y1, float x2, float y2, XrgbColour co
         screened_ = false;
     }
     PaintSegment(*kernels_, Memory(), segment_, colour);
-    MarkDrawn(first);
+    changed_.MarkConvex(std::span(drawn_).subspan(first));
 }
 
 void PersistentImage::Circle(float x, float y, float radius, XrgbColour colour, int width) {
@@ -212,9 +215,6 @@ std::vector<PixelRect> PersistentImage::TakeChanges() {
     Settle();
     return changed_.Take();
 }
-
-// Notes the runs from firstNewSpan on as changed.
-void PersistentImage::MarkDrawn(std::size_t firstNewSpan) { changed_.Mark(std::span(drawn_).subspan(firstNewSpan)); }
 
 std::uint32_t PersistentImage::PixelAt(int x, int y) const {
     if (x < 0 || y < 0 || x >= width_ || y >= height_) {

@@ -60,7 +60,6 @@ private:
     };
 
     [[nodiscard]] PixelRows Memory() const;
-    void MarkDrawn(std::size_t firstNewSpan);
     void Settle() const;
     void LetGoOfCircle() const;
 
