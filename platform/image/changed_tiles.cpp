@@ -77,19 +77,20 @@ void ChangedTiles::Mark(std::span<const Span> spans) {
 }
 
 void ChangedTiles::MarkConvex(std::span<const Span> spans) {
-    std::size_t i = 0;
-    while (i < spans.size()) {
+    const Span* span = spans.data();
+    const Span* const end = span + spans.size();
+    while (span != end) {
         // Spans lie inside the image, so the tile is a shift away.
-        const int row = spans[i].y >> kTileShift;
-        int first = columns_;
-        int last = -1;
-        for (; i < spans.size() && (spans[i].y >> kTileShift) == row; ++i) {
-            first = std::min(first, spans[i].x0 >> kTileShift);
-            last = std::max(last, (spans[i].x1 - 1) >> kTileShift);
+        const int row = span->y >> kTileShift;
+        int first = span->x0;
+        int last = span->x1;
+        for (++span; span != end && (span->y >> kTileShift) == row; ++span) {
+            first = std::min(first, span->x0);
+            last = std::max(last, span->x1);
         }
-        if (first <= last) {
-            auto* tiles = drawn_.data() + static_cast<std::ptrdiff_t>(row) * columns_;
-            std::fill(tiles + first, tiles + last + 1, std::uint8_t{1});
+        auto* tiles = drawn_.data() + static_cast<std::ptrdiff_t>(row) * columns_;
+        for (int tile = first >> kTileShift; tile <= (last - 1) >> kTileShift; ++tile) {
+            tiles[tile] = 1;
         }
     }
 }
