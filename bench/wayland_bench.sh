@@ -42,9 +42,14 @@ as_user() {
 }
 export XDG_RUNTIME_DIR=$runtime HOME=$runtime
 compositor=
+group=
+# The compositor runs in a session of its own (setsid), under the user's
+# runuser: its whole process group goes.
 stop_compositor() {
-    [[ -n $compositor ]] && { kill -- "-$compositor" 2>/dev/null || kill "$compositor" 2>/dev/null || true; }
+    [[ -n $group ]] && kill -- "-$group" 2>/dev/null || true
+    [[ -n $compositor ]] && kill "$compositor" 2>/dev/null || true
     compositor=
+    group=
     sleep 0.5
 }
 trap 'stop_compositor; rm -rf "$runtime"' EXIT
@@ -89,6 +94,7 @@ start_compositor() {
         echo "$name did not start: $(tail -n 5 "$runtime/compositor.log")" >&2
         exit 1
     fi
+    group=$(ps -o pgid= "$process" | tr -d ' ')
 }
 
 # User and system ticks the process has used.

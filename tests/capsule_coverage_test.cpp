@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-
 namespace {
 
 using platform::BandRow;

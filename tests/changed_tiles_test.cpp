@@ -108,7 +108,7 @@ TEST(ChangedTilesTest, AStrokesRunsMarkedTogetherMarkWhatTheyMarkOneByOne) {
         platform::PlanSegment(platform::OneByOneKernels(), 200, 150, anywhere(random), anywhere(random),
                               anywhere(random), anywhere(random), 1 + trial % 9, plan);
         spans.clear();
-        for (const platform::SegmentRow& row : plan.rows) {
+        for (const platform::SegmentRow& row : plan.Rows()) {
             spans.push_back({row.y, row.from, row.to});
         }
         ChangedTiles together;

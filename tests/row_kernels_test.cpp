@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <random>
@@ -20,10 +21,10 @@
 namespace {
 
 using platform::BandRow;
-using platform::SegmentRow;
-using platform::Span;
 using platform::CapsuleRow;
 using platform::RowKernels;
+using platform::SegmentRow;
+using platform::Span;
 using platform::XrgbColour;
 
 struct Path {
@@ -111,8 +112,9 @@ TEST_P(RowKernelsTest, StrokeRowsAndFilledSpansMatchTheDefinitionsBitForBit) {
         const float dx = position_(random_) - x1;
         const float dy = position_(random_) - y1;
         const float lengthSquared = dx * dx + dy * dy;
-        const CapsuleRow capsule{position_(random_),      x1, y1, dx, dy, lengthSquared > 0 ? 1 / lengthSquared : 0.0F,
-                                 3 + position_(random_) / 50};
+        const CapsuleRow capsule{
+            position_(random_),         x1, y1, dx, dy, lengthSquared > 0 ? 1 / lengthSquared : 0.0F,
+            3 + position_(random_) / 50};
         const int x0 = static_cast<int>(position_(random_)) - 20;
         std::vector<std::uint32_t> painted = before;
         std::vector<std::uint32_t> expected = before;
@@ -170,9 +172,10 @@ TEST_P(RowKernelsTest, SegmentsArePlannedAsEveryRowTheGeneralWay) {
         const int width = anyWidth(random_);
         platform::PlanSegment(Kernels(), 200, 150, x1, y1, x2, y2, width, fast);
         platform::PlanSegmentRowByRow(200, 150, x1, y1, x2, y2, width, general);
-        ASSERT_EQ(fast.rows, general.rows) << "trial " << trial << ": (" << x1 << ", " << y1 << ") to (" << x2 << ", "
-                                           << y2 << "), " << width << " wide";
-        middleRows += static_cast<int>(fast.rows.size());
+        ASSERT_TRUE(std::ranges::equal(fast.Rows(), general.Rows()))
+            << "trial " << trial << ": (" << x1 << ", " << y1 << ") to (" << x2 << ", " << y2 << "), " << width
+            << " wide";
+        middleRows += static_cast<int>(fast.count);
     }
     EXPECT_GT(middleRows, 10000) << "the segments hardly touched the image";
 }

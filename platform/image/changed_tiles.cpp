@@ -1,38 +1,30 @@
 #include "platform/image/changed_tiles.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace platform {
 
-namespace {
-
-// Tile maps are kept in whole words, so that they are combined a word at a time.
-constexpr std::size_t kWord = sizeof(std::uint64_t);
-
-// Every tile marked in `from` is marked in `into` too.
-void Add(std::vector<std::uint8_t>& into, const std::vector<std::uint8_t>& from) {
-    for (std::size_t i = 0; i < into.size(); i += kWord) {
-        std::uint64_t a = 0;
-        std::uint64_t b = 0;
-        std::memcpy(&a, into.data() + i, kWord);
-        std::memcpy(&b, from.data() + i, kWord);
-        a |= b;
-        std::memcpy(into.data() + i, &a, kWord);
-    }
+void ChangedTiles::TileSet::Reset(std::size_t count) {
+    marked_.assign(count, 0);
+    list_.clear();
 }
 
-}  // namespace
+void ChangedTiles::TileSet::Clear() {
+    for (const std::uint32_t tile : list_) {
+        marked_[tile] = 0;
+    }
+    list_.clear();
+}
 
 void ChangedTiles::Reset(int width, int height) {
     width_ = width;
     height_ = height;
     columns_ = (width + kTileSize - 1) / kTileSize;
     rows_ = (height + kTileSize - 1) / kTileSize;
-    const auto count = (static_cast<std::size_t>(columns_) * rows_ + kWord - 1) / kWord * kWord;
-    drawn_.assign(count, 0);
-    cleared_.assign(count, 0);
-    drawnBeforeTake_.assign(count, 0);
+    const auto count = static_cast<std::size_t>(columns_) * static_cast<std::size_t>(rows_);
+    drawn_.Reset(count);
+    cleared_.Reset(count);
+    drawnBeforeTake_.Reset(count);
     all_ = true;
 }
 
@@ -43,16 +35,8 @@ void ChangedTiles::Mark(std::span<const Span> spans) {
     int first = 0;
     int last = -1;
     const auto markPending = [&] {
-        if (row < 0) {
-            return;
-        }
-        auto* tiles = drawn_.data() + static_cast<std::ptrdiff_t>(row) * columns_;
-        // Most runs of tiles are one or two long, where a call to fill them
-        // would cost more than the marking.
-        tiles[first] = 1;
-        tiles[last] = 1;
-        if (last - first > 1) {
-            std::fill(tiles + first + 1, tiles + last, std::uint8_t{1});
+        if (row >= 0) {
+            MarkRange(row, first, last);
         }
     };
     for (const Span& span : spans) {
@@ -88,18 +72,22 @@ void ChangedTiles::MarkConvex(std::span<const Span> spans) {
             first = std::min(first, span->x0);
             last = std::max(last, span->x1);
         }
-        auto* tiles = drawn_.data() + static_cast<std::ptrdiff_t>(row) * columns_;
-        for (int tile = first >> kTileShift; tile <= (last - 1) >> kTileShift; ++tile) {
-            tiles[tile] = 1;
-        }
+        MarkRange(row, first >> kTileShift, (last - 1) >> kTileShift);
+    }
+}
+
+void ChangedTiles::MarkRange(int row, int first, int last) {
+    const auto at = static_cast<std::size_t>(row) * static_cast<std::size_t>(columns_);
+    for (int tile = first; tile <= last; ++tile) {
+        drawn_.Mark(at + static_cast<std::size_t>(tile));
     }
 }
 
 void ChangedTiles::MarkCleared() {
-    Add(cleared_, drawnBeforeTake_);
-    Add(cleared_, drawn_);
-    std::fill(drawnBeforeTake_.begin(), drawnBeforeTake_.end(), std::uint8_t{0});
-    std::fill(drawn_.begin(), drawn_.end(), std::uint8_t{0});
+    cleared_.MarkAllOf(drawnBeforeTake_);
+    cleared_.MarkAllOf(drawn_);
+    drawnBeforeTake_.Clear();
+    drawn_.Clear();
 }
 
 std::vector<PixelRect> ChangedTiles::Take() {
@@ -108,10 +96,10 @@ std::vector<PixelRect> ChangedTiles::Take() {
         if (width_ > 0 && height_ > 0) {
             rects.push_back({0, 0, width_, height_});
         }
-    } else {
-        Add(cleared_, drawn_);  // all that changed, drawn on or cleared
+    } else if (!cleared_.Empty() || !drawn_.Empty()) {
+        cleared_.MarkAllOf(drawn_);  // all that changed, drawn on or cleared
         for (int row = 0; row < rows_; ++row) {
-            const auto* tiles = cleared_.data() + static_cast<std::ptrdiff_t>(row) * columns_;
+            const std::uint8_t* tiles = cleared_.Row(row, columns_);
             for (int column = 0; column < columns_;) {
                 if (tiles[column] == 0) {
                     ++column;
@@ -127,9 +115,9 @@ std::vector<PixelRect> ChangedTiles::Take() {
             }
         }
     }
-    Add(drawnBeforeTake_, drawn_);
-    std::fill(drawn_.begin(), drawn_.end(), std::uint8_t{0});
-    std::fill(cleared_.begin(), cleared_.end(), std::uint8_t{0});
+    drawnBeforeTake_.MarkAllOf(drawn_);
+    drawn_.Clear();
+    cleared_.Clear();
     all_ = false;
     return rects;
 }

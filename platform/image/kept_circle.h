@@ -46,8 +46,7 @@ public:
     // The colour composited over the touched pixels alone, as far as the
     // circle covers them; their runs are added to `changed`, and nothing
     // counts as touched any more.
-    void BlendTouched(const RowKernels& kernels, const PixelRows& rows, XrgbColour colour,
-                      std::vector<Span>& changed);
+    void BlendTouched(const RowKernels& kernels, const PixelRows& rows, XrgbColour colour, std::vector<Span>& changed);
     // The untouched pixels set to the background, as a clear would have set
     // them; their runs are added to `changed`.
     void ClearUntouched(const RowKernels& kernels, const PixelRows& rows, XrgbColour background,

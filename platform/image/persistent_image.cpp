@@ -99,10 +99,10 @@ void PersistentImage::Line(float x1, float y1, float x2, float y2, XrgbColour co
     const double ey = y2 + kPixelCentre;
     PlanSegment(*kernels_, width_, height_, sx, sy, ex, ey, width, segment_);
     const std::size_t first = drawn_.size();
-    drawn_.resize(first + segment_.rows.size());
-    for (std::size_t i = 0; i < segment_.rows.size(); ++i) {
-        const SegmentRow& row = segment_.rows[i];
-        drawn_[first + i] = {row.y, row.from, row.to};
+    const std::span<const SegmentRow> rows = segment_.Rows();
+    drawn_.resize(first + rows.size());
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        drawn_[first + i] = {rows[i].y, rows[i].from, rows[i].to};
     }
     // The runs that may meet the kept circle: for the next clear, and,
     // where its pixels are still owed the clear, they get it before the
@@ -111,12 +111,12 @@ void PersistentImage::Line(float x1, float y1, float x2, float y2, XrgbColour co
         KeptCircle::RowRanges near{};
         const int ranges = circle_.RowsNear(sx, sy, ex, ey, width / 2.0 + 0.5, near);
         // The rows come top to bottom, one a row, the near ones together.
-        const std::span rows = std::span(drawn_).subspan(first);
+        const std::span spans = std::span(drawn_).subspan(first);
         const auto below = [](const Span& span, int y) { return span.y < y; };
         for (int range = 0; range < ranges; ++range) {
             const auto [top, bottom] = near.at(static_cast<std::size_t>(range));
-            const auto end = std::lower_bound(rows.begin(), rows.end(), bottom + 1, below);
-            for (auto span = std::lower_bound(rows.begin(), rows.end(), top, below); span != end; ++span) {
+            const auto end = std::lower_bound(spans.begin(), spans.end(), bottom + 1, below);
+            for (auto span = std::lower_bound(spans.begin(), spans.end(), top, below); span != end; ++span) {
                 nearCircle_.push_back(*span);
                 if (owed_) {
                     circle_.Touch(*span, Memory(), true, kept_->background);

@@ -23,7 +23,6 @@ struct CapsuleRow {
 // paint with bit for bit, several pixels at a time.
 void CoverCapsuleRowOneByOne(const CapsuleRow& row, int x0, int count, std::uint8_t* values);
 
-
 // A row that crosses only the band between the caps, where the distance is
 // the one across the segment: linear along the row, so no square root.
 struct BandRow {

@@ -19,6 +19,19 @@ namespace {
 
 constexpr int kEight = 8;
 constexpr int kFour = 4;
+// A large image's rows lie far apart, and what a turning figure reaches
+// anew was last touched too long ago to be in any cache: each row a trip to
+// memory. In images this wide (4K and more) the rows this many ahead are
+// asked for while these are worked on; smaller ones stay in the caches.
+constexpr int kAhead = 16;
+constexpr std::ptrdiff_t kFarApart = 3840 * 4;
+
+// Asks for the cache lines of pixels [from, to) of a row: a short run's
+// first and last.
+void Prefetch(const std::uint8_t* row, int from, int to) {
+    _mm_prefetch(reinterpret_cast<const char*>(row + from * 4), _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(row + to * 4 - 4), _MM_HINT_T0);
+}
 
 // The colour's bits, without calling into the colour's own code.
 std::uint32_t BitsOf(const XrgbColour& colour) {
@@ -71,8 +84,8 @@ void PaintEight(std::uint32_t* pixels, __m256i weights, const Colour8& colour) {
         _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(_mm256_and_si256(pixelsNow, greenMask), keep),
                                            _mm256_mullo_epi32(colour.green, weights)),
                           8);
-    _mm256_storeu_si256(
-        at, _mm256_or_si256(_mm256_and_si256(redBlue, redBlueMask), _mm256_and_si256(green, greenMask)));
+    _mm256_storeu_si256(at,
+                        _mm256_or_si256(_mm256_and_si256(redBlue, redBlueMask), _mm256_and_si256(green, greenMask)));
 }
 
 void PaintFour(std::uint32_t* pixels, __m128i weights, const Colour8& colour) {
@@ -85,19 +98,20 @@ void PaintFour(std::uint32_t* pixels, __m128i weights, const Colour8& colour) {
         _mm_srli_epi32(_mm_add_epi32(_mm_mullo_epi32(_mm_and_si128(pixelsNow, redBlueMask), keep),
                                      _mm_mullo_epi32(_mm256_castsi256_si128(colour.redBlue), weights)),
                        8);
-    const __m128i green =
-        _mm_srli_epi32(_mm_add_epi32(_mm_mullo_epi32(_mm_and_si128(pixelsNow, greenMask), keep),
-                                     _mm_mullo_epi32(_mm256_castsi256_si128(colour.green), weights)),
-                       8);
+    const __m128i green = _mm_srli_epi32(_mm_add_epi32(_mm_mullo_epi32(_mm_and_si128(pixelsNow, greenMask), keep),
+                                                       _mm_mullo_epi32(_mm256_castsi256_si128(colour.green), weights)),
+                                         8);
     _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(redBlue, redBlueMask), _mm_and_si128(green, greenMask)));
 }
 
 Colour8 SpreadColour(std::uint32_t rgb) {
-    return {_mm256_set1_epi32(static_cast<int>(rgb & 0x00FF00FFU)), _mm256_set1_epi32(static_cast<int>(rgb & 0x0000FF00U))};
+    return {_mm256_set1_epi32(static_cast<int>(rgb & 0x00FF00FFU)),
+            _mm256_set1_epi32(static_cast<int>(rgb & 0x0000FF00U))};
 }
 
-void PaintBandRows(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow* rows, int rowCount, float step,
-                   float edge, XrgbColour colour) {
+template <bool kPrefetch>
+void PaintBandRowsAhead(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow* rows, int rowCount, float step,
+                        float edge, XrgbColour colour) {
     const Colour8 spread = SpreadColour(BitsOf(colour));
     const __m256 steps = _mm256_set1_ps(step);
     const __m256 edges = _mm256_set1_ps(edge);
@@ -105,6 +119,10 @@ void PaintBandRows(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow*
     const __m256 lanes = _mm256_setr_ps(0.0F, 1.0F, 2.0F, 3.0F, 4.0F, 5.0F, 6.0F, 7.0F);
     for (int r = 0; r < rowCount; ++r) {
         const SegmentRow& row = rows[r];
+        if (kPrefetch && r + kAhead < rowCount) {
+            const SegmentRow& later = rows[r + kAhead];
+            Prefetch(image + later.y * stride, later.from, later.to);
+        }
         if (!row.band) {
             continue;
         }
@@ -119,11 +137,10 @@ void PaintBandRows(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow*
         }
         if (i + kFour <= count) {
             const __m128 index = _mm_add_ps(_mm_set1_ps(static_cast<float>(i)), _mm256_castps256_ps128(lanes));
-            const __m128 distance = _mm_andnot_ps(_mm256_castps256_ps128(signBit),
-                                                  _mm_add_ps(_mm256_castps256_ps128(across),
-                                                             _mm_mul_ps(_mm256_castps256_ps128(steps), index)));
-            PaintFour(pixels + i,
-                      WeightsOfCoverage(KeptToOne(_mm_sub_ps(_mm256_castps256_ps128(edges), distance))),
+            const __m128 distance = _mm_andnot_ps(
+                _mm256_castps256_ps128(signBit),
+                _mm_add_ps(_mm256_castps256_ps128(across), _mm_mul_ps(_mm256_castps256_ps128(steps), index)));
+            PaintFour(pixels + i, WeightsOfCoverage(KeptToOne(_mm_sub_ps(_mm256_castps256_ps128(edges), distance))),
                       spread);
             i += kFour;
         }
@@ -132,6 +149,15 @@ void PaintBandRows(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow*
             CoverBandRowOneByOne({row.across, step, edge}, i, 1, &coverage);
             BlendRowOneByOne(pixels + i, &coverage, 1, colour);
         }
+    }
+}
+
+void PaintBandRows(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow* rows, int rowCount, float step,
+                   float edge, XrgbColour colour) {
+    if (stride >= kFarApart) {
+        PaintBandRowsAhead<true>(image, stride, rows, rowCount, step, edge, colour);
+    } else {
+        PaintBandRowsAhead<false>(image, stride, rows, rowCount, step, edge, colour);
     }
 }
 
@@ -188,8 +214,7 @@ void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, Xr
 }
 
 // Runs are whole fours but at the image's right edge.
-inline __attribute__((always_inline)) void Fill(std::uint32_t* pixels, int count, std::uint32_t bits,
-                                                __m256i eight) {
+inline __attribute__((always_inline)) void Fill(std::uint32_t* pixels, int count, std::uint32_t bits, __m256i eight) {
     int i = 0;
     for (; i + kEight <= count; i += kEight) {
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(pixels + i), eight);
@@ -208,12 +233,25 @@ void FillRow(std::uint32_t* pixels, int count, XrgbColour colour) {
     Fill(pixels, count, bits, _mm256_set1_epi32(static_cast<int>(bits)));
 }
 
-void FillSpans(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, int spanCount, XrgbColour colour) {
+template <bool kPrefetch>
+void FillSpansAhead(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, int spanCount, XrgbColour colour) {
     const std::uint32_t bits = BitsOf(colour);
     const __m256i eight = _mm256_set1_epi32(static_cast<int>(bits));
     for (int s = 0; s < spanCount; ++s) {
         const Span& span = spans[s];
+        if (kPrefetch && s + kAhead < spanCount) {
+            const Span& later = spans[s + kAhead];
+            Prefetch(image + later.y * stride, later.x0, later.x1);
+        }
         Fill(reinterpret_cast<std::uint32_t*>(image + span.y * stride) + span.x0, span.x1 - span.x0, bits, eight);
+    }
+}
+
+void FillSpans(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, int spanCount, XrgbColour colour) {
+    if (stride >= kFarApart) {
+        FillSpansAhead<true>(image, stride, spans, spanCount, colour);
+    } else {
+        FillSpansAhead<false>(image, stride, spans, spanCount, colour);
     }
 }
 
@@ -241,10 +279,10 @@ int PlanMiddleRows(const MiddleRows& middle, SegmentRow* rows) {
         const __m128i ys = _mm_add_epi32(_mm_set1_epi32(y), lanes);
         const __m256d riseFromStart = _mm256_sub_pd(_mm256_add_pd(_mm256_cvtepi32_pd(ys), half), y1);
         const __m256d crossing = _mm256_add_pd(x1, _mm256_mul_pd(riseFromStart, dxPerDy));
-        const __m256d from = _mm256_min_pd(
-            _mm256_max_pd(_mm256_sub_pd(_mm256_sub_pd(crossing, halfRun), half), lowest), highest);
-        const __m256d to = _mm256_min_pd(
-            _mm256_max_pd(_mm256_sub_pd(_mm256_add_pd(crossing, halfRun), half), lowest), highest);
+        const __m256d from =
+            _mm256_min_pd(_mm256_max_pd(_mm256_sub_pd(_mm256_sub_pd(crossing, halfRun), half), lowest), highest);
+        const __m256d to =
+            _mm256_min_pd(_mm256_max_pd(_mm256_sub_pd(_mm256_add_pd(crossing, halfRun), half), lowest), highest);
         const __m128i x0 = _mm_max_epi32(zero, _mm256_cvttpd_epi32(_mm256_ceil_pd(from)));
         const __m128i x1Columns =
             _mm_min_epi32(width, _mm_add_epi32(_mm256_cvttpd_epi32(_mm256_floor_pd(to)), _mm_set1_epi32(1)));
@@ -281,8 +319,8 @@ int PlanMiddleRows(const MiddleRows& middle, SegmentRow* rows) {
     return static_cast<int>(next - rows);
 }
 
-constexpr RowKernels kAvx2{"AVX2, eight pixels at a time", PlanMiddleRows, PaintCapsuleRow, PaintBandRows,
-                           BlendRow, FillRow, FillSpans};
+constexpr RowKernels kAvx2{
+    "AVX2, eight pixels at a time", PlanMiddleRows, PaintCapsuleRow, PaintBandRows, BlendRow, FillRow, FillSpans};
 
 }  // namespace
 

@@ -20,8 +20,7 @@ namespace {
 constexpr int kFour = 4;
 
 // The pixels from `first` on by the definitions.
-void PaintBandTail(const SegmentRow& row, std::uint32_t* pixels, int first, float step, float edge,
-                   XrgbColour colour) {
+void PaintBandTail(const SegmentRow& row, std::uint32_t* pixels, int first, float step, float edge, XrgbColour colour) {
     std::array<std::uint8_t, kFour> coverage{};
     for (int i = first; i < row.to - row.from; i += kFour) {
         const int n = std::min(kFour, row.to - row.from - i);
@@ -127,8 +126,13 @@ void FillSpans(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, in
 }
 
 // The rows are planned a row at a time, as defined.
-constexpr RowKernels kSse2{"SSE2, four pixels at a time", PlanMiddleRowsOneByOne, PaintCapsuleRow, PaintBandRows,
-                           BlendRow, FillRow, FillSpans};
+constexpr RowKernels kSse2{"SSE2, four pixels at a time",
+                           PlanMiddleRowsOneByOne,
+                           PaintCapsuleRow,
+                           PaintBandRows,
+                           BlendRow,
+                           FillRow,
+                           FillSpans};
 
 }  // namespace
 

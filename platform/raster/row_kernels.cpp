@@ -23,8 +23,8 @@ void PaintCapsuleRowOneByOne(const CapsuleRow& row, int x0, int count, XrgbColou
     }
 }
 
-void PaintBandRowsOneByOne(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow* rows, int rowCount,
-                           float step, float edge, XrgbColour colour) {
+void PaintBandRowsOneByOne(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow* rows, int rowCount, float step,
+                           float edge, XrgbColour colour) {
     std::array<std::uint8_t, kChunk> coverage{};
     for (const SegmentRow& row : std::span(rows, static_cast<std::size_t>(rowCount))) {
         if (!row.band) {
@@ -50,8 +50,9 @@ void FillSpansOneByOne(std::uint8_t* image, std::ptrdiff_t stride, const Span* s
     }
 }
 
-constexpr RowKernels kOneByOne{"one pixel at a time",   PlanMiddleRowsOneByOne, PaintCapsuleRowOneByOne, PaintBandRowsOneByOne,
-                               BlendRowOneByOne,      FillRowOneByOne,         FillSpansOneByOne};
+constexpr RowKernels kOneByOne{"one pixel at a time", PlanMiddleRowsOneByOne, PaintCapsuleRowOneByOne,
+                               PaintBandRowsOneByOne, BlendRowOneByOne,       FillRowOneByOne,
+                               FillSpansOneByOne};
 
 }  // namespace
 
@@ -63,7 +64,8 @@ int PlanMiddleRowsOneByOne(const MiddleRows& middle, SegmentRow* rows) {
         const auto [from, to] =
             InFours(middle.width, Columns(middle.width, crossing - middle.halfRun, crossing + middle.halfRun));
         if (from < to) {
-            const double across = ((from + 0.5 - middle.x1) * middle.dy - riseFromStart * middle.dx) * middle.inverseLength;
+            const double across =
+                ((from + 0.5 - middle.x1) * middle.dy - riseFromStart * middle.dx) * middle.inverseLength;
             *next++ = {y, from, to, true, static_cast<float>(across)};
         }
     }

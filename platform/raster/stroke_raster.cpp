@@ -92,8 +92,11 @@ void Plan(const RowKernels* kernels, int width, int height, double x1, double y1
     capsule.inverseLengthSquared = static_cast<float>(inverseLength * inverseLength);
     capsule.edge = static_cast<float>(reach);
     plan.bandStep = static_cast<float>(dy * inverseLength);
-    plan.rows.resize(static_cast<std::size_t>(std::max(0, bottom - top + 1)));
-    SegmentRow* next = plan.rows.data();
+    const auto most = static_cast<std::size_t>(std::max(0, bottom - top + 1));
+    if (plan.storage.size() < most) {
+        plan.storage.resize(most);
+    }
+    SegmentRow* next = plan.storage.data();
     // The distance across the stroke at a run's first pixel, linear along the row.
     const auto acrossAt = [&](int from, double riseFromStart) {
         return static_cast<float>(((from + 0.5 - x1) * dy - riseFromStart * dx) * inverseLength);
@@ -177,7 +180,7 @@ void Plan(const RowKernels* kernels, int width, int height, double x1, double y1
     for (; y <= bottom; ++y) {
         planRow(y);
     }
-    plan.rows.resize(static_cast<std::size_t>(next - plan.rows.data()));
+    plan.count = static_cast<std::size_t>(next - plan.storage.data());
 }
 
 }  // namespace
@@ -193,11 +196,12 @@ void PlanSegmentRowByRow(int width, int height, double x1, double y1, double x2,
 }
 
 void PaintSegment(const RowKernels& kernels, const PixelRows& rows, const SegmentPlan& plan, XrgbColour colour) {
-    kernels.paintBandRows(rows.data, rows.stride, plan.rows.data(), static_cast<int>(plan.rows.size()), plan.bandStep,
+    const std::span<const SegmentRow> planned = plan.Rows();
+    kernels.paintBandRows(rows.data, rows.stride, planned.data(), static_cast<int>(planned.size()), plan.bandStep,
                           plan.capsule.edge, colour);
     // The rows near the ends, a few.
     CapsuleRow capsule = plan.capsule;
-    for (const SegmentRow& row : plan.rows) {
+    for (const SegmentRow& row : planned) {
         if (!row.band) {
             capsule.py = static_cast<float>(row.y + 0.5);
             kernels.paintCapsuleRow(capsule, row.from, row.to - row.from, colour, rows.Row(row.y) + row.from);

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "platform/raster/capsule_coverage.h"
@@ -46,7 +47,11 @@ struct Coverage {
 struct SegmentPlan {
     CapsuleRow capsule;  // the segment, for the rows near its ends
     float bandStep = 0;  // the band's distance from one pixel to the next
-    std::vector<SegmentRow> rows;
+    // The rows, kept between plans so that a plan only writes its own.
+    std::vector<SegmentRow> storage;
+    std::size_t count = 0;
+
+    [[nodiscard]] std::span<const SegmentRow> Rows() const { return {storage.data(), count}; }
 };
 
 void PlanSegment(const RowKernels& kernels, int width, int height, double x1, double y1, double x2, double y2,
