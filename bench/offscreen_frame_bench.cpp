@@ -1,5 +1,6 @@
 // Offscreen frame cost, side by side in one run: the program's own frame on
-// the offscreen form, the straightforward cairo frame, and clearing alone.
+// the offscreen form, the straightforward cairo frame, the same with
+// Anti-Grain Geometry, and clearing alone.
 // Runs are interleaved (A B C A B C ...) so that a busy machine slows all of
 // them alike; the table gives medians and their ratios.
 
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "bench/agg_figure.h"
 #include "bench/plain_figure.h"
 #include "platform/form/form_runtime.h"
 #include "platform/offscreen/offscreen_form.h"
@@ -58,6 +60,16 @@ double StraightforwardFrames(Size size) {
         (void)StrokePlainFrame(image.context.get(), size.width, size.height, frame);
     }
     cairo_surface_flush(image.surface.get());
+    return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / kFramesPerRun;
+}
+
+// The same with Anti-Grain Geometry.
+double AggFrames(Size size) {
+    AggFigure figure(size.width, size.height);
+    const auto start = Clock::now();
+    for (int frame = 1; frame <= kFramesPerRun; ++frame) {
+        figure.StrokeFrame(frame);
+    }
     return std::chrono::duration<double, std::micro>(Clock::now() - start).count() / kFramesPerRun;
 }
 
@@ -154,6 +166,7 @@ int main(int argc, char** argv) {
     const Contender contenders[] = {
         {"program frame (offscreen form)", ProgramFrames},
         {"straightforward cairo frame", StraightforwardFrames},
+        {"the same with AGG", AggFrames},
         {"clear only (floor)", ClearOnlyFrames},
     };
     std::printf("offscreen, %d interleaved rounds of %d frames; medians in microseconds per frame\n\n", kRounds,

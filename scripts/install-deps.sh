@@ -21,10 +21,14 @@ window_manager_packages=(dbus xfwm4 fluxbox icewm metacity i3-wm twm kwin-x11 mu
 # KDE's kwin), what looks at and clicks it there, and XWayland for the
 # benchmark's comparison.
 wayland_packages=(sway weston kwin-wayland plasma-wayland-protocols grim jq libdecor-0-plugin-1-cairo xwayland)
+# Anti-Grain Geometry: the frame benchmark's second contender, next to cairo.
+# The benchmarks are built with the tests, so that they are linted and kept
+# building.
+bench_packages=(libagg-dev)
 
 packages=("${build_packages[@]}")
 case "${1:-}" in
-    --test) packages+=("${test_packages[@]}" "${window_manager_packages[@]}" "${wayland_packages[@]}" "${package_packages[@]}") ;;
+    --test) packages+=("${test_packages[@]}" "${bench_packages[@]}" "${window_manager_packages[@]}" "${wayland_packages[@]}" "${package_packages[@]}") ;;
     --package) packages+=("${package_packages[@]}") ;;
     --lint) packages+=("${lint_packages[@]}") ;;
     --animation) packages+=("${animation_packages[@]}") ;;
