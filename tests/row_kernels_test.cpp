@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <random>
@@ -135,20 +136,21 @@ TEST_P(RowKernelsTest, StrokeRowsAndFilledSpansMatchTheDefinitionsBitForBit) {
             rows.push_back({y, from, from + count, y != 2, position_(random_) / 10 - 10});
             if (rows.back().band) {
                 platform::CoverBandRowOneByOne({rows.back().across, step, edge}, 0, count, coverage.data());
-                platform::BlendRowOneByOne(expected.data() + y * width + from, coverage.data(), count, colour);
+                platform::BlendRowOneByOne(expected.data() + std::ptrdiff_t{y} * width + from, coverage.data(), count,
+                                           colour);
             }
         }
-        Kernels().paintBandRows(reinterpret_cast<std::uint8_t*>(painted.data()), width * 4, rows.data(),
+        Kernels().paintBandRows(reinterpret_cast<std::uint8_t*>(painted.data()), std::ptrdiff_t{width} * 4, rows.data(),
                                 static_cast<int>(rows.size()), step, edge, colour);
         ASSERT_EQ(painted, expected) << "band rows, trial " << trial;
 
         // Spans cleared, in those rows.
         const std::vector<Span> spans{{0, 0, count}, {1, 3, 3 + count}, {3, 1, 1 + count / 2}};
         for (const Span& span : spans) {
-            std::fill(expected.begin() + span.y * width + span.x0, expected.begin() + span.y * width + span.x1,
-                      colour.Value());
+            const std::ptrdiff_t row = std::ptrdiff_t{span.y} * width;
+            std::fill(expected.begin() + row + span.x0, expected.begin() + row + span.x1, colour.Value());
         }
-        Kernels().fillSpans(reinterpret_cast<std::uint8_t*>(painted.data()), width * 4, spans.data(),
+        Kernels().fillSpans(reinterpret_cast<std::uint8_t*>(painted.data()), std::ptrdiff_t{width} * 4, spans.data(),
                             static_cast<int>(spans.size()), colour);
         ASSERT_EQ(painted, expected) << "spans filled, trial " << trial;
     }

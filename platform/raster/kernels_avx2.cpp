@@ -8,6 +8,7 @@
 
 #include <immintrin.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 
@@ -24,13 +25,13 @@ constexpr int kFour = 4;
 // memory. In images this wide (4K and more) the rows this many ahead are
 // asked for while these are worked on; smaller ones stay in the caches.
 constexpr int kAhead = 16;
-constexpr std::ptrdiff_t kFarApart = 3840 * 4;
+constexpr std::ptrdiff_t kFarApart = std::ptrdiff_t{3840} * 4;
 
 // Asks for the cache lines of pixels [from, to) of a row: a short run's
 // first and last.
 void Prefetch(const std::uint8_t* row, int from, int to) {
-    _mm_prefetch(reinterpret_cast<const char*>(row + from * 4), _MM_HINT_T0);
-    _mm_prefetch(reinterpret_cast<const char*>(row + to * 4 - 4), _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(row + std::ptrdiff_t{from} * 4), _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(row + std::ptrdiff_t{to} * 4 - 4), _MM_HINT_T0);
 }
 
 // The colour's bits, without calling into the colour's own code.
