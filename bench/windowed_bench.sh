@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
-# The program on a desktop of 1920 x 1080 under Xvfb with openbox, which
-# this script starts and stops. First frames per second: the program's own
+# The program on desktops under Xvfb with openbox, which this script starts
+# and stops. First, at 1920 x 1080, frames per second: the program's own
 # loop beside the plain ways, interleaved over several rounds in one run;
-# the table gives medians and ratios. Then, given the session benchmark and
-# the program, start-up, click-to-exit, memory and minimised CPU.
+# the table gives medians and ratios. Then the program's window at 1920 x
+# 1080 and at 7680 x 4320, interleaved: frames per second and peak resident
+# memory. Then, given the session benchmark and the program, start-up,
+# click-to-exit, memory and minimised CPU.
 #
 #   windowed_bench.sh WINDOWED_BENCH [SESSION_BENCH PROGRAM]
 set -euo pipefail
@@ -14,21 +16,44 @@ long_run=${LONG_RUN:-60}
 rounds=${ROUNDS:-5}
 frames=${FRAMES:-300}
 modes=(program plain-default plain-shm floor)
+sizes=(1920x1080 7680x4320)
 
 scratch=$(mktemp -d)
-exec {fd}>"$scratch/display"
-Xvfb -displayfd "$fd" -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-server=$!
-trap 'kill $wm $server 2>/dev/null || true; rm -rf "$scratch"' EXIT
-for _ in $(seq 200); do [[ -s $scratch/display ]] && break; sleep 0.05; done
-export DISPLAY=:$(head -n1 "$scratch/display")
-DISPLAY=$DISPLAY openbox --startup "touch $scratch/ready" >/dev/null 2>&1 &
-wm=$!
-for _ in $(seq 200); do [[ -e $scratch/ready ]] && break; sleep 0.05; done
+pids=()
+trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$scratch"' EXIT
+
+# Xvfb of the given size with openbox on it; prints the display's name.
+start_desktop() {
+    local ready=$scratch/ready-$1 fd
+    exec {fd}>"$scratch/display-$1"
+    Xvfb -displayfd "$fd" -screen 0 "$1x24" -nolisten tcp -noreset >/dev/null 2>&1 &
+    pids+=($!)
+    for _ in $(seq 200); do [[ -s $scratch/display-$1 ]] && break; sleep 0.05; done
+    local display=:$(head -n1 "$scratch/display-$1")
+    DISPLAY=$display openbox --startup "touch $ready" >/dev/null 2>&1 &
+    pids+=($!)
+    for _ in $(seq 200); do [[ -e $ready ]] && break; sleep 0.05; done
+    desktops[$1]=$display
+}
+declare -A desktops
+for size in "${sizes[@]}"; do start_desktop "$size"; done
+export DISPLAY=${desktops[1920x1080]}
+
+# One windowed run's frames a second, then its peak resident memory in kB.
+run_measured() {
+    python3 -c 'import resource, subprocess, sys
+subprocess.run(sys.argv[1:], check=True)
+print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' "$@"
+}
 
 for round in $(seq "$rounds"); do
     for mode in "${modes[@]}"; do
         "$bench" "$mode" "$frames" >>"$scratch/$mode"
+    done
+    for size in "${sizes[@]}"; do
+        DISPLAY=${desktops[$size]} run_measured "$bench" program "$frames" >"$scratch/run"
+        sed -n 1p "$scratch/run" >>"$scratch/window-$size"
+        sed -n 2p "$scratch/run" >>"$scratch/window-kb-$size"
     done
 done
 
@@ -39,6 +64,16 @@ ours=$(median <"$scratch/program")
 for mode in "${modes[@]}"; do
     m=$(median <"$scratch/$mode")
     printf '%-15s %10.1f %13.2fx\n' "$mode" "$m" "$(ratio "$ours" "$m")"
+done
+
+echo
+echo "the program's window by desktop size under Xvfb+openbox, the same rounds; medians"
+printf '%-12s %10s %14s %18s\n' "desktop" "frames/s" "1080p/this" "peak resident MB"
+base=$(median <"$scratch/window-1920x1080")
+for size in "${sizes[@]}"; do
+    m=$(median <"$scratch/window-$size")
+    printf '%-12s %10.1f %13.2fx %18.1f\n' "$size" "$m" "$(ratio "$base" "$m")" \
+        "$(ratio "$(median <"$scratch/window-kb-$size")" 1024)"
 done
 
 if [[ -n $session ]]; then
