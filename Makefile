@@ -30,10 +30,22 @@ test: test-deps build-with-tests
 # displays and window managers, in a build of its own made as the program is
 # built for people to run.
 BENCH_DIR ?= build-bench
+# The instruction counts a frame are set beside the program as it was before
+# the strokes' and the image's last round of work.
+BEFORE ?= 116c7a0db439ecd4e8e4f67af64500004a1038c5
+BEFORE_DIR = $(BENCH_DIR)/before
 bench: test-deps
 	cmake -S . -B $(BENCH_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=OFF -DPENTAGRAM_BUILD_BENCHMARKS=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target pentagram pentagram-snapshot pentagram_offscreen_bench pentagram_windowed_bench pentagram_session_bench
 	./$(BENCH_DIR)/pentagram_offscreen_bench
+	@echo
+	./$(BENCH_DIR)/pentagram_offscreen_bench sizes
+	@echo
+	rm -rf $(BEFORE_DIR) && mkdir -p $(BEFORE_DIR)/src
+	git archive $(BEFORE) | tar -x -C $(BEFORE_DIR)/src
+	cmake -S $(BEFORE_DIR)/src -B $(BEFORE_DIR)/build $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=OFF -DPENTAGRAM_BUILD_BENCHMARKS=OFF
+	cmake --build $(BEFORE_DIR)/build -j $(JOBS) --target pentagram-snapshot
+	bash bench/instructions_bench.sh $(BEFORE_DIR)/build/pentagram-snapshot ./$(BENCH_DIR)/pentagram-snapshot
 	@echo
 	bash bench/windowed_bench.sh ./$(BENCH_DIR)/pentagram_windowed_bench ./$(BENCH_DIR)/pentagram_session_bench ./$(BENCH_DIR)/pentagram
 	@echo
