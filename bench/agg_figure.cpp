@@ -10,10 +10,7 @@
 #include <agg_rendering_buffer.h>
 #include <agg_scanline_u.h>
 
-#include <algorithm>
-#include <array>
-#include <cmath>
-#include <numbers>
+#include "bench/plain_geometry.h"
 
 AggFigure::AggFigure(int width, int height)
     : width_(width), height_(height), pixels_(static_cast<std::size_t>(width) * height * 4) {}
@@ -26,22 +23,12 @@ void AggFigure::StrokeFrame(long frame) {
     agg::rasterizer_scanline_aa<> rasterizer;
     agg::scanline_u8 scanline;
     base.clear(agg::rgba8(0, 0, 0, 255));
-    const double cx = width_ / 2.0;
-    const double cy = height_ / 2.0;
-    const double radius = std::min(width_, height_) / 2.0;
-    std::array<double, 5> x{};
-    std::array<double, 5> y{};
-    for (int i = 0; i < 5; ++i) {
-        const double theta = (static_cast<double>(frame % 360) + 72.0 * i) * std::numbers::pi / 180;
-        x[i] = cx + radius * std::cos(theta);
-        y[i] = cy + radius * std::sin(theta);
-    }
+    const PlainGeometry figure = PlainGeometryOf(width_, height_, frame);
     solid.color(agg::rgba8(255, 0, 0, 255));
-    constexpr std::array<std::array<int, 2>, 5> kDiagonals = {{{0, 2}, {0, 3}, {1, 3}, {1, 4}, {2, 4}}};
-    for (const auto& [from, to] : kDiagonals) {
+    for (const auto& [from, to] : kPlainDiagonals) {
         agg::path_storage path;
-        path.move_to(x[from], y[from]);
-        path.line_to(x[to], y[to]);
+        path.move_to(figure.x[from], figure.y[from]);
+        path.line_to(figure.x[to], figure.y[to]);
         agg::conv_stroke<agg::path_storage> stroke(path);
         stroke.width(5);
         stroke.line_cap(agg::round_cap);
@@ -49,7 +36,7 @@ void AggFigure::StrokeFrame(long frame) {
         rasterizer.add_path(stroke);
         agg::render_scanlines(rasterizer, scanline, solid);
     }
-    agg::ellipse circle(cx, cy, radius, radius, 0);
+    agg::ellipse circle(figure.cx, figure.cy, figure.radius, figure.radius, 0);
     agg::conv_stroke<agg::ellipse> ring(circle);
     ring.width(5);
     rasterizer.reset();
