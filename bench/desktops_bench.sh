@@ -15,46 +15,7 @@ program=$3
 rounds=${ROUNDS:-5}
 frames=${FRAMES:-300}
 
-scratch=$(mktemp -d)
-pids=()
-cleanup() {
-    for pid in "${pids[@]}"; do kill -- "-$pid" 2>/dev/null || kill "$pid" 2>/dev/null || true; done
-    rm -rf "$scratch"
-}
-trap cleanup EXIT
-
-# Starts Xvfb with the given screen and extra arguments, and a window manager
-# on it in a session and home of its own; sets `started` to the display's
-# name (not printed: a subshell would lose the processes to stop).
-start_desktop() {
-    local screen=$1 extra=$2 wm=$3 fdfile
-    fdfile=$(mktemp -p "$scratch")
-    exec {fd}>"$fdfile"
-    # shellcheck disable=SC2086
-    setsid Xvfb -displayfd "$fd" -screen 0 "$screen" -nolisten tcp -noreset $extra >/dev/null 2>&1 &
-    pids+=($!)
-    exec {fd}>&-
-    for _ in $(seq 200); do [[ -s $fdfile ]] && break; sleep 0.05; done
-    local display=:$(head -n1 "$fdfile")
-    local home
-    home=$(mktemp -d -p "$scratch")
-    mkdir -p "$home/.config/i3" "$home/.fluxbox"
-    printf '# i3 config file (v4)\nfont pango:monospace 8\n' >"$home/.config/i3/config"
-    # fluxbox leaves the root window alone (no wallpaper message in front).
-    echo 'background: unset' >"$home/.fluxbox/overlay"
-    # shellcheck disable=SC2086
-    DISPLAY=$display HOME=$home XDG_CONFIG_HOME=$home/.config setsid dbus-run-session -- $wm >/dev/null 2>&1 &
-    pids+=($!)
-    # Taken over once someone holds the root's redirection; a moment more
-    # for the window manager to settle, as a session's autostart would not wait.
-    for _ in $(seq 200); do
-        DISPLAY=$display xwininfo -root -all 2>/dev/null | grep -q 'child' && break
-        sleep 0.05
-    done
-    sleep 1
-    started=$display
-}
-
+source "$(dirname "$0")/virtual_desktop.sh"
 source "$(dirname "$0")/statistics.sh"
 
 echo "displays at 1920x1080 under openbox, $rounds interleaved rounds of $frames frames; medians"
@@ -91,5 +52,5 @@ for wm in openbox xfwm4 fluxbox icewm metacity i3 twm kwin_x11 "mutter --x11"; d
     # i3 has no minimised state: the figure the program shows there is not a rest.
     [[ $wm == i3 ]] && minimised="n/a"
     printf '%-12s %10.1f %12s %16s\n' "${wm%% *}" "$fps" "$start" "$minimised"
-    for pid in "${pids[@]: -2}"; do kill -- "-$pid" 2>/dev/null || true; done
+    stop_last_desktop
 done

@@ -18,25 +18,12 @@ frames=${FRAMES:-300}
 modes=(program plain-default plain-shm floor)
 sizes=(1920x1080 7680x4320)
 
-scratch=$(mktemp -d)
-pids=()
-trap 'kill "${pids[@]}" 2>/dev/null || true; rm -rf "$scratch"' EXIT
-
-# Xvfb of the given size with openbox on it; prints the display's name.
-start_desktop() {
-    local ready=$scratch/ready-$1 fd
-    exec {fd}>"$scratch/display-$1"
-    Xvfb -displayfd "$fd" -screen 0 "$1x24" -nolisten tcp -noreset >/dev/null 2>&1 &
-    pids+=($!)
-    for _ in $(seq 200); do [[ -s $scratch/display-$1 ]] && break; sleep 0.05; done
-    local display=:$(head -n1 "$scratch/display-$1")
-    DISPLAY=$display openbox --startup "touch $ready" >/dev/null 2>&1 &
-    pids+=($!)
-    for _ in $(seq 200); do [[ -e $ready ]] && break; sleep 0.05; done
-    desktops[$1]=$display
-}
+source "$(dirname "$0")/virtual_desktop.sh"
 declare -A desktops
-for size in "${sizes[@]}"; do start_desktop "$size"; done
+for size in "${sizes[@]}"; do
+    start_desktop "${size}x24" "" openbox
+    desktops[$size]=$started
+done
 export DISPLAY=${desktops[1920x1080]}
 
 # One windowed run's frames a second, then its peak resident memory in kB.
@@ -46,16 +33,18 @@ subprocess.run(sys.argv[1:], check=True)
 print(resource.getrusage(resource.RUSAGE_CHILDREN).ru_maxrss)' "$@"
 }
 
+# The program's own loop at 1920 x 1080 is the first of the window's sizes.
 for round in $(seq "$rounds"); do
-    for mode in "${modes[@]}"; do
-        "$bench" "$mode" "$frames" >>"$scratch/$mode"
-    done
     for size in "${sizes[@]}"; do
         DISPLAY=${desktops[$size]} run_measured "$bench" program "$frames" >"$scratch/run"
         sed -n 1p "$scratch/run" >>"$scratch/window-$size"
         sed -n 2p "$scratch/run" >>"$scratch/window-kb-$size"
     done
+    for mode in "${modes[@]:1}"; do
+        "$bench" "$mode" "$frames" >>"$scratch/$mode"
+    done
 done
+cp "$scratch/window-1920x1080" "$scratch/program"
 
 source "$(dirname "$0")/statistics.sh"
 echo "windowed 1920x1080 under Xvfb+openbox, $rounds interleaved rounds of $frames frames; medians"

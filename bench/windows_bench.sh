@@ -10,17 +10,11 @@ bench=$1
 rounds=${ROUNDS:-5}
 frames=${FRAMES:-300}
 
-scratch=$(mktemp -d)
-exec {fd}>"$scratch/display"
-Xvfb -displayfd "$fd" -screen 0 1920x1080x24 -nolisten tcp -noreset >/dev/null 2>&1 &
-server=$!
+source "$(dirname "$0")/virtual_desktop.sh"
 export WINEPREFIX=$scratch/wine-prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-trap 'wineserver -k >/dev/null 2>&1 || true; kill $wm $server 2>/dev/null || true; rm -rf "$scratch"' EXIT
-for _ in $(seq 200); do [[ -s $scratch/display ]] && break; sleep 0.05; done
-export DISPLAY=:$(head -n1 "$scratch/display")
-openbox --startup "touch $scratch/ready" >/dev/null 2>&1 &
-wm=$!
-for _ in $(seq 200); do [[ -e $scratch/ready ]] && break; sleep 0.05; done
+trap 'wineserver -k >/dev/null 2>&1 || true; stop_desktops' EXIT
+start_desktop 1920x1080x24 "" openbox
+export DISPLAY=$started
 wineboot -i </dev/null >/dev/null 2>&1
 
 for round in $(seq "$rounds"); do
