@@ -31,9 +31,10 @@ test: test-deps build-with-tests
 # built for people to run.
 BENCH_DIR ?= build-bench
 # The instruction counts a frame are set beside the program as it was before
-# the strokes' and the image's last round of work.
+# the strokes' and the image's last round of work, built once in a tree of
+# its own.
 BEFORE ?= 116c7a0db439ecd4e8e4f67af64500004a1038c5
-BEFORE_DIR = $(BENCH_DIR)/before
+BEFORE_DIR = $(BENCH_DIR)/before-$(BEFORE)
 bench: test-deps
 	cmake -S . -B $(BENCH_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=OFF -DPENTAGRAM_BUILD_BENCHMARKS=ON
 	cmake --build $(BENCH_DIR) -j $(JOBS) --target pentagram pentagram-snapshot pentagram_offscreen_bench pentagram_windowed_bench pentagram_session_bench
@@ -41,8 +42,7 @@ bench: test-deps
 	@echo
 	./$(BENCH_DIR)/pentagram_offscreen_bench sizes
 	@echo
-	rm -rf $(BEFORE_DIR) && mkdir -p $(BEFORE_DIR)/src
-	git archive $(BEFORE) | tar -x -C $(BEFORE_DIR)/src
+	test -d $(BEFORE_DIR)/src || { mkdir -p $(BEFORE_DIR)/src.new && git archive $(BEFORE) | tar -x -C $(BEFORE_DIR)/src.new && mv $(BEFORE_DIR)/src.new $(BEFORE_DIR)/src; }
 	cmake -S $(BEFORE_DIR)/src -B $(BEFORE_DIR)/build $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=OFF -DPENTAGRAM_BUILD_BENCHMARKS=OFF
 	cmake --build $(BEFORE_DIR)/build -j $(JOBS) --target pentagram-snapshot
 	bash bench/instructions_bench.sh $(BEFORE_DIR)/build/pentagram-snapshot ./$(BENCH_DIR)/pentagram-snapshot

@@ -12,6 +12,7 @@ sizes=(1024x740 1920x1080)
 
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+source "$(dirname "$0")/statistics.sh"
 
 # Instructions the whole run of SNAPSHOT took for SIZE and FRAMES.
 collected() {
@@ -39,5 +40,5 @@ printf '%-11s %14s %14s %12s\n' size before now before/now
 for size in "${sizes[@]}"; do
     old=$(per_frame "$before" "$size")
     new=$(per_frame "$now" "$size")
-    printf '%-11s %14d %14d %11.2fx\n' "$size" "$old" "$new" "$(awk -v a="$old" -v b="$new" 'BEGIN {print a / b}')"
+    printf '%-11s %14d %14d %11sx\n' "$size" "$old" "$new" "$(ratio "$old" "$new")"
 done
