@@ -4,8 +4,8 @@
 // files share (an inline function's one copy, say) and run on a processor
 // without AVX2, everything here is its own, and what it calls elsewhere (the
 // definitions, for the last few pixels of a row) is built for every
-// processor. It computes each pixel
-// exactly as the definitions do, lane by lane: the same bits.
+// processor. It computes each pixel exactly as the definitions do, lane by
+// lane: the same bits.
 
 #include <immintrin.h>
 
