@@ -14,21 +14,25 @@ class WholeFrames final : public platform::NativeWindow {
 public:
     explicit WholeFrames(std::unique_ptr<platform::NativeWindow> window) : window_(std::move(window)) {}
 
-    void Listen(platform::NativeWindowEvents& events) override { window_->Listen(events); }
+    void Listen(platform::NativeWindowEvents& events, int wakeDescriptor) override {
+        window_->Listen(events, wakeDescriptor);
+    }
+    [[nodiscard]] double DotsPerInch() const override { return window_->DotsPerInch(); }
+    void SizeNormally(platform::PixelSize size) override { window_->SizeNormally(size); }
+    void SetTitle(const std::string& title) override { window_->SetTitle(title); }
+    void Show(int windowState) override { window_->Show(windowState); }
+    [[nodiscard]] bool Visible() const override { return window_->Visible(); }
+    [[nodiscard]] platform::PixelSize ClientSize() const override { return window_->ClientSize(); }
+    [[nodiscard]] bool ReadyForPicture() override { return window_->ReadyForPicture(); }
     // Memory that holds nothing yet, as far as the form knows: it sends all of it.
     [[nodiscard]] platform::WindowPixels Pixels(int width, int height) override {
         platform::WindowPixels pixels = window_->Pixels(width, height);
         pixels.fresh = true;
         return pixels;
     }
-    [[nodiscard]] bool Send(const std::vector<platform::PixelRect>& rects) override { return window_->Send(rects); }
-    void SetTitle(const std::string& title) override { window_->SetTitle(title); }
-    [[nodiscard]] bool Show(int windowState) override { return window_->Show(windowState); }
-    [[nodiscard]] bool Visible() const override { return window_->Visible(); }
-    [[nodiscard]] platform::PixelSize ClientSize() const override { return window_->ClientSize(); }
+    void Send(const std::vector<platform::PixelRect>& rects) override { window_->Send(rects); }
     void Dispatch() override { window_->Dispatch(); }
     void Wait(Clock::duration longest) override { window_->Wait(longest); }
-    [[nodiscard]] int RefreshRate() const override { return window_->RefreshRate(); }
 
 private:
     std::unique_ptr<platform::NativeWindow> window_;

@@ -34,8 +34,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: pentagram_win32_bench changed|whole FRAMES\n");
         return 2;
     }
-    std::unique_ptr<platform::NativeWindow> window =
-        std::make_unique<platform::win32::Win32Window>(app::Form1::Design());
+    std::unique_ptr<platform::NativeWindow> window = std::make_unique<platform::win32::Win32Window>();
     if (way == "whole") {
         window = std::make_unique<WholeFrames>(std::move(window));
     }

@@ -40,8 +40,8 @@ constexpr int kHeight = 1080;
 
 template <typename NativeWindow>
 double RunProgram(long frames) {
-    platform::TerminationSignals signals;
-    platform::WindowForm form(app::Form1::Design(), std::make_unique<NativeWindow>(app::Form1::Design(), signals));
+    auto signals = std::make_unique<platform::TerminationSignals>();
+    platform::WindowForm form(app::Form1::Design(), std::make_unique<NativeWindow>(), std::move(signals));
     // Timing starts with the first frame drawn at the full width, less
     // what a window manager's border takes: the window is maximised.
     FrameCounter counter(form, frames, [](float width) { return width >= kWidth - kBorders; });

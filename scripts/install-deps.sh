@@ -3,7 +3,10 @@
 # asking apt only for what is missing so that a ready machine starts at once.
 set -euo pipefail
 
-build_packages=(cmake g++ make pkg-config libsdl2-dev libcairo2-dev libx11-dev libx11-xcb-dev libxcb-shm0-dev libwayland-dev libdecor-0-dev wayland-protocols)
+# The X11 window is XCB's alone; SDL's header gives the error box's type (and
+# SDL's library shows the box, loaded only then).
+build_packages=(cmake g++ make pkg-config libsdl2-dev libcairo2-dev libxcb1-dev libxcb-shm0-dev libxcb-present-dev
+    libxcb-xfixes0-dev libwayland-dev libdecor-0-dev wayland-protocols)
 # Making the Debian package and checking it.
 package_packages=(dpkg-dev file desktop-file-utils appstream lintian)
 # make lint, and the README's animation.
@@ -13,7 +16,7 @@ animation_packages=(imagemagick)
 # sources to build with it, NSIS for the installer, and Wine to test under.
 windows_packages=(g++-mingw-w64-x86-64-posix googletest nsis wine wine64)
 # python3 prints the test summary at the end of CI's run.
-test_packages=(googletest libgtest-dev xvfb openbox libxtst-dev valgrind x11-utils locales python3)
+test_packages=(googletest libgtest-dev xvfb openbox libx11-dev libxtst-dev valgrind x11-utils locales python3)
 # The window managers of the desktops the program is tested under, each in
 # a D-Bus session of its own as a desktop session runs it.
 window_manager_packages=(dbus xfwm4 fluxbox icewm metacity i3-wm twm kwin-x11 mutter)

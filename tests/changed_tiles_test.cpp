@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <random>
 
 #include "platform/image/changed_tiles.h"
@@ -13,6 +14,7 @@ namespace {
 
 using platform::ChangedTiles;
 using platform::PixelRect;
+using platform::Span;
 
 int Area(const std::vector<PixelRect>& rects) {
     int area = 0;
@@ -40,11 +42,12 @@ TEST(ChangedTilesTest, ARunMarksTheTilesItCrossesClippedToTheImage) {
     ChangedTiles tiles;
     tiles.Reset(width, height);
     (void)tiles.Take();
-    const int y = 2 * kTile + 1;                // in the last tile row
-    tiles.Mark({y, kTile + 3, 3 * kTile - 2});  // tile columns 1 and 2
-    tiles.Mark({y, 3 * kTile, 3 * kTile + 1});  // column 3, beside them
-    tiles.Mark({y, width - 1, width});          // the narrow column, beside that
-    tiles.Mark({0, 0, 1});                      // apart, in the first tile
+    const int y = 2 * kTile + 1;                      // in the last tile row
+    const Span runs[]{{y, kTile + 3, 3 * kTile - 2},  // tile columns 1 and 2
+                      {y, 3 * kTile, 3 * kTile + 1},  // column 3, beside them
+                      {y, width - 1, width},          // the narrow column, beside that
+                      {0, 0, 1}};                     // apart, in the first tile
+    tiles.Mark(runs);
     const auto rects = tiles.Take();
     const std::vector<PixelRect> expected = {{0, 0, kTile, kTile}, {kTile, 2 * kTile, width - kTile, 6}};
     EXPECT_EQ(rects, expected);
@@ -62,13 +65,13 @@ TEST(ChangedTilesTest, AClearChangesTheTilesDrawnOnSinceTheClearBefore) {
     const PixelRect second{4 * kTile, 2 * kTile, 2 * kTile, kTile};
     const PixelRect third{7 * kTile, 3 * kTile, kTile, kTile};
 
-    tiles.Mark({1, 2, 9});
+    tiles.Mark(std::array{Span{1, 2, 9}});
     EXPECT_EQ(tiles.Take(), std::vector{first}) << "drawn";
-    tiles.Mark({2 * kTile + 5, 4 * kTile + 1, 6 * kTile - 1});
+    tiles.Mark(std::array{Span{2 * kTile + 5, 4 * kTile + 1, 6 * kTile - 1}});
     EXPECT_EQ(tiles.Take(), std::vector{second}) << "drawn, the first not again";
     tiles.MarkCleared();
     EXPECT_EQ(tiles.Take(), (std::vector{first, second})) << "both cleared, though shown apart";
-    tiles.Mark({3 * kTile, 7 * kTile, 8 * kTile});
+    tiles.Mark(std::array{Span{3 * kTile, 7 * kTile, 8 * kTile}});
     tiles.MarkCleared();
     EXPECT_EQ(tiles.Take(), std::vector{third}) << "drawn and cleared since; the others were cleared before";
     tiles.MarkCleared();

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,14 +22,20 @@ public:
     // What the window does while dispatch number n (1 the first) runs.
     std::map<int, std::function<void(FakeWindow&)>> script;
     bool visible = true;
-    bool takesShow = true;
-    bool refusesSends = false;
     platform::PixelSize size{kWidth, kHeight};
+    double dotsPerInch = 96;
+    // The display's pace: when false, a picture sent leaves the display
+    // busy until the test answers it.
+    bool answersAtOnce = true;
+    bool answered = true;
 
     // What reached the window.
     std::vector<std::vector<platform::PixelRect>> sent;
     std::vector<std::string> titles;
+    // How many pictures had been sent when each title was set.
+    std::vector<std::size_t> titlesAfterPictures;
     std::vector<int> shows;
+    std::optional<platform::PixelSize> normalSize;
     std::vector<Clock::duration> waits;
     int dispatches = 0;
     bool dispatching = false;
@@ -36,6 +43,16 @@ public:
 
     void Tell(const std::function<void(platform::NativeWindowEvents&)>& event) { event(Events()); }
 
+    [[nodiscard]] double DotsPerInch() const override { return dotsPerInch; }
+    void SizeNormally(platform::PixelSize normal) override { normalSize = normal; }
+    void SetTitle(const std::string& title) override {
+        titles.push_back(title);
+        titlesAfterPictures.push_back(sent.size());
+    }
+    void Show(int windowState) override { shows.push_back(windowState); }
+    [[nodiscard]] bool Visible() const override { return visible; }
+    [[nodiscard]] platform::PixelSize ClientSize() const override { return size; }
+    [[nodiscard]] bool ReadyForPicture() override { return answered; }
     [[nodiscard]] platform::WindowPixels Pixels(int width, int height) override {
         const bool fresh = width != memoryWidth_ || height != memoryHeight_;
         if (fresh) {
@@ -45,11 +62,9 @@ public:
         }
         return {{reinterpret_cast<std::uint8_t*>(copy_.data()), width, height, width * 4}, fresh};
     }
-    [[nodiscard]] bool Send(const std::vector<platform::PixelRect>& rects) override {
-        if (refusesSends) {
-            return false;
-        }
+    void Send(const std::vector<platform::PixelRect>& rects) override {
         sent.push_back(rects);
+        answered = answersAtOnce;
         memory.resize(copy_.size());
         for (const platform::PixelRect& rect : rects) {
             for (int y = rect.y; y < rect.y + rect.height; ++y) {
@@ -58,17 +73,7 @@ public:
                 std::memcpy(memory.data() + at, copy_.data() + at, static_cast<std::size_t>(rect.width) * 4);
             }
         }
-        return true;
     }
-    void SetTitle(const std::string& title) override { titles.push_back(title); }
-    [[nodiscard]] bool Show(int windowState) override {
-        if (takesShow) {
-            shows.push_back(windowState);
-        }
-        return takesShow;
-    }
-    [[nodiscard]] bool Visible() const override { return visible; }
-    [[nodiscard]] platform::PixelSize ClientSize() const override { return size; }
     void Dispatch() override {
         dispatching = true;
         if (const auto step = script.find(++dispatches); step != script.end()) {
@@ -77,7 +82,6 @@ public:
         dispatching = false;
     }
     void Wait(Clock::duration longest) override { waits.push_back(longest); }
-    [[nodiscard]] int RefreshRate() const override { return 60; }
 
 private:
     std::vector<std::uint32_t> copy_;

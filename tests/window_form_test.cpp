@@ -1,7 +1,7 @@
 // The window form, what every kind of window does, held against a native
-// window of the test's own: what it is sent and when, what makes a click,
-// when the program's events are raised, the title's pace, resting while
-// hidden, and the show and state requests.
+// window of the test's own: what it is sent and when, at the display's pace,
+// what makes a click, when the program's events are raised, the title,
+// resting while hidden or unanswered, and the show and state requests.
 
 #include "platform/window/window_form.h"
 
@@ -11,7 +11,9 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/form1.h"
@@ -47,12 +49,23 @@ struct CountedEvents final : platform::FormEvents {
     bool unloadedWhileDispatching = false;
 };
 
+// SIGINT or SIGTERM, as the test sends them.
+struct FakeSignals final : platform::CloseSignals {
+    [[nodiscard]] int Descriptor() const override { return 42; }
+    [[nodiscard]] bool Arrived() override { return std::exchange(pending, false); }
+    bool pending = false;
+};
+
 class WindowFormTest : public testing::Test {
 protected:
     WindowFormTest() {
         auto owned = std::make_unique<FakeWindow>();
+        owned->dotsPerInch = 144;
         window_ = owned.get();
-        form_ = std::make_unique<WindowForm>(app::Form1::Design(), std::move(owned), [this] { return now_; });
+        auto signals = std::make_unique<FakeSignals>();
+        signals_ = signals.get();
+        form_ = std::make_unique<WindowForm>(app::Form1::Design(), std::move(owned), std::move(signals),
+                                             [this] { return now_; });
         events_.window = window_;
         form_->Attach(events_);
     }
@@ -81,11 +94,12 @@ protected:
 
     platform::NativeWindow::Clock::time_point now_{};
     FakeWindow* window_ = nullptr;
+    FakeSignals* signals_ = nullptr;
     std::unique_ptr<WindowForm> form_;
     CountedEvents events_;
 };
 
-TEST_F(WindowFormTest, SendsTheFirstFrameWholeThenOnlyTheChangedTilesAndLaterWhatWasRefused) {
+TEST_F(WindowFormTest, SendsTheFirstFrameWholeThenOnlyTheChangedTilesAndAllOfItOnceExposed) {
     ShowIt();
     ASSERT_EQ(window_->sent.size(), 1U) << "an unchanged frame is not sent again";
     EXPECT_EQ(window_->sent[0], (std::vector<PixelRect>{{0, 0, kWidth, kHeight}}));
@@ -100,25 +114,96 @@ TEST_F(WindowFormTest, SendsTheFirstFrameWholeThenOnlyTheChangedTilesAndLaterWha
     }
     EXPECT_EQ(window_->memory, ImagePixels());
 
-    // Refused twice, then taken: what it missed comes with the next frame's.
-    window_->refusesSends = true;
-    form_->Cls();
-    form_->Line(80, 50, 90, 60);
-    form_->DoEvents();
-    form_->Line(40, 10, 44, 12);
-    form_->DoEvents();
-    EXPECT_EQ(window_->sent.size(), 2U);
-    window_->refusesSends = false;
-    form_->DoEvents();
-    ASSERT_EQ(window_->sent.size(), 3U);
-    EXPECT_EQ(window_->memory, ImagePixels()) << "a refused rectangle was not sent again";
-
     // Exposed, the window is sent the whole picture again.
     window_->script[window_->dispatches + 1] = [](FakeWindow& window) { window.Tell([](auto& e) { e.Exposed(); }); };
     form_->DoEvents();
     form_->DoEvents();
-    ASSERT_EQ(window_->sent.size(), 4U);
-    EXPECT_EQ(window_->sent[3], (std::vector<PixelRect>{{0, 0, kWidth, kHeight}}));
+    ASSERT_EQ(window_->sent.size(), 3U);
+    EXPECT_EQ(window_->sent[2], (std::vector<PixelRect>{{0, 0, kWidth, kHeight}}));
+}
+
+// Frames drawn while the display is busy add up; the picture that goes once
+// it answers carries them all, and the title set last rides with it.
+TEST_F(WindowFormTest, AtTheDisplaysPaceAPictureCarriesAllThatChangedAndTheTitleRidesWithIt) {
+    ShowIt();
+    window_->answersAtOnce = false;
+    form_->Line(4, 4, 10, 6);
+    form_->DoEvents();
+    const std::size_t sentBefore = window_->sent.size();
+    const std::size_t titlesBefore = window_->titles.size();
+    for (int frame = 0; frame < 5; ++frame) {
+        form_->Line(10.0F * static_cast<float>(frame), 40, 10.0F * static_cast<float>(frame) + 8, 60);
+        form_->Caption("Fii on suunnilleen " + std::to_string(frame));
+        form_->DoEvents();
+        now_ += 1ms;
+    }
+    EXPECT_EQ(window_->sent.size(), sentBefore) << "a picture went before the display took the last";
+    EXPECT_EQ(window_->titles.size(), titlesBefore) << "a title went without a picture";
+    EXPECT_NE(window_->memory, ImagePixels());
+
+    window_->answered = true;
+    form_->DoEvents();
+    ASSERT_EQ(window_->sent.size(), sentBefore + 1);
+    EXPECT_EQ(window_->memory, ImagePixels()) << "the picture lacks what changed while the display was busy";
+    ASSERT_EQ(window_->titles.size(), titlesBefore + 1);
+    EXPECT_EQ(window_->titles.back(), "Fii on suunnilleen 4");
+    EXPECT_EQ(window_->titlesAfterPictures.back(), sentBefore) << "the title went apart from the picture";
+}
+
+// A display that stops answering shows nothing of the window: the form
+// rests as for a hidden window, the last title still goes, and once the
+// display answers again the window is sent whole.
+TEST_F(WindowFormTest, ADisplayThatStopsAnsweringMeansTheWindowIsNotSeen) {
+    ShowIt();
+    window_->answersAtOnce = false;
+    form_->Line(4, 4, 10, 6);
+    form_->DoEvents();
+    now_ += 400ms;
+    form_->DoEvents();
+    EXPECT_EQ(form_->ScaleWidth(), static_cast<float>(kWidth)) << "a display a little slow is still a display";
+    now_ += 200ms;
+    form_->DoEvents();
+    EXPECT_EQ(form_->ScaleWidth(), 0.0F);
+    form_->Caption("Fii on suunnilleen 1.6");
+    form_->DoEvents();
+    EXPECT_EQ(window_->titles.back(), "Fii on suunnilleen 1.6") << "the last title waits for a picture that cannot go";
+
+    const std::size_t sentBefore = window_->sent.size();
+    window_->answersAtOnce = true;
+    window_->answered = true;
+    form_->DoEvents();
+    EXPECT_EQ(form_->ScaleWidth(), static_cast<float>(kWidth));
+    form_->DoEvents();
+    ASSERT_EQ(window_->sent.size(), sentBefore + 1);
+    EXPECT_EQ(window_->sent.back(), (std::vector<PixelRect>{{0, 0, kWidth, kHeight}}));
+}
+
+// Long runs of strokes with the display answering at random: every picture
+// brings the window's memory up to the image, whatever it missed.
+TEST_F(WindowFormTest, EveryPictureBringsTheWindowUpToTheImage) {
+    ShowIt();
+    window_->answersAtOnce = false;
+    std::mt19937 random(20261209);
+    std::uniform_real_distribution<float> x(-10, kWidth + 10);
+    std::uniform_real_distribution<float> y(-10, kHeight + 10);
+    int pictures = 0;
+    for (int frame = 0; frame < 2000; ++frame) {
+        if (random() % 7 == 0) {
+            form_->Cls();
+        }
+        form_->Line(x(random), y(random), x(random), y(random));
+        if (random() % 5 == 0) {
+            form_->Circle(x(random), y(random), y(random) / 2);
+        }
+        window_->answered = window_->answered || random() % 3 == 0;
+        const std::size_t sentBefore = window_->sent.size();
+        form_->DoEvents();
+        if (window_->sent.size() > sentBefore) {
+            ++pictures;
+            ASSERT_EQ(window_->memory, ImagePixels()) << "frame " << frame;
+        }
+    }
+    EXPECT_GT(pictures, 500);
 }
 
 TEST_F(WindowFormTest, AClickIsAPressAndAReleaseInsideTheClientArea) {
@@ -160,47 +245,29 @@ TEST_F(WindowFormTest, AClickIsAPressAndAReleaseInsideTheClientArea) {
     EXPECT_EQ(events_.clicks, 1);
 }
 
-TEST_F(WindowFormTest, ACloseDuringDispatchRaisesUnloadAfterIt) {
+TEST_F(WindowFormTest, ACloseOrASignalDuringDispatchRaisesUnloadOnceAfterIt) {
     ShowIt();
-    window_->script[window_->dispatches + 1] = [](FakeWindow& window) {
-        window.Tell([](auto& e) { e.CloseRequested(); });
+    const std::vector<std::pair<const char*, std::function<void(FakeWindow&)>>> closes{
+        {"the window's close", [](FakeWindow& window) { window.Tell([](auto& e) { e.CloseRequested(); }); }},
+        {"a signal", [this](FakeWindow& /*window*/) { signals_->pending = true; }},
     };
-    form_->DoEvents();
-    EXPECT_EQ(events_.unloads, 1);
-    EXPECT_FALSE(events_.unloadedWhileDispatching);
-    form_->DoEvents();
-    EXPECT_EQ(events_.unloads, 1) << "one close, one Unload";
-}
-
-TEST_F(WindowFormTest, TheTitleGoesAtMostOnceARefreshAndTheLastAlwaysArrives) {
-    ShowIt();
-    window_->titles.clear();
-    // A thousand frames a second for a second, each with a new title.
-    std::string last;
-    for (int frame = 0; frame < 1000; ++frame) {
-        now_ += 1ms;
-        last = "Fii on suunnilleen " + std::to_string(frame);
-        form_->Caption(last);
+    for (const auto& [what, close] : closes) {
+        events_.unloads = 0;
+        window_->script[window_->dispatches + 1] = close;
         form_->DoEvents();
+        EXPECT_EQ(events_.unloads, 1) << what;
+        EXPECT_FALSE(events_.unloadedWhileDispatching) << what;
+        form_->DoEvents();
+        EXPECT_EQ(events_.unloads, 1) << what << ": one close, one Unload";
     }
-    EXPECT_LE(window_->titles.size(), 61U);
-    EXPECT_GE(window_->titles.size(), 50U) << "the title is held back for more than a refresh";
-    // Nothing more is set, and the last one still arrives a refresh later.
-    now_ += 17ms;
-    form_->DoEvents();
-    ASSERT_FALSE(window_->titles.empty());
-    EXPECT_EQ(window_->titles.back(), last);
 }
 
-TEST_F(WindowFormTest, ShowAndStateRequestsMadeBeforeTheWindowTakesThemAreAppliedOnceItCan) {
-    window_->takesShow = false;
-    form_->WindowState(platform::kWindowStateMaximised);
-    form_->DoEvents();
+TEST_F(WindowFormTest, ShowAndStateGoToTheWindowAtTheNextDoEventsWithTheNormalSizeAtItsDpi) {
+    EXPECT_EQ(window_->normalSize, (PixelSize{468, 320})) << "4680 x 3195 twips at 144 dots per inch";
+    EXPECT_EQ(window_->titles, (std::vector<std::string>{"Form1"}));
     form_->Show();
-    form_->DoEvents();
-    form_->DoEvents();
-    EXPECT_TRUE(window_->shows.empty());
-    window_->takesShow = true;
+    form_->WindowState(platform::kWindowStateMaximised);
+    EXPECT_TRUE(window_->shows.empty()) << "the window comes up in the state Load gives it";
     form_->DoEvents();
     EXPECT_EQ(window_->shows, (std::vector<int>{platform::kWindowStateMaximised}));
     form_->DoEvents();

@@ -123,6 +123,11 @@ TEST(X11PixelFormatTest, ConvertingRowsMatchesConvertingEachPixel) {
 
 TEST(DesktopScaleTest, XftDpiGivesTheDotsPerInchAndNonsenseTheStandard) {
     using platform::x11::DotsPerInchFrom;
+    using platform::x11::XftDpiIn;
+    EXPECT_EQ(XftDpiIn("Xft.dpi:\t192\n"), "\t192");
+    EXPECT_EQ(XftDpiIn("Xcursor.size:\t24\nXft.dpi : 120\nXft.dpi:144"), "144") << "the last one counts";
+    EXPECT_EQ(XftDpiIn("Xft.dpiX:\t192\n*dpi:\t192\nXft.antialias:\t1"), std::nullopt);
+    EXPECT_EQ(XftDpiIn(""), std::nullopt);
     EXPECT_EQ(DotsPerInchFrom(std::nullopt), 96);
     EXPECT_EQ(DotsPerInchFrom("192"), 192);
     EXPECT_EQ(DotsPerInchFrom("144.5"), 144.5);

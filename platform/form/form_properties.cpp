@@ -16,6 +16,12 @@ int TwipsToPixels(int twips, double dotsPerInch) {
     return static_cast<int>(std::lround(twips * dotsPerInch / kTwipsPerInch));
 }
 
+void FormProperties::AutoRedraw(bool enabled) {
+    if (!enabled) {
+        throw RunTimeError("cannot set AutoRedraw to False", "every form keeps its drawing in a persistent image");
+    }
+}
+
 void FormProperties::ScaleMode(int mode) {
     // Only pixels: the program measures everything in them.
     if (mode != kScaleModePixels) {
@@ -50,14 +56,6 @@ void FormProperties::WindowState(int state) {
         throw RunTimeError("cannot set WindowState to " + std::to_string(state), "it is 0, 1 or 2");
     }
     windowState_ = state;
-}
-
-bool FormProperties::Caption(std::string_view text) {
-    if (text == caption_) {
-        return false;
-    }
-    caption_ = text;
-    return true;
 }
 
 }  // namespace platform

@@ -21,16 +21,15 @@ class FormProperties {
 public:
     explicit FormProperties(const FormDesign& design) : caption_(design.Caption) {}
 
-    void AutoRedraw(bool enabled) { autoRedraw_ = enabled; }
+    // Only True: every form keeps its drawing in a persistent image.
+    static void AutoRedraw(bool enabled);
     void ScaleMode(int mode);
     void ForeColor(Colour colour);
     void BackColor(Colour colour);
     void DrawWidth(int pixels);
     void WindowState(int state);
-    // True when the text differs from the title the window shows.
-    bool Caption(std::string_view text);
+    void Caption(std::string_view text) { caption_ = text; }
 
-    [[nodiscard]] bool AutoRedraw() const { return autoRedraw_; }
     [[nodiscard]] int ScaleMode() const { return scaleMode_; }
     [[nodiscard]] Colour ForeColor() const { return foreColor_; }
     [[nodiscard]] Colour BackColor() const { return backColor_; }
@@ -39,7 +38,6 @@ public:
     [[nodiscard]] const std::string& Caption() const { return caption_; }
 
 private:
-    bool autoRedraw_ = false;
     int scaleMode_ = kScaleModePixels;
     Colour foreColor_ = 0;
     Colour backColor_ = 0xFFFFFF;

@@ -15,7 +15,7 @@ public:
 
     void Attach(FormEvents& events) override { events_ = &events; }
 
-    void AutoRedraw(bool enabled) override { properties_.AutoRedraw(enabled); }
+    void AutoRedraw(bool enabled) override { FormProperties::AutoRedraw(enabled); }
     void ScaleMode(int mode) override { properties_.ScaleMode(mode); }
     void ForeColor(Colour colour) override { properties_.ForeColor(colour); }
     void BackColor(Colour colour) override { properties_.BackColor(colour); }

@@ -31,7 +31,6 @@ public:
     // The runs of one convex shape (a stroke), a row each, top to bottom:
     // within a row of tiles their tiles are one range, marked at once.
     void MarkConvex(std::span<const Span> spans);
-    void Mark(const Span& span) { Mark(std::span(&span, 1)); }
     // Everything drawn on since the last clear was cleared.
     void MarkCleared();
 

@@ -17,8 +17,8 @@ namespace platform {
 
 // The persistent image of a client area (AutoRedraw): what Cls, Line and
 // Circle draw into and what the window shows. Pixels are 32-bit xRGB
-// (0x00RRGGBB) in rows of four bytes a pixel, the layout of an X11 or SDL
-// 24-bit surface and of a top-down Windows DIB.
+// (0x00RRGGBB) in rows of four bytes a pixel, the layout of a 24-bit X11
+// image, a Wayland XRGB8888 buffer and a top-down Windows DIB.
 //
 // The image remembers every run of pixels drawn since it was last cleared,
 // so that clearing it again to the same colour touches only those, and which

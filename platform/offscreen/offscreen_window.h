@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/form/form_properties.h"
 #include "platform/window/native_window.h"
 
 namespace platform {
@@ -33,17 +34,20 @@ public:
 
     [[nodiscard]] bool Shown() const { return shown_; }
 
-    // Nothing to show the pixels on: the form copies none.
-    [[nodiscard]] WindowPixels Pixels(int /*width*/, int /*height*/) override { return {}; }
-    [[nodiscard]] bool Send(const std::vector<PixelRect>& /*rects*/) override { return true; }
+    // As many pixels to the inch as a standard desktop has.
+    [[nodiscard]] double DotsPerInch() const override { return kStandardDotsPerInch; }
+    void SizeNormally(PixelSize /*size*/) override {}
     void SetTitle(const std::string& /*title*/) override {}
-    [[nodiscard]] bool Show(int /*windowState*/) override { return shown_ = true; }
+    void Show(int /*windowState*/) override { shown_ = true; }
     [[nodiscard]] bool Visible() const override { return shown_; }
     [[nodiscard]] PixelSize ClientSize() const override { return size_; }
+    // Nothing to show the pixels on: the form copies none, at any pace.
+    [[nodiscard]] bool ReadyForPicture() override { return true; }
+    [[nodiscard]] WindowPixels Pixels(int /*width*/, int /*height*/) override { return {}; }
+    void Send(const std::vector<PixelRect>& /*rects*/) override {}
     void Dispatch() override;
     // Throws a run-time error when the script holds no more events.
     void Wait(Clock::duration longest) override;
-    [[nodiscard]] int RefreshRate() const override { return 0; }
 
 private:
     bool shown_ = false;

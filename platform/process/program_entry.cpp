@@ -5,7 +5,7 @@
 #include <string>
 
 #include "platform/form/form_runtime.h"
-#include "platform/process/window_kind.h"
+#include "platform/process/program_entry_system.h"
 
 namespace platform {
 

@@ -2,6 +2,8 @@
 
 #include <csignal>
 
+#include "platform/window/close_signals.h"
+
 namespace platform {
 
 // SIGINT and SIGTERM as requests to close the program's window, like the
@@ -9,18 +11,16 @@ namespace platform {
 // while this lives they are held back and can be waited for beside the
 // window system's events. Made first thing, before any thread starts, so
 // that every thread holds them back.
-class TerminationSignals {
+class TerminationSignals final : public CloseSignals {
 public:
     // Throws a run-time error if the signals cannot be watched.
     TerminationSignals();
-    ~TerminationSignals();
+    ~TerminationSignals() override;
     TerminationSignals(const TerminationSignals&) = delete;
     TerminationSignals& operator=(const TerminationSignals&) = delete;
 
-    // A descriptor that polls readable once a signal has come.
-    [[nodiscard]] int Descriptor() const { return descriptor_; }
-    // True once SIGINT or SIGTERM has come; does not wait.
-    [[nodiscard]] bool Arrived();
+    [[nodiscard]] int Descriptor() const override { return descriptor_; }
+    [[nodiscard]] bool Arrived() override;
 
 private:
     int descriptor_ = -1;

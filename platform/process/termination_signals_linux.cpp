@@ -47,11 +47,13 @@ TerminationSignals::~TerminationSignals() {
 }
 
 bool TerminationSignals::Arrived() {
+    bool arrived = false;
     signalfd_siginfo info{};
     while (read(descriptor_, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) {
-        arrived_ = true;
+        arrived = true;
     }
-    return arrived_;
+    arrived_ = arrived_ || arrived;
+    return arrived;
 }
 
 }  // namespace platform

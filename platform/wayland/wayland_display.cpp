@@ -17,10 +17,6 @@ namespace {
 constexpr std::uint32_t kCompositorVersion = 4;
 constexpr std::uint32_t kOutputVersion = 2;
 constexpr std::uint32_t kSeatVersion = 5;
-// How long a compositor may leave the connection full before the program
-// says so, and how often it looks in between.
-constexpr auto kSendPatience = std::chrono::seconds(10);
-constexpr int kSendPoll = 100;
 
 template <typename Object>
 Object* Bind(wl_registry* registry, std::uint32_t name, const wl_interface& interface, std::uint32_t offered,
@@ -96,26 +92,16 @@ void WaylandDisplay::WaitForEvents(int wakeDescriptor, std::chrono::milliseconds
     }
 }
 
-bool WaylandDisplay::WaitUntilSent(int wakeDescriptor) const {
-    using Clock = std::chrono::steady_clock;
-    const auto giveUp = Clock::now() + kSendPatience;
-    while (wl_display_flush(display_.get()) < 0) {
-        if (errno != EAGAIN) {
-            Check();
-            throw RunTimeError("lost the connection to the Wayland compositor '" + name_ + "'", std::strerror(errno));
-        }
-        if (Clock::now() >= giveUp) {
-            throw RunTimeError("cannot show the window's image",
-                               "the Wayland compositor '" + name_ + "' has read nothing from it for 10 s");
-        }
-        std::array<pollfd, 2> sources{pollfd{wl_display_get_fd(display_.get()), POLLOUT, 0},
-                                      pollfd{wakeDescriptor, POLLIN, 0}};
-        (void)poll(sources.data(), sources.size(), kSendPoll);
-        if ((sources[1].revents & POLLIN) != 0) {
-            return false;
-        }
+bool WaylandDisplay::Flush() const {
+    if (wl_display_flush(display_.get()) >= 0) {
+        return true;
     }
-    return true;
+    if (errno == EAGAIN) {
+        return false;
+    }
+    const std::string why = std::strerror(errno);
+    Check();
+    throw RunTimeError("lost the connection to the Wayland compositor '" + name_ + "'", why);
 }
 
 void WaylandDisplay::Check() const {

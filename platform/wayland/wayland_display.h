@@ -55,10 +55,10 @@ public:
     // readable, at most `longest`, and reads what the compositor sent
     // (dispatching it is the caller's).
     void WaitForEvents(int wakeDescriptor, std::chrono::milliseconds longest) const;
-    // Sends every request made so far, waiting while the compositor reads
-    // them; false when `wakeDescriptor` became readable first. Throws a
-    // run-time error when the compositor has gone or reads nothing for 10 s.
-    [[nodiscard]] bool WaitUntilSent(int wakeDescriptor) const;
+    // Sends what it can of the requests made so far, without waiting; true
+    // once all of them are sent. Throws a run-time error when the
+    // compositor has gone.
+    [[nodiscard]] bool Flush() const;
 
     // Throws the run-time error that says how the connection ended, if it has.
     void Check() const;

@@ -107,10 +107,15 @@ WindowPixels WaylandPresenter::Pixels(int width, int height) {
     return {{reinterpret_cast<std::uint8_t*>(shown_.data()), width_, height_, width_ * 4}, fresh};
 }
 
-bool WaylandPresenter::Attach(wl_surface* surface, const std::vector<PixelRect>& rects, int bufferScale) {
+bool WaylandPresenter::HasFreeBuffer() const {
+    return buffers_.size() < kMostBuffers ||
+           std::any_of(buffers_.begin(), buffers_.end(), [](const auto& buffer) { return !buffer->busy; });
+}
+
+void WaylandPresenter::Attach(wl_surface* surface, const std::vector<PixelRect>& rects, int bufferScale) {
     Buffer* next = FreeBuffer();
     if (next == nullptr) {
-        return false;
+        throw RunTimeError(kCannotShow, "the compositor holds every buffer of it");
     }
     // The buffer catches up with what it missed, and with this frame.
     const PixelRows shown{reinterpret_cast<std::uint8_t*>(shown_.data()), width_, height_, width_ * 4};
@@ -134,7 +139,6 @@ bool WaylandPresenter::Attach(wl_surface* surface, const std::vector<PixelRect>&
         wl_surface_damage_buffer(surface, rect.x, rect.y, rect.width, rect.height);
     }
     next->busy = true;
-    return true;
 }
 
 WaylandPresenter::Buffer* WaylandPresenter::FreeBuffer() {

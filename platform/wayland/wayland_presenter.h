@@ -26,10 +26,11 @@ public:
 
     // The picture as the window is to show it, for a picture of this size.
     [[nodiscard]] WindowPixels Pixels(int width, int height);
-    // Attaches the picture to the surface, with these rectangles of it as
-    // the damage, for the caller to commit. False when the compositor still
-    // holds every buffer.
-    [[nodiscard]] bool Attach(wl_surface* surface, const std::vector<PixelRect>& rects, int bufferScale);
+    // A buffer is free for the next picture, or can be made.
+    [[nodiscard]] bool HasFreeBuffer() const;
+    // Attaches the picture to the surface in a free buffer, with these
+    // rectangles of it as the damage, for the caller to commit.
+    void Attach(wl_surface* surface, const std::vector<PixelRect>& rects, int bufferScale);
 
 private:
     struct Buffer;

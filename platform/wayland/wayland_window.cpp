@@ -8,20 +8,9 @@
 #include "platform/run_time_error.h"
 
 namespace platform::wayland {
-namespace {
 
-// A compositor that shows the window answers a frame's callback within a
-// refresh or two; one that has not answered in this long shows nothing of it.
-constexpr auto kHiddenAfter = std::chrono::milliseconds(500);
-
-}  // namespace
-
-WaylandWindow::WaylandWindow(const FormDesign& design, TerminationSignals& signals)
-    : signals_(signals),
-      surface_(wl_compositor_create_surface(display_.Compositor())),
-      presenter_(display_.Shm()),
-      normalWidth_(TwipsToPixels(design.ClientWidthTwips)),
-      normalHeight_(TwipsToPixels(design.ClientHeightTwips)) {
+WaylandWindow::WaylandWindow()
+    : surface_(wl_compositor_create_surface(display_.Compositor())), presenter_(display_.Shm()) {
     static const wl_surface_listener surfaceListener{SurfaceEnter, SurfaceLeave};
     wl_surface_add_listener(surface_.get(), &surfaceListener, this);
     display_.SetPointerSink(this);
@@ -69,8 +58,6 @@ WaylandWindow::WaylandWindow(const FormDesign& design, TerminationSignals& signa
     }
     // The name of the desktop entry, so that the desktop shows its icon.
     libdecor_frame_set_app_id(frame_.get(), "pentagram");
-    libdecor_frame_set_title(frame_.get(), design.Caption.c_str());
-    titleSentThisRepaint_ = true;
 }
 
 WaylandWindow::~WaylandWindow() {
@@ -85,7 +72,7 @@ WaylandWindow::~WaylandWindow() {
 
 // The window's state is asked for before it is first mapped, so that the
 // compositor's first configuration already has it (and its size).
-bool WaylandWindow::Show(int windowState) {
+void WaylandWindow::Show(int windowState) {
     switch (windowState) {
         case kWindowStateMaximised:
             libdecor_frame_set_maximized(frame_.get());
@@ -101,63 +88,30 @@ bool WaylandWindow::Show(int windowState) {
         // The decorations take their shape from a first state of the
         // window's own: without it, libdecor counts no decorations in the
         // first configuration and the window comes out too large for it.
-        libdecor_state* state = libdecor_state_new(normalWidth_, normalHeight_);
+        libdecor_state* state = libdecor_state_new(normal_.width, normal_.height);
         libdecor_frame_commit(frame_.get(), state, nullptr);
         libdecor_state_free(state);
         libdecor_frame_map(frame_.get());
         mapped_ = true;
     }
-    return true;
 }
 
-// A new picture only once the compositor has shown the last: until then
-// the image keeps its changes for it.
-WindowPixels WaylandWindow::Pixels(int width, int height) {
-    if (frameCallback_) {
-        return {};
-    }
-    return presenter_.Pixels(width, height);
-}
+// Ready once the compositor has answered the last picture's frame callback,
+// has a buffer free, and has read all that was sent before.
+bool WaylandWindow::ReadyForPicture() { return !frameCallback_ && presenter_.HasFreeBuffer() && display_.Flush(); }
 
-// Sends the rectangles, and asks to hear when the compositor repaints.
-bool WaylandWindow::Send(const std::vector<PixelRect>& rects) {
-    // A frame's requests go out only when the last frame's have: a program
-    // that ran ahead of a slow compositor would fill the connection.
-    if (!display_.WaitUntilSent(signals_.Descriptor()) ||
-        !presenter_.Attach(surface_.get(), rects, viewport_ ? 1 : scale_)) {
-        return false;
-    }
+// Attaches the rectangles, asks to hear when the compositor repaints, and
+// commits: nothing here waits for the compositor.
+void WaylandWindow::Send(const std::vector<PixelRect>& rects) {
+    presenter_.Attach(surface_.get(), rects, viewport_ ? 1 : scale_);
     if (viewport_) {
         wp_viewport_set_destination(viewport_.get(), configured_->first, configured_->second);
     }
     static const wl_callback_listener callbackListener{FrameDone};
     frameCallback_.reset(wl_surface_frame(surface_.get()));
     wl_callback_add_listener(frameCallback_.get(), &callbackListener, this);
-    frameRequestedAt_ = Clock::now();
     wl_surface_commit(surface_.get());
-    (void)wl_display_flush(display_.Get());
-    return true;
-}
-
-void WaylandWindow::SetTitle(const std::string& title) {
-    pendingTitle_ = title;
-    SendTitleWhenDue();
-}
-
-// The title changes at most once between two of the compositor's repaints.
-void WaylandWindow::SendTitleWhenDue() {
-    if (!pendingTitle_ || titleSentThisRepaint_) {
-        return;
-    }
-    libdecor_frame_set_title(frame_.get(), pendingTitle_->c_str());
-    pendingTitle_.reset();
-    titleSentThisRepaint_ = true;
-}
-
-// Nothing to draw on until the compositor has said how large the window
-// is, nor while it shows nothing of it.
-bool WaylandWindow::Visible() const {
-    return configured_ && (!frameCallback_ || Clock::now() - frameRequestedAt_ < kHiddenAfter);
+    (void)display_.Flush();
 }
 
 PixelSize WaylandWindow::ClientSize() const {
@@ -186,15 +140,11 @@ void WaylandWindow::Dispatch() {
         scale_ = OutputScale();
         Events().Resized();
     }
-    SendTitleWhenDue();
-    if (signals_.Arrived()) {
-        Events().CloseRequested();
-    }
 }
 
 // Sleeps until the compositor or a signal has something for the window.
 void WaylandWindow::Wait(Clock::duration longest) {
-    display_.WaitForEvents(signals_.Descriptor(), std::chrono::duration_cast<std::chrono::milliseconds>(longest));
+    display_.WaitForEvents(WakeDescriptor(), std::chrono::duration_cast<std::chrono::milliseconds>(longest));
 }
 
 int WaylandWindow::OutputScale() const {
@@ -211,13 +161,13 @@ void WaylandWindow::Configure(libdecor_frame* frame, libdecor_configuration* con
     int height = 0;
     // Without a size from the compositor, the window has its normal one.
     if (!libdecor_configuration_get_content_size(configuration, frame, &width, &height) || width <= 0 || height <= 0) {
-        width = self.configured_ ? self.configured_->first : self.normalWidth_;
-        height = self.configured_ ? self.configured_->second : self.normalHeight_;
+        width = self.configured_ ? self.configured_->first : self.normal_.width;
+        height = self.configured_ ? self.configured_->second : self.normal_.height;
         libdecor_window_state state = LIBDECOR_WINDOW_STATE_NONE;
         if (libdecor_configuration_get_window_state(configuration, &state) &&
             (state & (LIBDECOR_WINDOW_STATE_MAXIMIZED | LIBDECOR_WINDOW_STATE_FULLSCREEN)) == 0) {
-            width = self.normalWidth_;
-            height = self.normalHeight_;
+            width = self.normal_.width;
+            height = self.normal_.height;
         }
     }
     libdecor_state* state = libdecor_state_new(width, height);
@@ -254,9 +204,7 @@ void WaylandWindow::SurfaceLeave(void* data, wl_surface* /*surface*/, wl_output*
 }
 
 void WaylandWindow::FrameDone(void* data, wl_callback* /*callback*/, std::uint32_t /*time*/) {
-    auto& self = *static_cast<WaylandWindow*>(data);
-    self.frameCallback_.reset();
-    self.titleSentThisRepaint_ = false;
+    static_cast<WaylandWindow*>(data)->frameCallback_.reset();
 }
 
 void WaylandWindow::PreferredScale(void* data, wp_fractional_scale_v1* /*scale*/, std::uint32_t scale120) {

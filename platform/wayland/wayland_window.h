@@ -4,44 +4,43 @@
 // through libdecor, drawn at the output's own pixels, at a fractional scale
 // where the compositor offers one.
 
-#include <chrono>
 #include <optional>
 #include <set>
 #include <string>
 #include <utility>
 
 #include "platform/form.h"
-#include "platform/process/termination_signals.h"
+#include "platform/form/form_properties.h"
 #include "platform/wayland/wayland_display.h"
 #include "platform/wayland/wayland_presenter.h"
 #include "platform/window/native_window.h"
 
 namespace platform::wayland {
 
-// Pictures go to the compositor at its own pace: a new one only once the
-// compositor has answered the last one's frame callback, which is its
-// saying that it repaints, with all that changed since; the title at most
-// once a repaint, the last one always. A compositor that answers no frame
-// callback shows nothing of the window, which then counts as not visible.
-// SIGINT and SIGTERM are told as the window's close.
+// The compositor's pace is its frame callback: a new picture once it has
+// answered the last one's, which is its saying that it repaints.
 class WaylandWindow final : public NativeWindow, private PointerSink {
 public:
     static constexpr std::uint32_t kOneScale = 120;
 
-    WaylandWindow(const FormDesign& design, TerminationSignals& signals);
+    WaylandWindow();
     ~WaylandWindow() override;
     WaylandWindow(const WaylandWindow&) = delete;
     WaylandWindow& operator=(const WaylandWindow&) = delete;
 
-    [[nodiscard]] WindowPixels Pixels(int width, int height) override;
-    [[nodiscard]] bool Send(const std::vector<PixelRect>& rects) override;
-    void SetTitle(const std::string& title) override;
-    [[nodiscard]] bool Show(int windowState) override;
-    [[nodiscard]] bool Visible() const override;
+    // Its sizes are given in the compositor's logical pixels, which are a
+    // standard desktop's whatever the output's scale.
+    [[nodiscard]] double DotsPerInch() const override { return kStandardDotsPerInch; }
+    void SizeNormally(PixelSize size) override { normal_ = size; }
+    void SetTitle(const std::string& title) override { libdecor_frame_set_title(frame_.get(), title.c_str()); }
+    void Show(int windowState) override;
+    [[nodiscard]] bool Visible() const override { return configured_.has_value(); }
     [[nodiscard]] PixelSize ClientSize() const override;
+    [[nodiscard]] bool ReadyForPicture() override;
+    [[nodiscard]] WindowPixels Pixels(int width, int height) override { return presenter_.Pixels(width, height); }
+    void Send(const std::vector<PixelRect>& rects) override;
     void Dispatch() override;
     void Wait(Clock::duration longest) override;
-    [[nodiscard]] int RefreshRate() const override { return 0; }
 
 private:
     static void Configure(libdecor_frame* frame, libdecor_configuration* configuration, void* data);
@@ -60,16 +59,13 @@ private:
 
     [[nodiscard]] int OutputScale() const;
     [[nodiscard]] int Scaled(int logical) const;
-    void SendTitleWhenDue();
 
-    TerminationSignals& signals_;
     WaylandDisplay display_;
     SurfaceHandle surface_;
     DecorHandle decor_;
     FrameHandle frame_;
     WaylandPresenter presenter_;
-    int normalWidth_;  // the client area's normal size, in logical pixels
-    int normalHeight_;
+    PixelSize normal_;  // the client area's normal size, in logical pixels
 
     bool mapped_ = false;
     // The last configuration's size, in logical pixels.
@@ -84,10 +80,8 @@ private:
     FractionalScaleHandle fractionalScale_;
     std::uint32_t scale120_ = kOneScale;
 
+    // The last picture's frame callback, until the compositor answers it.
     CallbackHandle frameCallback_;
-    Clock::time_point frameRequestedAt_;
-    std::optional<std::string> pendingTitle_;
-    bool titleSentThisRepaint_ = false;
     bool pointerInside_ = false;
 };
 

@@ -1,8 +1,8 @@
 #include "platform/win32/win32_window.h"
 
+#include <dwmapi.h>
 #include <windowsx.h>
 
-#include "platform/form/form_properties.h"
 #include "platform/run_time_error.h"
 #include "platform/win32/win32_text.h"
 
@@ -37,20 +37,15 @@ void RegisterWindowClass(WNDPROC procedure) {
 
 }  // namespace
 
-Win32Window::Win32Window(const FormDesign& design) {
+Win32Window::Win32Window() {
     RegisterWindowClass(Procedure);
-    HWND window =
-        CreateWindowExW(kExtendedStyle, kWindowClass, Wide(design.Caption).c_str(), kStyle, CW_USEDEFAULT,
-                        CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), this);
+    HWND window = CreateWindowExW(kExtendedStyle, kWindowClass, L"", kStyle, CW_USEDEFAULT, CW_USEDEFAULT,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, GetModuleHandleW(nullptr), this);
     if (window == nullptr) {
         ThrowLastError("cannot open the window");
     }
     window_.reset(window);
-    // The normal size comes from the monitor the window is on.
-    const auto [width, height] = NormalWindowSize(design);
-    if (SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) == 0) {
-        ThrowLastError("cannot size the window");
-    }
+    ReadRefreshPeriod();
 }
 
 Win32Window::~Win32Window() {
@@ -59,9 +54,9 @@ Win32Window::~Win32Window() {
     }
 }
 
-bool Win32Window::Send(const std::vector<PixelRect>& rects) {
+void Win32Window::Send(const std::vector<PixelRect>& rects) {
     presenter_.Send(window_.get(), rects);
-    return true;
+    nextPicture_ = Clock::now() + refreshPeriod_;
 }
 
 void Win32Window::SetTitle(const std::string& title) {
@@ -70,7 +65,18 @@ void Win32Window::SetTitle(const std::string& title) {
     }
 }
 
-bool Win32Window::Show(int windowState) {
+// The window's outer size for this client area at its monitor's DPI.
+void Win32Window::SizeNormally(PixelSize size) {
+    const UINT dpi = GetDpiForWindow(window_.get());
+    RECT area{0, 0, size.width, size.height};
+    if (AdjustWindowRectExForDpi(&area, kStyle, FALSE, kExtendedStyle, dpi) == 0 ||
+        SetWindowPos(window_.get(), nullptr, 0, 0, area.right - area.left, area.bottom - area.top,
+                     SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE) == 0) {
+        ThrowLastError("cannot size the window");
+    }
+}
+
+void Win32Window::Show(int windowState) {
     switch (windowState) {
         case kWindowStateMaximised:
             ShowWindow(window_.get(), SW_SHOWMAXIMIZED);
@@ -83,7 +89,6 @@ bool Win32Window::Show(int windowState) {
             break;
     }
     shown_ = true;
-    return true;
 }
 
 PixelSize Win32Window::ClientSize() const {
@@ -112,24 +117,25 @@ void Win32Window::Wait(Clock::duration longest) {
     (void)MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(timeout), QS_ALLINPUT);
 }
 
-int Win32Window::RefreshRate() const {
-    HDC dc = GetDC(window_.get());
-    if (dc == nullptr) {
-        return 0;
+// The compositor's refresh period, or the display's refresh where the
+// compositor does not say; a sixtieth of a second where neither does.
+void Win32Window::ReadRefreshPeriod() {
+    using Seconds = std::chrono::duration<double>;
+    constexpr int kUsualRate = 60;
+    DWM_TIMING_INFO timing{};
+    timing.cbSize = sizeof timing;
+    double seconds = 1.0 / kUsualRate;
+    if (SUCCEEDED(DwmGetCompositionTimingInfo(nullptr, &timing)) && timing.rateRefresh.uiNumerator > 0 &&
+        timing.rateRefresh.uiDenominator > 0) {
+        seconds = static_cast<double>(timing.rateRefresh.uiDenominator) / timing.rateRefresh.uiNumerator;
+    } else if (HDC dc = GetDC(window_.get()); dc != nullptr) {
+        const int rate = GetDeviceCaps(dc, VREFRESH);
+        ReleaseDC(window_.get(), dc);
+        if (rate > 1) {
+            seconds = 1.0 / rate;
+        }
     }
-    const int rate = GetDeviceCaps(dc, VREFRESH);
-    ReleaseDC(window_.get(), dc);
-    return rate > 1 ? rate : 0;
-}
-
-// The window's outer size for the design's client area at its monitor's DPI.
-std::pair<int, int> Win32Window::NormalWindowSize(const FormDesign& design) const {
-    const UINT dpi = GetDpiForWindow(window_.get());
-    RECT area{0, 0, TwipsToPixels(design.ClientWidthTwips, dpi), TwipsToPixels(design.ClientHeightTwips, dpi)};
-    if (AdjustWindowRectExForDpi(&area, kStyle, FALSE, kExtendedStyle, dpi) == 0) {
-        ThrowLastError("cannot size the window");
-    }
-    return {area.right - area.left, area.bottom - area.top};
+    refreshPeriod_ = std::chrono::duration_cast<Clock::duration>(Seconds(seconds));
 }
 
 LRESULT CALLBACK Win32Window::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -179,6 +185,9 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_PAINT:
             presenter_.Paint(window);
             return 0;
+        case WM_DISPLAYCHANGE:
+            ReadRefreshPeriod();
+            return DefWindowProcW(window, message, wParam, lParam);
         case WM_DPICHANGED: {
             // Moved to a monitor of another DPI: the size Windows suggests keeps its look.
             const auto* suggested = PointerIn<const RECT>(lParam);

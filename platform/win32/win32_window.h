@@ -12,26 +12,30 @@
 
 namespace platform::win32 {
 
-// The program's window as a native Win32 window. Its normal client area is
-// the design's twips at the monitor's DPI (the program is per-monitor DPI
-// aware). Nothing may unwind through Windows: a failure inside the window
-// procedure is raised once the messages are dispatched.
+// The program's window as a native Win32 window. Its sizes are in the
+// monitor's own pixels (the program is per-monitor DPI aware). Its pace is
+// the compositor's refresh period, or the display's refresh where the
+// compositor gives none: a picture at most once a period. Nothing may
+// unwind through Windows: a failure inside the window procedure is raised
+// once the messages are dispatched.
 class Win32Window final : public NativeWindow {
 public:
-    explicit Win32Window(const FormDesign& design);
+    Win32Window();
     ~Win32Window() override;
     Win32Window(const Win32Window&) = delete;
     Win32Window& operator=(const Win32Window&) = delete;
 
-    [[nodiscard]] WindowPixels Pixels(int width, int height) override { return presenter_.Pixels(width, height); }
-    [[nodiscard]] bool Send(const std::vector<PixelRect>& rects) override;
+    [[nodiscard]] double DotsPerInch() const override { return GetDpiForWindow(window_.get()); }
+    void SizeNormally(PixelSize size) override;
     void SetTitle(const std::string& title) override;
-    [[nodiscard]] bool Show(int windowState) override;
+    void Show(int windowState) override;
     [[nodiscard]] bool Visible() const override { return shown_ && IsIconic(window_.get()) == 0; }
     [[nodiscard]] PixelSize ClientSize() const override;
+    [[nodiscard]] bool ReadyForPicture() override { return Clock::now() >= nextPicture_; }
+    [[nodiscard]] WindowPixels Pixels(int width, int height) override { return presenter_.Pixels(width, height); }
+    void Send(const std::vector<PixelRect>& rects) override;
     void Dispatch() override;
     void Wait(Clock::duration longest) override;
-    [[nodiscard]] int RefreshRate() const override;
 
 private:
     struct WindowDestroyer {
@@ -40,11 +44,13 @@ private:
 
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
-    [[nodiscard]] std::pair<int, int> NormalWindowSize(const FormDesign& design) const;
+    void ReadRefreshPeriod();
 
     Win32Presenter presenter_;
     std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer> window_;
     bool shown_ = false;
+    Clock::duration refreshPeriod_{};
+    Clock::time_point nextPicture_;
     std::exception_ptr failure_;
 };
 

@@ -26,7 +26,7 @@ public:
     // area or not.
     virtual void Pressed(bool inside) = 0;
     virtual void Released(bool inside) = 0;
-    // The close button, the window manager's close, or SIGINT or SIGTERM.
+    // The close button or the window manager's close.
     virtual void CloseRequested() = 0;
     // The client area may have another size now.
     virtual void Resized() = 0;
@@ -57,40 +57,47 @@ public:
     NativeWindow(const NativeWindow&) = delete;
     NativeWindow& operator=(const NativeWindow&) = delete;
 
-    // Where the window's events are told from now on.
-    virtual void Listen(NativeWindowEvents& events) { events_ = &events; }
+    // Where the window's events are told from now on, and a descriptor that
+    // ends its waits as soon as it is readable (-1 for none).
+    virtual void Listen(NativeWindowEvents& events, int wakeDescriptor) {
+        events_ = &events;
+        wakeDescriptor_ = wakeDescriptor;
+    }
 
-    // The memory to write the next picture into, for a picture of this
-    // size; writable once this returns (it waits while the window system
-    // still reads the last one).
-    [[nodiscard]] virtual WindowPixels Pixels(int width, int height) = 0;
-    // Sends these rectangles of the memory to the screen. False when it
-    // cannot take them now: the caller offers them again with the next.
-    [[nodiscard]] virtual bool Send(const std::vector<PixelRect>& rects) = 0;
-
+    // How many of the pixels its normal size is given in make an inch.
+    [[nodiscard]] virtual double DotsPerInch() const = 0;
+    // The client area in the normal (not maximised) state, in those pixels.
+    virtual void SizeNormally(PixelSize size) = 0;
     virtual void SetTitle(const std::string& title) = 0;
-    // Shows the window, or asks for it, in this window state; false when
-    // it cannot take the request yet.
-    [[nodiscard]] virtual bool Show(int windowState) = 0;
+    // Shows the window in this window state, or puts it in the state once shown.
+    virtual void Show(int windowState) = 0;
 
     // The window can be seen: shown, and neither minimised nor hidden.
     [[nodiscard]] virtual bool Visible() const = 0;
     // The client area, in the pixels the window draws at.
     [[nodiscard]] virtual PixelSize ClientSize() const = 0;
 
+    // The display's pace: it can take a new picture now. After a picture is
+    // sent, true again once the display signals that it has shown it (or
+    // would have), however the window system says so.
+    [[nodiscard]] virtual bool ReadyForPicture() = 0;
+    // The memory to write the next picture into, for a picture of this
+    // size; asked for only when the display is ready for one.
+    [[nodiscard]] virtual WindowPixels Pixels(int width, int height) = 0;
+    // Sends these rectangles of the memory as the next picture.
+    virtual void Send(const std::vector<PixelRect>& rects) = 0;
+
     // Handles every event the window system has for the window, telling
     // the listener of them.
     virtual void Dispatch() = 0;
-    // Sleeps until the window system has something for the window, at most
-    // this long.
+    // Sleeps until the window system has something for the window or the
+    // wake descriptor is readable, at most this long.
     virtual void Wait(Clock::duration longest) = 0;
-
-    // How often the window's display refreshes, 0 when it does not say.
-    [[nodiscard]] virtual int RefreshRate() const = 0;
 
 protected:
     // The listener; what happens before there is one goes unheard.
     [[nodiscard]] NativeWindowEvents& Events() const { return *events_; }
+    [[nodiscard]] int WakeDescriptor() const { return wakeDescriptor_; }
 
 private:
     class Unheard final : public NativeWindowEvents {
@@ -103,6 +110,7 @@ private:
 
     Unheard unheard_;
     NativeWindowEvents* events_ = &unheard_;
+    int wakeDescriptor_ = -1;
 };
 
 }  // namespace platform

@@ -2,6 +2,7 @@
 
 #include <utility>
 
+#include "platform/form/form_properties.h"
 #include "platform/image/tile_copy.h"
 
 namespace platform {
@@ -9,15 +10,26 @@ namespace {
 
 // Resting with nothing to show, the form still looks round this often.
 constexpr auto kLongestRest = std::chrono::milliseconds(1000);
+// A display shows a picture within a refresh or two; one that has not
+// answered in this long shows nothing of the window.
+constexpr auto kSilence = std::chrono::milliseconds(500);
 
 }  // namespace
 
-WindowForm::WindowForm(const FormDesign& design, std::unique_ptr<NativeWindow> window, Now now)
+WindowForm::WindowForm(const FormDesign& design, std::unique_ptr<NativeWindow> window,
+                       std::unique_ptr<CloseSignals> signals, Now now)
     : ImageForm(design),
       window_(std::move(window)),
+      signals_(std::move(signals)),
       now_(std::move(now)),
-      title_(design.Caption, TitleThrottle::IntervalForRefreshRate(window_->RefreshRate())) {
-    window_->Listen(*this);
+      title_(design.Caption) {
+    window_->Listen(*this, signals_ ? signals_->Descriptor() : -1);
+    // The normal client area is given in twips: as many pixels as the
+    // window's own measure makes of them.
+    const double dotsPerInch = window_->DotsPerInch();
+    window_->SizeNormally(
+        {TwipsToPixels(design.ClientWidthTwips, dotsPerInch), TwipsToPixels(design.ClientHeightTwips, dotsPerInch)});
+    window_->SetTitle(title_);
     const PixelSize size = window_->ClientSize();
     ResizeImage(size.width, size.height);
 }
@@ -27,15 +39,19 @@ void WindowForm::WindowState(int state) {
     stateRequested_ = true;
 }
 
-float WindowForm::ScaleWidth() const { return window_->Visible() ? static_cast<float>(Image().Width()) : 0.0F; }
+float WindowForm::ScaleWidth() const { return InSight() ? static_cast<float>(Image().Width()) : 0.0F; }
 
-float WindowForm::ScaleHeight() const { return window_->Visible() ? static_cast<float>(Image().Height()) : 0.0F; }
+float WindowForm::ScaleHeight() const { return InSight() ? static_cast<float>(Image().Height()) : 0.0F; }
 
 void WindowForm::DoEvents() {
     ApplyRequests();
+    FollowPace();
     Present();
-    SendTitle();
     window_->Dispatch();
+    if (signals_ && signals_->Arrived()) {
+        closePending_ = true;
+    }
+    FollowPace();
     RaisePending();
 }
 
@@ -44,53 +60,75 @@ void WindowForm::WaitEvents() {
     DoEvents();
 }
 
-// Show, and every WindowState after it, once the window can take them; the
-// image follows what they make of the client area.
+// Seen, and shown by a display that still answers.
+bool WindowForm::InSight() const { return window_->Visible() && !(unanswered_ && now_() - *unanswered_ >= kSilence); }
+
+// Show, and every WindowState after it; the image follows what they make
+// of the client area.
 void WindowForm::ApplyRequests() {
     if (!showRequested_ || (shown_ && !stateRequested_)) {
         return;
     }
-    if (!window_->Show(Properties().WindowState())) {
-        return;
-    }
+    window_->Show(Properties().WindowState());
     shown_ = true;
     stateRequested_ = false;
     resized_ = true;
     FollowWindow();
 }
 
-// Shows the last frame: copies what differs from what the window holds into
-// its memory, and sends that with whatever it could not take before.
+// Shows the last frame when the display can take a picture: copies what
+// differs from what the window holds into its memory, and sends that.
 void WindowForm::Present() {
-    if (!window_->Visible() || Image().Pixels() == nullptr) {
+    if (!InSight() || Image().Pixels() == nullptr) {
+        SendTitle(false);
+        return;
+    }
+    if (!window_->ReadyForPicture()) {
         return;
     }
     const WindowPixels pixels = window_->Pixels(Image().Width(), Image().Height());
     if (pixels.rows.data == nullptr) {
+        SendTitle(false);
         return;
     }
     PersistentImage& image = MutableImage();
     const std::vector<PixelRect> changes = image.TakeChanges();
+    std::vector<PixelRect> picture;
     if (sendWhole_ || pixels.fresh) {
-        unsent_ = {{0, 0, image.Width(), image.Height()}};
-        CopyRects(image.Rows(), pixels.rows, unsent_);
+        picture = {{0, 0, image.Width(), image.Height()}};
+        CopyRects(image.Rows(), pixels.rows, picture);
         sendWhole_ = false;
     } else {
-        const std::vector<PixelRect> differing =
-            CopyDifferingTiles(image.Rows(), pixels.rows, changes, pixels.tileSize);
-        unsent_.insert(unsent_.end(), differing.begin(), differing.end());
+        picture = CopyDifferingTiles(image.Rows(), pixels.rows, changes, pixels.tileSize);
     }
+    if (picture.empty()) {
+        SendTitle(false);
+        return;
+    }
+    SendTitle(true);
     // Each rectangle is a request: a steep stroke's tiles go as one.
-    if (!unsent_.empty() && window_->Send(JoinColumns(unsent_))) {
-        unsent_.clear();
-    }
+    window_->Send(JoinColumns(picture));
+    unanswered_ = now_();
+    titleAlone_ = false;
 }
 
-// Only a changed title goes to the window, and not more often than its
-// display refreshes.
-void WindowForm::SendTitle() {
-    if (const auto title = title_.Due(Properties().Caption(), now_())) {
-        window_->SetTitle(*title);
+// A changed title goes with a picture, unless one went since the display
+// last answered. One that goes on its own is the last until a picture goes.
+void WindowForm::SendTitle(bool withPicture) {
+    const std::string& wanted = Properties().Caption();
+    if (wanted == title_ || (withPicture ? titleSinceAnswer_ : titleAlone_)) {
+        return;
+    }
+    window_->SetTitle(wanted);
+    title_ = wanted;
+    titleSinceAnswer_ = true;
+    titleAlone_ = !withPicture;
+}
+
+void WindowForm::FollowPace() {
+    if (unanswered_ && window_->ReadyForPicture()) {
+        unanswered_.reset();
+        titleSinceAnswer_ = false;
     }
 }
 
@@ -117,17 +155,17 @@ void WindowForm::Released(bool inside) {
 // picture is kept for its return. A window that comes back into sight
 // holds nothing of ours.
 void WindowForm::FollowWindow() {
-    const bool visible = window_->Visible();
-    if (visible && !visible_) {
+    const bool inSight = InSight();
+    if (inSight && !inSight_) {
         sendWhole_ = true;
         resized_ = true;
     }
-    visible_ = visible;
+    inSight_ = inSight;
     if (!resized_) {
         return;
     }
     const PixelSize size = window_->ClientSize();
-    if (!visible && (size.width <= 0 || size.height <= 0)) {
+    if (!inSight && (size.width <= 0 || size.height <= 0)) {
         return;
     }
     resized_ = false;

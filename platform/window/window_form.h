@@ -7,27 +7,37 @@
 
 #include <functional>
 #include <memory>
-#include <vector>
+#include <optional>
+#include <string>
 
 #include "platform/form/image_form.h"
+#include "platform/window/close_signals.h"
 #include "platform/window/native_window.h"
-#include "platform/window/title_throttle.h"
 
 namespace platform {
 
-// At every DoEvents the window is shown and put in its state once it can
-// take that, shows the last frame (all of it when the window holds nothing
-// of ours, otherwise only the tiles that changed), gets the title when it is
-// due, and has its events dispatched; a click or a close is raised once
-// they all are, so that End never unwinds through the window system. While
-// the window cannot be seen its client area is empty and the form rests.
+// At every DoEvents the window is shown and put in its state, shows the last
+// frame at its display's pace, and has its events dispatched; a click or a
+// close is raised once they all are, so that End never unwinds through the
+// window system.
+//
+// The pace: a picture goes only when the display can take one, and carries
+// all that changed since the picture the window holds (all of it when the
+// window holds nothing of ours); the frames drawn meanwhile add up in the
+// image's changed tiles, and the frame loop never waits. The title goes with
+// a picture, at most once between two of the display's answers; where no
+// picture can go, the last one set goes on its own. A display that stops
+// answering shows nothing of the window: like a window that cannot be
+// seen, its client area is then empty and the form rests.
 class WindowForm : public ImageForm, private NativeWindowEvents {
 public:
     using Clock = NativeWindow::Clock;
     using Now = std::function<Clock::time_point()>;
 
-    // `now` tells the time the title is paced by.
-    WindowForm(const FormDesign& design, std::unique_ptr<NativeWindow> window, Now now = Clock::now);
+    // `signals`, where there are any, close the window as its close button
+    // does. `now` tells the time a display's silence is measured in.
+    WindowForm(const FormDesign& design, std::unique_ptr<NativeWindow> window,
+               std::unique_ptr<CloseSignals> signals = nullptr, Now now = Clock::now);
     ~WindowForm() override = default;
     WindowForm(const WindowForm&) = delete;
     WindowForm& operator=(const WindowForm&) = delete;
@@ -50,29 +60,37 @@ private:
     void Resized() override { resized_ = true; }
     void Exposed() override { sendWhole_ = true; }
 
+    [[nodiscard]] bool InSight() const;
     void ApplyRequests();
     void Present();
-    void SendTitle();
+    void SendTitle(bool withPicture);
+    void FollowPace();
     void RaisePending();
     void FollowWindow();
 
     std::unique_ptr<NativeWindow> window_;
+    std::unique_ptr<CloseSignals> signals_;
     Now now_;
-    TitleThrottle title_;
 
-    // Show and WindowState, held until the window takes them.
+    // Show and WindowState, held until the next DoEvents: the window comes
+    // up in the state Load gave it.
     bool showRequested_ = false;
     bool stateRequested_ = false;
     bool shown_ = false;
 
     // Whether the window could be seen when it was last looked at, and
     // whether its client area may have changed since the image followed it.
-    bool visible_ = false;
+    bool inSight_ = false;
     bool resized_ = false;
-    // The window holds nothing of ours: the next frame goes whole.
+    // The window holds nothing of ours: the next picture goes whole.
     bool sendWhole_ = true;
-    // Copied for the window but not taken by it yet.
-    std::vector<PixelRect> unsent_;
+    // When the last picture went, while the display has not taken it.
+    std::optional<Clock::time_point> unanswered_;
+    // The title the window has; whether a title went since the display last
+    // answered (the design's went first), and one went without a picture.
+    std::string title_;
+    bool titleSinceAnswer_ = true;
+    bool titleAlone_ = false;
 
     bool buttonDown_ = false;
     bool clickPending_ = false;

@@ -2,8 +2,8 @@
 
 #include <cstring>
 
+#include "platform/process/captured_stderr.h"
 #include "platform/run_time_error.h"
-#include "platform/x11/display_loss.h"
 
 namespace platform::x11 {
 namespace {
@@ -12,7 +12,7 @@ template <typename Reply>
 using ReplyHandle = std::unique_ptr<Reply, decltype(&std::free)>;
 
 // The reply to a request, or nothing when the server answered with an error
-// (the window is gone); the error is the caller's to weigh, not Xlib's.
+// (the window is gone); the error is the caller's to weigh.
 template <typename Reply, typename Cookie>
 ReplyHandle<Reply> Answer(xcb_connection_t* connection, Cookie cookie,
                           Reply* (*reply)(xcb_connection_t*, Cookie, xcb_generic_error_t**)) {
@@ -22,18 +22,52 @@ ReplyHandle<Reply> Answer(xcb_connection_t* connection, Cookie cookie,
     return answer;
 }
 
-}  // namespace
-
-X11Connection::X11Connection(const std::string& displayName)
-    : connection_(xcb_connect(displayName.c_str(), nullptr)), displayName_(displayName) {
-    if (xcb_connection_has_error(connection_) != 0) {
-        xcb_disconnect(connection_);
-        throw RunTimeError("cannot open the window", "the X display '" + displayName + "' cannot be reached");
+const char* WhyLost(int error) {
+    switch (error) {
+        case XCB_CONN_CLOSED_EXT_NOTSUPPORTED:
+            return "it lacks an extension the program needs";
+        case XCB_CONN_CLOSED_MEM_INSUFFICIENT:
+            return "out of memory";
+        case XCB_CONN_CLOSED_REQ_LEN_EXCEED:
+            return "a request was longer than the server takes";
+        default:
+            return "the server closed it or the connection broke";
     }
-    screen_ = xcb_setup_roots_iterator(xcb_get_setup(connection_)).data;
 }
 
-X11Connection::~X11Connection() { xcb_disconnect(connection_); }
+}  // namespace
+
+X11Connection::X11Connection() {
+    const char* name = std::getenv("DISPLAY");
+    if (name == nullptr || *name == '\0') {
+        throw RunTimeError("cannot open the window", "DISPLAY is not set, so there is no X display to open it on");
+    }
+    name_ = name;
+    int screen = 0;
+    std::string said;
+    {
+        // libxcb writes a refusing server's reason to stderr, not to the caller.
+        CapturedStderr captured;
+        connection_ = xcb_connect(name, &screen);
+        said = captured.Text();
+    }
+    if (xcb_connection_has_error(connection_) != 0) {
+        xcb_disconnect(connection_);
+        const std::string where = "the X display '" + name_ + "' ";
+        throw RunTimeError("cannot open the window",
+                           said.empty() ? where + "cannot be reached" : where + "refused the connection: " + said);
+    }
+    auto roots = xcb_setup_roots_iterator(xcb_get_setup(connection_));
+    for (int skipped = 0; skipped < screen && roots.rem > 1; ++skipped) {
+        xcb_screen_next(&roots);
+    }
+    screen_ = roots.data;
+}
+
+X11Connection::~X11Connection() {
+    waiting_.reset();
+    xcb_disconnect(connection_);
+}
 
 std::vector<std::uint32_t> X11Connection::Property(xcb_window_t window, xcb_atom_t property, xcb_atom_t type) const {
     const auto reply =
@@ -44,6 +78,23 @@ std::vector<std::uint32_t> X11Connection::Property(xcb_window_t window, xcb_atom
         items.assign(values, values + xcb_get_property_value_length(reply.get()) / 4);
     }
     return items;
+}
+
+std::string X11Connection::Text(xcb_window_t window, xcb_atom_t property, xcb_atom_t type) const {
+    constexpr std::uint32_t kLongest = 1 << 16;  // in 32-bit units
+    const auto reply = Answer(connection_, xcb_get_property(connection_, 0, window, property, type, 0, kLongest),
+                              xcb_get_property_reply);
+    if (!reply || reply->format != 8) {
+        return {};
+    }
+    const auto* text = static_cast<const char*>(xcb_get_property_value(reply.get()));
+    return {text, static_cast<std::size_t>(xcb_get_property_value_length(reply.get()))};
+}
+
+void X11Connection::SetProperty(xcb_window_t window, xcb_atom_t property, xcb_atom_t type, int format,
+                                std::size_t count, const void* data) const {
+    xcb_change_property(connection_, XCB_PROP_MODE_REPLACE, window, property, type, static_cast<std::uint8_t>(format),
+                        static_cast<std::uint32_t>(count), data);
 }
 
 std::optional<X11Connection::Geometry> X11Connection::GeometryOf(xcb_window_t window) const {
@@ -83,7 +134,8 @@ std::uint32_t X11Connection::AllEventMasks(xcb_window_t window) const {
     return reply ? reply->all_event_masks : 0;
 }
 
-void X11Connection::SendToRoot(xcb_window_t window, xcb_atom_t type, const std::array<std::uint32_t, 5>& data) const {
+void X11Connection::Send(xcb_window_t to, xcb_window_t window, xcb_atom_t type,
+                         const std::array<std::uint32_t, 5>& data) const {
     // The protocol sends every event as 32 bytes.
     std::array<char, 32> bytes{};
     xcb_client_message_event_t message{};
@@ -93,17 +145,27 @@ void X11Connection::SendToRoot(xcb_window_t window, xcb_atom_t type, const std::
     message.type = type;
     std::memcpy(message.data.data32, data.data(), sizeof message.data.data32);
     std::memcpy(bytes.data(), &message, sizeof message);
-    xcb_send_event(connection_, 0, Root(), XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+    xcb_send_event(connection_, 0, to, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
                    bytes.data());
 }
 
-std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> X11Connection::NextEvent() const {
-    if (xcb_connection_has_error(connection_) != 0) {
-        EndForLostDisplay(displayName_.c_str());
+bool X11Connection::EventWaiting() {
+    if (!waiting_) {
+        waiting_.reset(xcb_poll_for_event(connection_));
     }
-    return {xcb_poll_for_event(connection_), &std::free};
+    return waiting_ != nullptr;
 }
 
-void X11Connection::Flush() const { xcb_flush(connection_); }
+EventHandle X11Connection::NextEvent() {
+    if (!waiting_) {
+        waiting_.reset(xcb_poll_for_event(connection_));
+    }
+    if (!waiting_) {
+        if (const int error = xcb_connection_has_error(connection_); error != 0) {
+            throw RunTimeError("lost the connection to the X display '" + name_ + "'", WhyLost(error));
+        }
+    }
+    return std::move(waiting_);
+}
 
 }  // namespace platform::x11

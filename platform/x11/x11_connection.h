@@ -12,31 +12,37 @@
 
 namespace platform::x11 {
 
-// A connection of the program's own to the X display, beside SDL's: it
-// sees every event of the window it watches, whatever SDL makes of them,
-// and a window that vanishes while it is asked about (a window manager's
-// frame, say) is an answer, not an error that ends the program.
+using EventHandle = std::unique_ptr<xcb_generic_event_t, decltype(&std::free)>;
+
+// The program's one connection to the X display: its window is made, shown,
+// sized, titled and fed its events on it. A window that vanishes while it
+// is asked about (a window manager's frame, say) is an answer, not an error;
+// the loss of the connection is a run-time error.
 class X11Connection {
 public:
-    // Throws a run-time error when the display cannot be reached.
-    explicit X11Connection(const std::string& displayName);
+    // Connects to the display DISPLAY names. Throws a run-time error that
+    // says why it cannot, in the server's words where it gave some.
+    X11Connection();
     ~X11Connection();
     X11Connection(const X11Connection&) = delete;
     X11Connection& operator=(const X11Connection&) = delete;
 
     [[nodiscard]] xcb_connection_t* Get() const { return connection_; }
+    [[nodiscard]] const xcb_screen_t& Screen() const { return *screen_; }
+    [[nodiscard]] xcb_window_t Root() const { return screen_->root; }
     // Readable when the server has sent something.
     [[nodiscard]] int Descriptor() const { return xcb_get_file_descriptor(connection_); }
-    [[nodiscard]] xcb_window_t Root() const { return screen_->root; }
-    [[nodiscard]] int ScreenWidth() const { return screen_->width_in_pixels; }
-    [[nodiscard]] int ScreenHeight() const { return screen_->height_in_pixels; }
 
     // The atoms of the names, in one round trip.
     template <std::size_t Count>
     [[nodiscard]] std::array<xcb_atom_t, Count> Atoms(const std::array<const char*, Count>& names) const;
 
-    // A property as 32-bit items; empty when the window or the property is not there.
+    // A property as 32-bit items, or as text; empty when the window or the
+    // property is not there.
     [[nodiscard]] std::vector<std::uint32_t> Property(xcb_window_t window, xcb_atom_t property, xcb_atom_t type) const;
+    [[nodiscard]] std::string Text(xcb_window_t window, xcb_atom_t property, xcb_atom_t type) const;
+    void SetProperty(xcb_window_t window, xcb_atom_t property, xcb_atom_t type, int format, std::size_t count,
+                     const void* data) const;
 
     struct Geometry {
         int x = 0;
@@ -54,18 +60,22 @@ public:
     // The events every client together has selected on the window.
     [[nodiscard]] std::uint32_t AllEventMasks(xcb_window_t window) const;
 
-    // A client message to the root window, as window managers take requests.
-    void SendToRoot(xcb_window_t window, xcb_atom_t type, const std::array<std::uint32_t, 5>& data) const;
+    // A client message, as window managers take requests on the root.
+    void Send(xcb_window_t to, xcb_window_t window, xcb_atom_t type, const std::array<std::uint32_t, 5>& data) const;
 
-    // The next event that has come, if any; does not wait. Ends the process
-    // with the run-time error's report when the display has gone.
-    [[nodiscard]] std::unique_ptr<xcb_generic_event_t, decltype(&std::free)> NextEvent() const;
-    void Flush() const;
+    // Whether an event has come; does not wait.
+    [[nodiscard]] bool EventWaiting();
+    // The next event that has come, if any; does not wait. Throws a run-time
+    // error when the connection is lost.
+    [[nodiscard]] EventHandle NextEvent();
+    void Flush() const { xcb_flush(connection_); }
 
 private:
-    xcb_connection_t* connection_;
+    xcb_connection_t* connection_ = nullptr;
     const xcb_screen_t* screen_ = nullptr;
-    std::string displayName_;
+    std::string name_;
+    // An event taken in to see whether one has come.
+    EventHandle waiting_{nullptr, &std::free};
 };
 
 template <std::size_t Count>

@@ -1,12 +1,11 @@
 #include "platform/x11/x11_presenter.h"
 
-#include <X11/Xlib-xcb.h>
 #include <sys/ipc.h>
 #include <sys/shm.h>
 #include <xcb/shm.h>
+#include <xcb/xcbext.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -15,6 +14,9 @@
 
 namespace platform::x11 {
 namespace {
+
+// Without Present, no more pictures than a display refreshes.
+constexpr auto kRefreshPeriod = std::chrono::microseconds(16667);
 
 // The bits a pixel takes at this depth, and the padding of its rows.
 std::pair<int, int> PixmapFormat(xcb_connection_t* connection, int depth) {
@@ -27,24 +29,57 @@ std::pair<int, int> PixmapFormat(xcb_connection_t* connection, int depth) {
     throw RunTimeError(kCannotShow, "the display has no image format for depth " + std::to_string(depth));
 }
 
+const xcb_visualtype_t* RootVisual(const xcb_screen_t& screen) {
+    for (auto depths = xcb_screen_allowed_depths_iterator(&screen); depths.rem > 0; xcb_depth_next(&depths)) {
+        for (auto visuals = xcb_depth_visuals_iterator(depths.data); visuals.rem > 0; xcb_visualtype_next(&visuals)) {
+            if (visuals.data->visual_id == screen.root_visual) {
+                return visuals.data;
+            }
+        }
+    }
+    return nullptr;
+}
+
 const char* VisualClassName(int visualClass) {
     switch (visualClass) {
-        case StaticGray:
+        case XCB_VISUAL_CLASS_STATIC_GRAY:
             return "static grey";
-        case GrayScale:
+        case XCB_VISUAL_CLASS_GRAY_SCALE:
             return "greyscale";
-        case StaticColor:
+        case XCB_VISUAL_CLASS_STATIC_COLOR:
             return "static colour";
-        case PseudoColor:
+        case XCB_VISUAL_CLASS_PSEUDO_COLOR:
             return "pseudo-colour";
         default:
-            return "true colour";
+            return "direct colour";
     }
 }
 
 int PaddedRowBytes(int width, int bitsPerPixel, int pad) {
     const int bits = width * bitsPerPixel;
     return (bits + pad - 1) / pad * pad / 8;
+}
+
+// The extension's major opcode, where the server has it.
+std::optional<std::uint8_t> Extension(xcb_connection_t* connection, xcb_extension_t& extension) {
+    const xcb_query_extension_reply_t* reply = xcb_get_extension_data(connection, &extension);
+    if (reply == nullptr || reply->present == 0) {
+        return std::nullopt;
+    }
+    return reply->major_opcode;
+}
+
+// Present and the XFixes regions it takes, each asked for its version
+// first as the extensions require; false where either is missing.
+bool StartPresent(xcb_connection_t* connection) {
+    if (!Extension(connection, xcb_present_id) || !Extension(connection, xcb_xfixes_id)) {
+        return false;
+    }
+    std::free(xcb_xfixes_query_version_reply(connection, xcb_xfixes_query_version(connection, 5, 0), nullptr));
+    auto* present = xcb_present_query_version_reply(connection, xcb_present_query_version(connection, 1, 0), nullptr);
+    const bool started = present != nullptr;
+    std::free(present);
+    return started;
 }
 
 }  // namespace
@@ -97,49 +132,77 @@ private:
     std::uint8_t* memory_;
 };
 
-X11Presenter::X11Presenter(Display* display, ::Window window)
-    : connection_(XGetXCBConnection(display)), window_(static_cast<xcb_window_t>(window)) {
-    XWindowAttributes attributes{};
-    if (XGetWindowAttributes(display, window, &attributes) == 0 || attributes.visual == nullptr) {
-        throw RunTimeError(kCannotShow, "the window's visual cannot be read");
-    }
-    depth_ = static_cast<std::uint8_t>(attributes.depth);
-    const auto [bitsPerPixel, pad] = PixmapFormat(connection_, attributes.depth);
-    scanlinePad_ = pad;
-    // SDL gives its windows a direct-colour visual where there is one, with a
-    // straight ramp in its colour map: its pixels are laid out as true colour's.
-    if (attributes.visual->c_class != TrueColor && attributes.visual->c_class != DirectColor) {
-        throw RunTimeError(kCannotShow, "the display's depth is " + std::to_string(attributes.depth) + " bits of " +
-                                            VisualClassName(attributes.visual->c_class) +
+X11Presenter::X11Presenter(const X11Connection& connection, xcb_window_t window)
+    : xcb_(connection.Get()), window_(window) {
+    const xcb_screen_t& screen = connection.Screen();
+    depth_ = screen.root_depth;
+    const xcb_visualtype_t* visual = RootVisual(screen);
+    if (visual == nullptr || visual->_class != XCB_VISUAL_CLASS_TRUE_COLOR) {
+        throw RunTimeError(kCannotShow, "the display's depth is " + std::to_string(depth_) + " bits of " +
+                                            VisualClassName(visual != nullptr ? visual->_class : -1) +
                                             ", and the program draws in true colour at a depth of 15, 16, 24 or 30");
     }
-    const X11PixelLayout layout{attributes.depth,
+    const auto [bitsPerPixel, pad] = PixmapFormat(xcb_, depth_);
+    scanlinePad_ = pad;
+    const X11PixelLayout layout{depth_,
                                 bitsPerPixel,
-                                static_cast<std::uint32_t>(attributes.visual->red_mask),
-                                static_cast<std::uint32_t>(attributes.visual->green_mask),
-                                static_cast<std::uint32_t>(attributes.visual->blue_mask),
-                                xcb_get_setup(connection_)->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST};
+                                visual->red_mask,
+                                visual->green_mask,
+                                visual->blue_mask,
+                                xcb_get_setup(xcb_)->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST};
     std::string why;
     auto format = X11PixelFormat::For(layout, why);
     if (!format) {
         throw RunTimeError(kCannotShow, why);
     }
     format_ = *format;
-    const xcb_query_extension_reply_t* shm = xcb_get_extension_data(connection_, &xcb_shm_id);
-    sharedMemoryOffered_ = shm != nullptr && shm->present != 0;
-    largestRequest_ = static_cast<std::size_t>(xcb_get_maximum_request_length(connection_)) * 4;
-    gc_ = xcb_generate_id(connection_);
-    xcb_create_gc(connection_, gc_, window_, 0, nullptr);
+    for (xcb_extension_t* extension : {&xcb_shm_id, &xcb_present_id, &xcb_xfixes_id}) {
+        if (const auto opcode = Extension(xcb_, *extension)) {
+            extensions_.push_back(*opcode);
+        }
+    }
+    sharedMemoryOffered_ = Extension(xcb_, xcb_shm_id).has_value();
+    if (StartPresent(xcb_)) {
+        present_ = Extension(xcb_, xcb_present_id);
+        presentEvents_ = xcb_generate_id(xcb_);
+        xcb_present_select_input(xcb_, presentEvents_, window_,
+                                 XCB_PRESENT_EVENT_MASK_COMPLETE_NOTIFY | XCB_PRESENT_EVENT_MASK_IDLE_NOTIFY);
+        changes_ = xcb_generate_id(xcb_);
+        xcb_xfixes_create_region(xcb_, changes_, 0, nullptr);
+    }
+    largestRequest_ = static_cast<std::size_t>(xcb_get_maximum_request_length(xcb_)) * 4;
+    gc_ = xcb_generate_id(xcb_);
+    xcb_create_gc(xcb_, gc_, window_, 0, nullptr);
 }
 
 X11Presenter::~X11Presenter() {
     segment_.reset();
-    xcb_free_gc(connection_, gc_);
-    xcb_flush(connection_);
+    if (pixmap_ != 0) {
+        xcb_free_pixmap(xcb_, pixmap_);
+    }
+    if (present_) {
+        xcb_xfixes_destroy_region(xcb_, changes_);
+    }
+    xcb_free_gc(xcb_, gc_);
+    xcb_flush(xcb_);
+}
+
+bool X11Presenter::Ready() {
+    if (present_) {
+        return complete_ && idle_;
+    }
+    if (roundTrip_) {
+        void* reply = nullptr;
+        if (xcb_poll_for_reply(xcb_, roundTrip_->sequence, &reply, nullptr) == 0) {
+            return false;
+        }
+        std::free(reply);
+        roundTrip_.reset();
+    }
+    return std::chrono::steady_clock::now() >= nextPicture_;
 }
 
 WindowPixels X11Presenter::Pixels(int width, int height) {
-    WaitForServer();
     const bool fresh = width != width_ || height != height_;
     if (fresh) {
         Allocate(width, height);
@@ -151,14 +214,13 @@ WindowPixels X11Presenter::Pixels(int width, int height) {
 }
 
 void X11Presenter::Allocate(int width, int height) {
-    WaitForServer();
     segment_.reset();
     width_ = width;
     height_ = height;
     stride_ = PaddedRowBytes(width, format_.BytesPerPixel() * 8, scanlinePad_);
     const std::size_t bytes = static_cast<std::size_t>(stride_) * static_cast<std::size_t>(height);
     if (sharedMemoryOffered_) {
-        segment_ = SharedSegment::Attach(connection_, bytes);
+        segment_ = SharedSegment::Attach(xcb_, bytes);
         // Once refused, it will be refused again: the rest goes in requests.
         sharedMemoryOffered_ = segment_ != nullptr;
     }
@@ -177,12 +239,17 @@ void X11Presenter::Allocate(int width, int height) {
         shown_ = {reinterpret_cast<std::uint8_t*>(shownCopy_.data()), width, height,
                   width * static_cast<int>(sizeof(std::uint32_t))};
     }
-}
-
-void X11Presenter::WaitForServer() {
-    if (pendingSync_) {
-        std::free(xcb_get_input_focus_reply(connection_, *pendingSync_, nullptr));
-        pendingSync_.reset();
+    // The server lets go of the pixmap it still presents once it is done.
+    if (pixmap_ != 0) {
+        xcb_free_pixmap(xcb_, pixmap_);
+        pixmap_ = 0;
+    }
+    target_ = window_;
+    if (present_) {
+        pixmap_ = xcb_generate_id(xcb_);
+        xcb_create_pixmap(xcb_, depth_, pixmap_, window_, static_cast<std::uint16_t>(width),
+                          static_cast<std::uint16_t>(height));
+        target_ = pixmap_;
     }
 }
 
@@ -191,31 +258,51 @@ void X11Presenter::Send(const std::vector<PixelRect>& rects) {
         format_.Convert(shown_, sent_, stride_, rects);
     }
     for (const PixelRect& rect : rects) {
-        if (segment_) {
-            xcb_shm_put_image(connection_, window_, gc_, static_cast<std::uint16_t>(width_),
-                              static_cast<std::uint16_t>(height_), static_cast<std::uint16_t>(rect.x),
-                              static_cast<std::uint16_t>(rect.y), static_cast<std::uint16_t>(rect.width),
-                              static_cast<std::uint16_t>(rect.height), static_cast<std::int16_t>(rect.x),
-                              static_cast<std::int16_t>(rect.y), depth_, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_->Id(),
-                              0);
-        } else {
-            SendInRequests(rect);
-        }
+        Put(rect);
     }
-    // Shared pixels must not be written again until the server has read
-    // them: the round trip's answer says so. Not waited for now: the next
-    // frame is drawn while the server reads. Pixels sent in the requests
-    // are the server's already, and the socket holds back a program that
-    // runs ahead of it.
-    if (segment_) {
-        pendingSync_ = xcb_get_input_focus(connection_);
+    // Shared pixels are not written again until the server has read them:
+    // it has, once it has answered a later request.
+    if (present_) {
+        Present(rects);
+    } else {
+        roundTrip_ = xcb_get_input_focus(xcb_);
+        nextPicture_ = std::chrono::steady_clock::now() + kRefreshPeriod;
     }
-    xcb_flush(connection_);
+    xcb_flush(xcb_);
+}
+
+// The changed rectangles copied from the pixmap to the window at the next
+// refresh, and only those. Copied, never flipped: the pixmap stays the
+// program's, whole, for the next picture's changes.
+void X11Presenter::Present(const std::vector<PixelRect>& rects) {
+    std::vector<xcb_rectangle_t> region;
+    region.reserve(rects.size());
+    for (const PixelRect& rect : rects) {
+        region.push_back({static_cast<std::int16_t>(rect.x), static_cast<std::int16_t>(rect.y),
+                          static_cast<std::uint16_t>(rect.width), static_cast<std::uint16_t>(rect.height)});
+    }
+    xcb_xfixes_set_region(xcb_, changes_, static_cast<std::uint32_t>(region.size()), region.data());
+    xcb_present_pixmap(xcb_, window_, pixmap_, ++serial_, XCB_NONE, changes_, 0, 0, XCB_NONE, XCB_NONE, XCB_NONE,
+                       XCB_PRESENT_OPTION_COPY, 0, 0, 0, 0, nullptr);
+    complete_ = false;
+    idle_ = false;
+}
+
+void X11Presenter::Put(const PixelRect& rect) {
+    if (!segment_) {
+        PutInRequests(rect);
+        return;
+    }
+    xcb_shm_put_image(xcb_, target_, gc_, static_cast<std::uint16_t>(width_), static_cast<std::uint16_t>(height_),
+                      static_cast<std::uint16_t>(rect.x), static_cast<std::uint16_t>(rect.y),
+                      static_cast<std::uint16_t>(rect.width), static_cast<std::uint16_t>(rect.height),
+                      static_cast<std::int16_t>(rect.x), static_cast<std::int16_t>(rect.y), depth_,
+                      XCB_IMAGE_FORMAT_Z_PIXMAP, 0, segment_->Id(), 0);
 }
 
 // The rectangle's rows packed one after another, in as few requests as the
 // server's largest request allows.
-void X11Presenter::SendInRequests(const PixelRect& rect) {
+void X11Presenter::PutInRequests(const PixelRect& rect) {
     constexpr std::size_t kRequestHeader = 24;
     const int rowBytes = PaddedRowBytes(rect.width, format_.BytesPerPixel() * 8, scanlinePad_);
     const int rowsPerRequest =
@@ -230,10 +317,39 @@ void X11Presenter::SendInRequests(const PixelRect& rect) {
                             static_cast<std::ptrdiff_t>(rect.x) * format_.BytesPerPixel(),
                         used);
         }
-        xcb_put_image(connection_, XCB_IMAGE_FORMAT_Z_PIXMAP, window_, gc_, static_cast<std::uint16_t>(rect.width),
+        xcb_put_image(xcb_, XCB_IMAGE_FORMAT_Z_PIXMAP, target_, gc_, static_cast<std::uint16_t>(rect.width),
                       static_cast<std::uint16_t>(rows), static_cast<std::int16_t>(rect.x),
                       static_cast<std::int16_t>(top), 0, depth_, static_cast<std::uint32_t>(scratch_.size()),
                       scratch_.data());
+    }
+}
+
+void X11Presenter::Notice(const xcb_generic_event_t& event) {
+    if (event.response_type == 0) {
+        const auto& error = reinterpret_cast<const xcb_generic_error_t&>(event);
+        const bool ours = error.major_code == XCB_PUT_IMAGE || error.major_code == XCB_CREATE_PIXMAP ||
+                          std::find(extensions_.begin(), extensions_.end(), error.major_code) != extensions_.end();
+        if (ours) {
+            throw RunTimeError(kCannotShow, "the X server refused a request of it (error " +
+                                                std::to_string(error.error_code) + ", request " +
+                                                std::to_string(error.major_code) + "." +
+                                                std::to_string(error.minor_code) + ")");
+        }
+        return;
+    }
+    constexpr std::uint8_t kSentFlag = 0x80;
+    if ((event.response_type & ~kSentFlag) != XCB_GE_GENERIC || !present_) {
+        return;
+    }
+    const auto& generic = reinterpret_cast<const xcb_ge_generic_event_t&>(event);
+    if (generic.extension != *present_) {
+        return;
+    }
+    if (generic.event_type == XCB_PRESENT_EVENT_COMPLETE_NOTIFY) {
+        complete_ = complete_ || reinterpret_cast<const xcb_present_complete_notify_event_t&>(event).serial == serial_;
+    } else if (generic.event_type == XCB_PRESENT_EVENT_IDLE_NOTIFY) {
+        const auto& idle = reinterpret_cast<const xcb_present_idle_notify_event_t&>(event);
+        idle_ = idle_ || (idle.serial == serial_ && idle.pixmap == pixmap_);
     }
 }
 

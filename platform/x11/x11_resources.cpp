@@ -1,9 +1,7 @@
 #include "platform/x11/x11_resources.h"
 
-#include <X11/Xresource.h>
-
+#include <algorithm>
 #include <charconv>
-#include <memory>
 #include <string>
 
 #include "platform/form/form_properties.h"
@@ -14,10 +12,6 @@ namespace {
 // Beyond these a value is a typing error, not a screen.
 constexpr double kFewestDotsPerInch = 24;
 constexpr double kMostDotsPerInch = 960;
-
-struct DatabaseDeleter {
-    void operator()(_XrmHashBucketRec* database) const { XrmDestroyDatabase(database); }
-};
 
 }  // namespace
 
@@ -39,20 +33,32 @@ double DotsPerInchFrom(std::optional<std::string_view> xftDpi) {
     return value;
 }
 
-double DesktopDotsPerInch(Display* display) {
-    const char* resources = XResourceManagerString(display);
-    if (resources == nullptr) {
-        return kStandardDotsPerInch;
+double DesktopDotsPerInch(const X11Connection& connection) {
+    const std::string resources = connection.Text(connection.Root(), XCB_ATOM_RESOURCE_MANAGER, XCB_ATOM_STRING);
+    return DotsPerInchFrom(XftDpiIn(resources));
+}
+
+// One resource a line, "name:" and the value; the last one given counts.
+std::optional<std::string_view> XftDpiIn(std::string_view resources) {
+    constexpr std::string_view kName = "Xft.dpi";
+    std::optional<std::string_view> value;
+    while (!resources.empty()) {
+        const std::size_t end = std::min(resources.find('\n'), resources.size());
+        std::string_view line = resources.substr(0, end);
+        resources.remove_prefix(std::min(end + 1, resources.size()));
+        const std::size_t colon = line.find(':');
+        if (colon == std::string_view::npos) {
+            continue;
+        }
+        std::string_view name = line.substr(0, colon);
+        while (!name.empty() && (name.back() == ' ' || name.back() == '\t')) {
+            name.remove_suffix(1);
+        }
+        if (name == kName) {
+            value = line.substr(colon + 1);
+        }
     }
-    XrmInitialize();
-    const std::unique_ptr<_XrmHashBucketRec, DatabaseDeleter> database(XrmGetStringDatabase(resources));
-    char* type = nullptr;
-    XrmValue value{};
-    if (!database || XrmGetResource(database.get(), "Xft.dpi", "Xft.Dpi", &type, &value) == 0 ||
-        value.addr == nullptr) {
-        return kStandardDotsPerInch;
-    }
-    return DotsPerInchFrom(std::string_view(value.addr));
+    return value;
 }
 
 }  // namespace platform::x11

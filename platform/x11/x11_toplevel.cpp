@@ -32,15 +32,11 @@ constexpr milliseconds kAdoptionGrace(500);
 
 }  // namespace
 
-X11Toplevel::X11Toplevel(const std::string& displayName, xcb_window_t window)
-    : connection_(displayName), windowManager_(connection_, window), window_(window) {
-    const std::uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY | XCB_EVENT_MASK_PROPERTY_CHANGE;
-    xcb_change_window_attributes(connection_.Get(), window_, XCB_CW_EVENT_MASK, &events);
-    // The root's properties tell of the work area; this connection's
-    // selection on the root is its own, apart from SDL's.
+X11Toplevel::X11Toplevel(const X11Connection& connection, xcb_window_t window)
+    : connection_(connection), windowManager_(connection_, window), window_(window) {
+    // The root's properties tell of the work area and of the window manager.
     const std::uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(connection_.Get(), connection_.Root(), XCB_CW_EVENT_MASK, &rootEvents);
-    connection_.Flush();
 }
 
 void X11Toplevel::WantState(int windowState) {
@@ -53,7 +49,6 @@ void X11Toplevel::WantState(int windowState) {
 }
 
 void X11Toplevel::Step(Clock::time_point now) {
-    TakeInEvents(now);
     if (visibilityChanged_) {
         ReadVisibility();
     }
@@ -74,9 +69,6 @@ void X11Toplevel::Step(Clock::time_point now) {
             }
         }
     }
-    // What came in while the replies above were awaited.
-    TakeInEvents(now);
-    connection_.Flush();
 }
 
 std::optional<X11Toplevel::Clock::time_point> X11Toplevel::NextStep() const {
@@ -97,12 +89,6 @@ std::optional<X11Toplevel::Clock::time_point> X11Toplevel::NextStep() const {
         next = std::min(next.value_or(nextAdoptionCheck_), nextAdoptionCheck_);
     }
     return next;
-}
-
-void X11Toplevel::TakeInEvents(Clock::time_point now) {
-    while (const auto event = connection_.NextEvent()) {
-        Notice(*event, now);
-    }
 }
 
 void X11Toplevel::Notice(const xcb_generic_event_t& event, Clock::time_point now) {
@@ -169,6 +155,11 @@ void X11Toplevel::RequestMap(Clock::time_point now) {
                            "the window manager did not map it within " +
                                std::to_string(std::chrono::duration_cast<std::chrono::seconds>(kMapPatience).count()) +
                                " s of asking " + std::to_string(mapRequests_) + " times");
+    }
+    // Where the window manager has no maximised state, the window is to
+    // fill the work area from its corner: it needs no place of its own.
+    if (mapRequests_ == 0 && !windowManager_.OffersMaximised()) {
+        windowManager_.KeepPlace();
     }
     xcb_map_window(connection_.Get(), window_);
     nextMapRequest_ = now + std::min(kLongestMapWait, kFirstMapWait * (1 << std::min(mapRequests_, 4)));

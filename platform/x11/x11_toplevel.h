@@ -4,7 +4,6 @@
 
 #include <chrono>
 #include <optional>
-#include <string>
 
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_window_manager.h"
@@ -21,32 +20,30 @@ namespace platform::x11 {
 // time is asked for again, and a window manager that started without
 // taking the window on is given it again. Where the window manager has no
 // maximised state (or there is none), the window sizes itself to the work
-// area. It watches the window through a connection of its own.
+// area. It is told of every event that comes for the window.
 class X11Toplevel {
 public:
     using Clock = std::chrono::steady_clock;
 
-    X11Toplevel(const std::string& displayName, xcb_window_t window);
+    X11Toplevel(const X11Connection& connection, xcb_window_t window);
 
     // The program wants the window shown, and in this window state.
     void Show() { showWanted_ = true; }
     void WantState(int windowState);
 
-    // Takes in what the window system said of the window, makes the
-    // requests still due and asks again what was not answered in time.
-    // Throws a run-time error when the window is not shown in time.
+    // Takes in what the window system said of the window.
+    void Notice(const xcb_generic_event_t& event, Clock::time_point now);
+    // Makes the requests still due and asks again what was not answered in
+    // time. Throws a run-time error when the window is not shown in time.
     void Step(Clock::time_point now);
     // When Step next has something to do without an event coming first.
     [[nodiscard]] std::optional<Clock::time_point> NextStep() const;
-    // Readable when the window system has told of the window.
-    [[nodiscard]] int Descriptor() const { return connection_.Descriptor(); }
 
     // The window can be seen: mapped, and neither minimised nor hidden.
     [[nodiscard]] bool Visible() const { return visible_; }
+    [[nodiscard]] const X11WindowManager& WindowManager() const { return windowManager_; }
 
 private:
-    void TakeInEvents(Clock::time_point now);
-    void Notice(const xcb_generic_event_t& event, Clock::time_point now);
     void RequestMap(Clock::time_point now);
     void CheckAdoption(Clock::time_point now);
     void ApplyState(Clock::time_point now);
@@ -54,7 +51,7 @@ private:
     void ReadVisibility();
     void RefitToWorkArea();
 
-    X11Connection connection_;
+    const X11Connection& connection_;
     X11WindowManager windowManager_;
     xcb_window_t window_;
 

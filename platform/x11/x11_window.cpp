@@ -5,134 +5,130 @@
 #include <algorithm>
 #include <array>
 
-#include "platform/form/form_properties.h"
-#include "platform/run_time_error.h"
 #include "platform/x11/x11_resources.h"
 
 namespace platform::x11 {
 namespace {
 
-WindowHandle CreateWindow(const FormDesign& design) {
-    WindowHandle window(SDL_CreateWindow(design.Caption.c_str(), SDL_WINDOWPOS_UNDEFINED, SDL_WINDOWPOS_UNDEFINED,
-                                         TwipsToPixels(design.ClientWidthTwips),
-                                         TwipsToPixels(design.ClientHeightTwips),
-                                         SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE));
-    if (!window) {
-        throw RunTimeError("cannot open the window", SDL_GetError());
-    }
-    return window;
-}
+constexpr std::uint8_t kSentFlag = 0x80;
+// Buttons 4 to 7 are the wheel's turns, not presses.
+constexpr int kFirstWheelButton = 4;
+constexpr int kLastWheelButton = 7;
+
+bool IsWheel(int button) { return button >= kFirstWheelButton && button <= kLastWheelButton; }
 
 }  // namespace
 
-X11Window::X11Window(const FormDesign& design, TerminationSignals& signals)
-    : signals_(signals),
-      window_(CreateWindow(design)),
-      ids_(XWindowOf(window_.get())),
-      toplevel_(DisplayString(ids_.display), static_cast<xcb_window_t>(ids_.window)),
-      presenter_(ids_.display, ids_.window) {
-    // The client area in its normal state is given in twips: as many pixels
-    // as the desktop's scale makes of them.
-    const double dotsPerInch = DesktopDotsPerInch(ids_.display);
-    SDL_SetWindowSize(window_.get(), TwipsToPixels(design.ClientWidthTwips, dotsPerInch),
-                      TwipsToPixels(design.ClientHeightTwips, dotsPerInch));
-    // The window is mapped through another connection: what SDL asked of
-    // it comes first.
-    XSync(ids_.display, False);
+// On the root's visual and depth, black until the first picture, and
+// keeping its pixels where they were when it is resized.
+CreatedWindow::CreatedWindow(const X11Connection& connection)
+    : connection_(connection), id_(xcb_generate_id(connection.Get())) {
+    const std::array<std::uint32_t, 3> values{connection.Screen().black_pixel, XCB_GRAVITY_NORTH_WEST,
+                                              XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
+                                                  XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_STRUCTURE_NOTIFY |
+                                                  XCB_EVENT_MASK_PROPERTY_CHANGE};
+    xcb_create_window(connection.Get(), XCB_COPY_FROM_PARENT, id_, connection.Root(), 0, 0, 1, 1, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                      XCB_CW_BACK_PIXEL | XCB_CW_BIT_GRAVITY | XCB_CW_EVENT_MASK, values.data());
 }
 
-bool X11Window::Send(const std::vector<PixelRect>& rects) {
-    presenter_.Send(rects);
-    return true;
+X11Window::X11Window()
+    : window_(connection_),
+      toplevel_(connection_, window_.Id()),
+      presenter_(connection_, window_.Id()),
+      dotsPerInch_(DesktopDotsPerInch(connection_)),
+      size_{1, 1} {
+    toplevel_.WindowManager().Introduce();
+}
+
+void X11Window::SizeNormally(PixelSize size) {
+    const std::array<std::uint32_t, 2> values{static_cast<std::uint32_t>(size.width),
+                                              static_cast<std::uint32_t>(size.height)};
+    xcb_configure_window(connection_.Get(), window_.Id(), XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
+                         values.data());
+    toplevel_.WindowManager().SizeNormally(size.width, size.height);
+    size_ = size;
 }
 
 // The toplevel holds the requests back until the window manager can take them.
-bool X11Window::Show(int windowState) {
+void X11Window::Show(int windowState) {
     toplevel_.Show();
     toplevel_.WantState(windowState);
-    return true;
-}
-
-PixelSize X11Window::ClientSize() const {
-    PixelSize size;
-    SDL_GetWindowSize(window_.get(), &size.width, &size.height);
-    return size;
 }
 
 void X11Window::Dispatch() {
-    // The window's events that came in while the toplevel waited on replies
-    // of its own lie in XCB's queue, where SDL does not look: hand them to Xlib's.
-    (void)XEventsQueued(ids_.display, QueuedAfterReading);
-    SDL_Event event;
-    while (SDL_PollEvent(&event) != 0) {
-        Handle(event);
-    }
-    if (signals_.Arrived()) {
-        Events().CloseRequested();
-    }
-    toplevel_.Step(X11Toplevel::Clock::now());
+    const auto now = Clock::now();
+    TakeInEvents(now);
+    toplevel_.Step(now);
+    // What came in while the toplevel awaited its replies.
+    TakeInEvents(now);
+    connection_.Flush();
 }
 
-// Sleeps until the window system or a signal has something for the window,
-// or the window manager's answer is due.
+void X11Window::TakeInEvents(Clock::time_point now) {
+    while (const auto event = connection_.NextEvent()) {
+        Handle(*event);
+        toplevel_.Notice(*event, now);
+    }
+}
+
+void X11Window::Handle(const xcb_generic_event_t& event) {
+    switch (event.response_type & ~kSentFlag) {
+        case XCB_BUTTON_PRESS: {
+            const auto& press = reinterpret_cast<const xcb_button_press_event_t&>(event);
+            if (!IsWheel(press.detail)) {
+                Events().Pressed(Inside(press.event_x, press.event_y));
+            }
+            break;
+        }
+        case XCB_BUTTON_RELEASE: {
+            const auto& release = reinterpret_cast<const xcb_button_release_event_t&>(event);
+            if (!IsWheel(release.detail)) {
+                Events().Released(Inside(release.event_x, release.event_y));
+            }
+            break;
+        }
+        case XCB_EXPOSE:
+            // The last of a series of exposed rectangles.
+            if (reinterpret_cast<const xcb_expose_event_t&>(event).count == 0) {
+                Events().Exposed();
+            }
+            break;
+        case XCB_CONFIGURE_NOTIFY: {
+            const auto& configure = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
+            if (configure.window == window_.Id() &&
+                (configure.width != size_.width || configure.height != size_.height)) {
+                size_ = {configure.width, configure.height};
+                Events().Resized();
+            }
+            break;
+        }
+        case XCB_CLIENT_MESSAGE:
+            if (toplevel_.WindowManager().Answer(reinterpret_cast<const xcb_client_message_event_t&>(event))) {
+                Events().CloseRequested();
+            }
+            break;
+        default:
+            presenter_.Notice(event);
+            break;
+    }
+}
+
+// Sleeps until the server or the wake descriptor has something for the
+// window, or the window manager's answer is due.
 void X11Window::Wait(Clock::duration longest) {
-    if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) != 0 || XPending(ids_.display) != 0) {
+    connection_.Flush();
+    if (connection_.EventWaiting()) {
         return;
     }
     const auto now = Clock::now();
     const auto wake = std::min(toplevel_.NextStep().value_or(now + longest), now + longest);
     const auto timeout = std::chrono::duration_cast<std::chrono::milliseconds>(wake - now).count();
-    std::array<pollfd, 3> sources{pollfd{ConnectionNumber(ids_.display), POLLIN, 0},
-                                  pollfd{toplevel_.Descriptor(), POLLIN, 0}, pollfd{signals_.Descriptor(), POLLIN, 0}};
+    std::array<pollfd, 2> sources{pollfd{connection_.Descriptor(), POLLIN, 0}, pollfd{WakeDescriptor(), POLLIN, 0}};
     // An interrupted or failed wait is only a shorter one: the caller looks again.
     (void)poll(sources.data(), sources.size(), static_cast<int>(std::max<long long>(0, timeout)));
 }
 
-int X11Window::RefreshRate() const {
-    SDL_DisplayMode mode{};
-    const int display = SDL_GetWindowDisplayIndex(window_.get());
-    if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) {
-        return 0;
-    }
-    return mode.refresh_rate;
-}
-
-void X11Window::Handle(const SDL_Event& event) {
-    switch (event.type) {
-        case SDL_MOUSEBUTTONDOWN:
-            Events().Pressed(Inside(event.button.x, event.button.y));
-            break;
-        case SDL_MOUSEBUTTONUP:
-            Events().Released(Inside(event.button.x, event.button.y));
-            break;
-        case SDL_WINDOWEVENT:
-            switch (event.window.event) {
-                case SDL_WINDOWEVENT_CLOSE:
-                    Events().CloseRequested();
-                    break;
-                case SDL_WINDOWEVENT_SIZE_CHANGED:
-                    Events().Resized();
-                    break;
-                case SDL_WINDOWEVENT_EXPOSED:
-                case SDL_WINDOWEVENT_SHOWN:
-                    Events().Exposed();
-                    break;
-                default:
-                    break;
-            }
-            break;
-        case SDL_QUIT:
-            // The window's close, told once more as the last window's.
-            Events().CloseRequested();
-            break;
-        default:
-            break;
-    }
-}
-
-bool X11Window::Inside(int x, int y) const {
-    const PixelSize size = ClientSize();
-    return x >= 0 && y >= 0 && x < size.width && y < size.height;
-}
+bool X11Window::Inside(int x, int y) const { return x >= 0 && y >= 0 && x < size_.width && y < size_.height; }
 
 }  // namespace platform::x11

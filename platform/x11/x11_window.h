@@ -1,45 +1,61 @@
 #pragma once
 
-// The program's window on X11, made through SDL2: SDL's window and events,
-// and what SDL leaves to the program on X (the window manager's requests,
-// the image at every depth, the desktop's scale).
+// The program's window on X11, on one XCB connection: made, shown, sized,
+// titled and fed its events here; its requests to the window manager are
+// the toplevel's, its pictures the presenter's.
 
-#include <SDL.h>
+#include <xcb/xcb.h>
 
-#include "platform/form.h"
-#include "platform/process/termination_signals.h"
 #include "platform/window/native_window.h"
-#include "platform/x11/sdl_video.h"
+#include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_presenter.h"
 #include "platform/x11/x11_toplevel.h"
 
 namespace platform::x11 {
 
-// SIGINT and SIGTERM are told as the window's close.
-class X11Window final : public NativeWindow {
+// A window the connection made, destroyed with this.
+class CreatedWindow {
 public:
-    X11Window(const FormDesign& design, TerminationSignals& signals);
+    explicit CreatedWindow(const X11Connection& connection);
+    ~CreatedWindow() { xcb_destroy_window(connection_.Get(), id_); }
+    CreatedWindow(const CreatedWindow&) = delete;
+    CreatedWindow& operator=(const CreatedWindow&) = delete;
 
-    [[nodiscard]] WindowPixels Pixels(int width, int height) override { return presenter_.Pixels(width, height); }
-    [[nodiscard]] bool Send(const std::vector<PixelRect>& rects) override;
-    void SetTitle(const std::string& title) override { SDL_SetWindowTitle(window_.get(), title.c_str()); }
-    [[nodiscard]] bool Show(int windowState) override;
-    [[nodiscard]] bool Visible() const override { return toplevel_.Visible(); }
-    [[nodiscard]] PixelSize ClientSize() const override;
-    void Dispatch() override;
-    void Wait(Clock::duration longest) override;
-    [[nodiscard]] int RefreshRate() const override;
+    [[nodiscard]] xcb_window_t Id() const { return id_; }
 
 private:
-    void Handle(const SDL_Event& event);
+    const X11Connection& connection_;
+    xcb_window_t id_;
+};
+
+class X11Window final : public NativeWindow {
+public:
+    X11Window();
+
+    // The desktop's scale, as X toolkits read it.
+    [[nodiscard]] double DotsPerInch() const override { return dotsPerInch_; }
+    void SizeNormally(PixelSize size) override;
+    void SetTitle(const std::string& title) override { toplevel_.WindowManager().SetTitle(title); }
+    void Show(int windowState) override;
+    [[nodiscard]] bool Visible() const override { return toplevel_.Visible(); }
+    [[nodiscard]] PixelSize ClientSize() const override { return size_; }
+    [[nodiscard]] bool ReadyForPicture() override { return presenter_.Ready(); }
+    [[nodiscard]] WindowPixels Pixels(int width, int height) override { return presenter_.Pixels(width, height); }
+    void Send(const std::vector<PixelRect>& rects) override { presenter_.Send(rects); }
+    void Dispatch() override;
+    void Wait(Clock::duration longest) override;
+
+private:
+    void TakeInEvents(Clock::time_point now);
+    void Handle(const xcb_generic_event_t& event);
     [[nodiscard]] bool Inside(int x, int y) const;
 
-    TerminationSignals& signals_;
-    VideoSubsystem video_;
-    WindowHandle window_;
-    XWindowIds ids_;
+    X11Connection connection_;
+    CreatedWindow window_;
     X11Toplevel toplevel_;
     X11Presenter presenter_;
+    double dotsPerInch_;
+    PixelSize size_;
 };
 
 }  // namespace platform::x11

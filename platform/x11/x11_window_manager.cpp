@@ -1,8 +1,11 @@
 #include "platform/x11/x11_window_manager.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 namespace platform::x11 {
@@ -14,7 +17,10 @@ constexpr std::uint32_t kIconicState = 3;
 constexpr std::uint32_t kNetStateRemove = 0;
 constexpr std::uint32_t kNetStateAdd = 1;
 constexpr std::uint32_t kSourceApplication = 1;
+constexpr std::uint32_t kUserPosition = 1U << 0;
+constexpr std::uint32_t kProgramSize = 1U << 3;
 constexpr std::uint32_t kWinGravityGiven = 1U << 9;
+constexpr std::size_t kSizeHintsItems = 18;
 constexpr std::size_t kWinGravityItem = 17;
 constexpr std::uint32_t kStaticGravity = 10;
 
@@ -26,10 +32,71 @@ bool Contains(const std::vector<std::uint32_t>& items, xcb_atom_t atom) {
 
 X11WindowManager::X11WindowManager(const X11Connection& connection, xcb_window_t window)
     : connection_(connection), window_(window) {
-    const auto atoms = connection_.Atoms(std::array<const char*, 10>{
-        "WM_STATE", "WM_CHANGE_STATE", "_NET_WM_STATE", "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ",
-        "_NET_WM_STATE_HIDDEN", "_NET_SUPPORTED", "_NET_SUPPORTING_WM_CHECK", "_NET_WORKAREA", "_NET_CURRENT_DESKTOP"});
-    atoms_ = {atoms[0], atoms[1], atoms[2], atoms[3], atoms[4], atoms[5], atoms[6], atoms[7], atoms[8], atoms[9]};
+    const auto atoms = connection_.Atoms(std::array<const char*, 18>{
+        "WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_WM_PING", "_NET_WM_PID", "_NET_WM_NAME", "UTF8_STRING",
+        "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL", "WM_STATE", "WM_CHANGE_STATE", "_NET_WM_STATE",
+        "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "_NET_WM_STATE_HIDDEN", "_NET_SUPPORTED",
+        "_NET_SUPPORTING_WM_CHECK", "_NET_WORKAREA", "_NET_CURRENT_DESKTOP"});
+    atoms_ = {atoms[0], atoms[1],  atoms[2],  atoms[3],  atoms[4],  atoms[5],  atoms[6],  atoms[7],  atoms[8],
+              atoms[9], atoms[10], atoms[11], atoms[12], atoms[13], atoms[14], atoms[15], atoms[16], atoms[17]};
+}
+
+void X11WindowManager::Introduce() const {
+    constexpr std::string_view kClass("pentagram\0pentagram\0", 20);
+    connection_.SetProperty(window_, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, kClass.size(), kClass.data());
+    const std::array<std::uint32_t, 2> protocols{atoms_.wmDeleteWindow, atoms_.netWmPing};
+    connection_.SetProperty(window_, atoms_.wmProtocols, XCB_ATOM_ATOM, 32, protocols.size(), protocols.data());
+    const auto pid = static_cast<std::uint32_t>(getpid());
+    connection_.SetProperty(window_, atoms_.netWmPid, XCB_ATOM_CARDINAL, 32, 1, &pid);
+    std::array<char, 256> host{};
+    if (gethostname(host.data(), host.size() - 1) == 0) {
+        connection_.SetProperty(window_, XCB_ATOM_WM_CLIENT_MACHINE, XCB_ATOM_STRING, 8, std::strlen(host.data()),
+                                host.data());
+    }
+    connection_.SetProperty(window_, atoms_.netWmWindowType, XCB_ATOM_ATOM, 32, 1, &atoms_.netWmWindowTypeNormal);
+    // ICCCM's WM_HINTS: the input hint set, for a window that takes the focus.
+    constexpr std::uint32_t kInputHint = 1;
+    const std::array<std::uint32_t, 9> hints{kInputHint, 1, 0, 0, 0, 0, 0, 0, 0};
+    connection_.SetProperty(window_, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, hints.size(), hints.data());
+}
+
+void X11WindowManager::SetTitle(const std::string& title) const {
+    connection_.SetProperty(window_, atoms_.netWmName, atoms_.utf8String, 8, title.size(), title.data());
+    // The name older window managers read is Latin-1, of which ASCII is a part.
+    const bool ascii = std::all_of(title.begin(), title.end(), [](char c) { return (c & 0x80) == 0; });
+    const xcb_atom_t type = ascii ? static_cast<xcb_atom_t>(XCB_ATOM_STRING) : atoms_.utf8String;
+    connection_.SetProperty(window_, XCB_ATOM_WM_NAME, type, 8, title.size(), title.data());
+}
+
+// ICCCM's WM_NORMAL_HINTS with the size the program asks for, and no
+// position: the window manager places it.
+void X11WindowManager::SizeNormally(int width, int height) const {
+    std::array<std::uint32_t, kSizeHintsItems> hints{};
+    hints[0] = kProgramSize;
+    hints[3] = static_cast<std::uint32_t>(width);
+    hints[4] = static_cast<std::uint32_t>(height);
+    connection_.SetProperty(window_, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, hints.size(), hints.data());
+}
+
+void X11WindowManager::KeepPlace() const {
+    std::vector<std::uint32_t> hints = connection_.Property(window_, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS);
+    hints.resize(kSizeHintsItems);
+    hints[0] |= kUserPosition;
+    connection_.SetProperty(window_, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, hints.size(), hints.data());
+}
+
+bool X11WindowManager::Answer(const xcb_client_message_event_t& message) const {
+    if (message.type != atoms_.wmProtocols || message.format != 32) {
+        return false;
+    }
+    if (message.data.data32[0] == atoms_.netWmPing) {
+        // Returned to the root, as EWMH has it.
+        std::array<std::uint32_t, 5> data{};
+        std::copy(std::begin(message.data.data32), std::end(message.data.data32), data.begin());
+        connection_.Send(connection_.Root(), connection_.Root(), message.type, data);
+        return false;
+    }
+    return message.data.data32[0] == atoms_.wmDeleteWindow;
 }
 
 bool X11WindowManager::Running() const {
@@ -67,13 +134,13 @@ std::vector<std::uint32_t> X11WindowManager::WindowStates() const {
 }
 
 void X11WindowManager::AskMaximised(bool maximised) const {
-    connection_.SendToRoot(window_, atoms_.netWmState,
-                           {maximised ? kNetStateAdd : kNetStateRemove, atoms_.maximisedVert, atoms_.maximisedHorz,
-                            kSourceApplication, 0});
+    connection_.Send(connection_.Root(), window_, atoms_.netWmState,
+                     {maximised ? kNetStateAdd : kNetStateRemove, atoms_.maximisedVert, atoms_.maximisedHorz,
+                      kSourceApplication, 0});
 }
 
 void X11WindowManager::AskIconic() const {
-    connection_.SendToRoot(window_, atoms_.wmChangeState, {kIconicState, 0, 0, 0, 0});
+    connection_.Send(connection_.Root(), window_, atoms_.wmChangeState, {kIconicState, 0, 0, 0, 0});
 }
 
 void X11WindowManager::Withdraw() const {
@@ -94,7 +161,7 @@ X11WindowManager::Area X11WindowManager::WorkArea() const {
     const std::vector<std::uint32_t> desktop = connection_.Property(root, atoms_.netCurrentDesktop, XCB_ATOM_CARDINAL);
     const std::size_t at = 4 * static_cast<std::size_t>(desktop.empty() ? 0 : desktop.front());
     if (workareas.size() < at + 4) {
-        return {0, 0, connection_.ScreenWidth(), connection_.ScreenHeight()};
+        return {0, 0, connection_.Screen().width_in_pixels, connection_.Screen().height_in_pixels};
     }
     return {static_cast<int>(workareas[at]), static_cast<int>(workareas[at + 1]), static_cast<int>(workareas[at + 2]),
             static_cast<int>(workareas[at + 3])};

@@ -3,6 +3,7 @@
 #include <xcb/xcb.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/x11/x11_connection.h"
@@ -15,6 +16,20 @@ namespace platform::x11 {
 class X11WindowManager {
 public:
     X11WindowManager(const X11Connection& connection, xcb_window_t window);
+
+    // Tells the window manager what the window is, before it is mapped: its
+    // name and class (the desktop entry's), its process and machine, that
+    // it takes the focus, and the protocols it answers: the close and, so
+    // that a hung program can be told from a busy one, the ping.
+    void Introduce() const;
+    void SetTitle(const std::string& title) const;
+    void SizeNormally(int width, int height) const;
+    // Says the window's place is the person's own, so that a window manager
+    // that would ask where to put it (twm) does not.
+    void KeepPlace() const;
+    // Answers a client message to the window: a ping at once; true when it
+    // is the window manager's close.
+    [[nodiscard]] bool Answer(const xcb_client_message_event_t& message) const;
 
     // Someone holds the redirection of the root's children: a window
     // manager runs, whether or not it says so in EWMH.
@@ -56,6 +71,14 @@ public:
 
 private:
     struct Atoms {
+        xcb_atom_t wmProtocols;
+        xcb_atom_t wmDeleteWindow;
+        xcb_atom_t netWmPing;
+        xcb_atom_t netWmPid;
+        xcb_atom_t netWmName;
+        xcb_atom_t utf8String;
+        xcb_atom_t netWmWindowType;
+        xcb_atom_t netWmWindowTypeNormal;
         xcb_atom_t wmState;
         xcb_atom_t wmChangeState;
         xcb_atom_t netWmState;

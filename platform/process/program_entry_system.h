@@ -1,8 +1,8 @@
 #pragma once
 
 // What each operating system supplies to the process entry
-// (program_entry.cpp): its kind of native window, and its way of showing a
-// run-time error to the person.
+// (program_entry.cpp) in program_entry_<system>.cpp: its kind of native
+// window, and its way of showing a run-time error to the person.
 
 #include <memory>
 #include <optional>
@@ -25,8 +25,8 @@ void ShowErrorBox(const std::string& program, const std::string& report);
 
 // The program run in a window form over the native window.
 inline std::optional<std::string> RunIn(const FormDesign& design, std::unique_ptr<NativeWindow> window,
-                                        const FormEventsFactory& makeEvents) {
-    WindowForm form(design, std::move(window));
+                                        std::unique_ptr<CloseSignals> signals, const FormEventsFactory& makeEvents) {
+    WindowForm form(design, std::move(window), std::move(signals));
     const std::unique_ptr<FormEvents> events = makeEvents(form);
     return RunForm(form, *events);
 }

@@ -5,14 +5,15 @@
 
 #include <string>
 
-#include "platform/process/window_kind.h"
+#include "platform/process/program_entry_system.h"
 #include "platform/win32/win32_text.h"
 #include "platform/win32/win32_window.h"
 
 namespace platform {
 
 std::optional<std::string> RunInWindow(const FormDesign& design, const FormEventsFactory& makeEvents) {
-    return RunIn(design, std::make_unique<win32::Win32Window>(design), makeEvents);
+    // No signals: a Windows program is closed through its window.
+    return RunIn(design, std::make_unique<win32::Win32Window>(), nullptr, makeEvents);
 }
 
 void ShowErrorBox(const std::string& program, const std::string& report) {
