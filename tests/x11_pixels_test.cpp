@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <random>
 #include <vector>
 
 #include "platform/form/form_properties.h"
@@ -87,38 +86,6 @@ TEST(X11PixelFormatTest, ConvertsOnlyTheRectanglesAskedFor) {
     const std::vector<std::uint16_t> expected{0xAAAA, 0x07E0, 0x001F, 0xAAAA, 0xAAAA, 0xAAAA,
                                               0xAAAA, 0x6204, 0x0000, 0xAAAA, 0xAAAA, 0xAAAA};
     EXPECT_EQ(converted, expected);
-}
-
-// Rows are converted several pixels at a time where the processor allows:
-// every length of row, at every start, gives what PixelOf gives a pixel at a time.
-TEST(X11PixelFormatTest, ConvertingRowsMatchesConvertingEachPixel) {
-    std::mt19937 random(20261208);
-    constexpr std::size_t kPixels = std::size_t{64} * 3;
-    std::vector<std::uint32_t> image(kPixels);
-    for (auto& pixel : image) {
-        pixel = random() & 0xFFFFFFU;
-    }
-    const platform::PixelRows rows{reinterpret_cast<std::uint8_t*>(image.data()), 64, 3, 64 * 4};
-    for (const X11PixelLayout& layout :
-         {X11PixelLayout{30, 32, 0x3FF00000, 0x000FFC00, 0x000003FF, false},
-          X11PixelLayout{16, 16, 0xF800, 0x07E0, 0x001F, false}, X11PixelLayout{15, 16, 0x7C00, 0x03E0, 0x001F, false},
-          X11PixelLayout{24, 32, 0x0000FF, 0x00FF00, 0xFF0000, true}}) {
-        SCOPED_TRACE("depth " + std::to_string(layout.depth));
-        const X11PixelFormat format = FormatFor(layout);
-        const int bytes = format.BytesPerPixel();
-        for (int start = 0; start < 4; ++start) {
-            for (int length = 1; start + length <= 64; length += 3) {
-                std::vector<std::uint8_t> converted(kPixels * static_cast<std::size_t>(bytes), 0);
-                format.Convert(rows, converted.data(), 64 * bytes, {{start, 1, length, 1}});
-                for (int x = start; x < start + length; ++x) {
-                    std::uint32_t pixel = 0;
-                    const auto at = static_cast<std::size_t>(64 + x) * static_cast<std::size_t>(bytes);
-                    std::memcpy(&pixel, converted.data() + at, static_cast<std::size_t>(bytes));
-                    ASSERT_EQ(pixel, format.PixelOf(image[64 + x])) << "start " << start << ", length " << length;
-                }
-            }
-        }
-    }
 }
 
 TEST(DesktopScaleTest, XftDpiGivesTheDotsPerInchAndNonsenseTheStandard) {

@@ -22,19 +22,6 @@ ReplyHandle<Reply> Answer(xcb_connection_t* connection, Cookie cookie,
     return answer;
 }
 
-const char* WhyLost(int error) {
-    switch (error) {
-        case XCB_CONN_CLOSED_EXT_NOTSUPPORTED:
-            return "it lacks an extension the program needs";
-        case XCB_CONN_CLOSED_MEM_INSUFFICIENT:
-            return "out of memory";
-        case XCB_CONN_CLOSED_REQ_LEN_EXCEED:
-            return "a request was longer than the server takes";
-        default:
-            return "the server closed it or the connection broke";
-    }
-}
-
 }  // namespace
 
 X11Connection::X11Connection() {
@@ -70,25 +57,25 @@ X11Connection::~X11Connection() {
 }
 
 std::vector<std::uint32_t> X11Connection::Property(xcb_window_t window, xcb_atom_t property, xcb_atom_t type) const {
-    const auto reply =
-        Answer(connection_, xcb_get_property(connection_, 0, window, property, type, 0, 1024), xcb_get_property_reply);
-    std::vector<std::uint32_t> items;
-    if (reply && reply->format == 32) {
-        const auto* values = static_cast<const std::uint32_t*>(xcb_get_property_value(reply.get()));
-        items.assign(values, values + xcb_get_property_value_length(reply.get()) / 4);
-    }
+    const std::string bytes = PropertyBytes(window, property, type, 32);
+    std::vector<std::uint32_t> items(bytes.size() / 4);
+    std::memcpy(items.data(), bytes.data(), items.size() * 4);
     return items;
 }
 
 std::string X11Connection::Text(xcb_window_t window, xcb_atom_t property, xcb_atom_t type) const {
+    return PropertyBytes(window, property, type, 8);
+}
+
+std::string X11Connection::PropertyBytes(xcb_window_t window, xcb_atom_t property, xcb_atom_t type, int format) const {
     constexpr std::uint32_t kLongest = 1 << 16;  // in 32-bit units
     const auto reply = Answer(connection_, xcb_get_property(connection_, 0, window, property, type, 0, kLongest),
                               xcb_get_property_reply);
-    if (!reply || reply->format != 8) {
+    if (!reply || reply->format != format) {
         return {};
     }
-    const auto* text = static_cast<const char*>(xcb_get_property_value(reply.get()));
-    return {text, static_cast<std::size_t>(xcb_get_property_value_length(reply.get()))};
+    const auto* bytes = static_cast<const char*>(xcb_get_property_value(reply.get()));
+    return {bytes, static_cast<std::size_t>(xcb_get_property_value_length(reply.get())) * (format / 8)};
 }
 
 void X11Connection::SetProperty(xcb_window_t window, xcb_atom_t property, xcb_atom_t type, int format,
@@ -123,15 +110,18 @@ std::optional<std::pair<int, int>> X11Connection::Translate(xcb_window_t window,
 }
 
 bool X11Connection::Viewable(xcb_window_t window) const {
-    const auto reply =
-        Answer(connection_, xcb_get_window_attributes(connection_, window), xcb_get_window_attributes_reply);
+    const auto reply = Attributes(window);
     return reply && reply->map_state == XCB_MAP_STATE_VIEWABLE;
 }
 
 std::uint32_t X11Connection::AllEventMasks(xcb_window_t window) const {
-    const auto reply =
-        Answer(connection_, xcb_get_window_attributes(connection_, window), xcb_get_window_attributes_reply);
+    const auto reply = Attributes(window);
     return reply ? reply->all_event_masks : 0;
+}
+
+std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> X11Connection::Attributes(
+    xcb_window_t window) const {
+    return Answer(connection_, xcb_get_window_attributes(connection_, window), xcb_get_window_attributes_reply);
 }
 
 void X11Connection::Send(xcb_window_t to, xcb_window_t window, xcb_atom_t type,
@@ -162,7 +152,9 @@ EventHandle X11Connection::NextEvent() {
     }
     if (!waiting_) {
         if (const int error = xcb_connection_has_error(connection_); error != 0) {
-            throw RunTimeError("lost the connection to the X display '" + name_ + "'", WhyLost(error));
+            throw RunTimeError("lost the connection to the X display '" + name_ + "'",
+                               error == XCB_CONN_ERROR ? "the server closed it or the connection broke"
+                                                       : "xcb's error " + std::to_string(error));
         }
     }
     return std::move(waiting_);

@@ -71,6 +71,11 @@ public:
     void Flush() const { xcb_flush(connection_); }
 
 private:
+    [[nodiscard]] std::string PropertyBytes(xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
+                                            int format) const;
+    [[nodiscard]] std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> Attributes(
+        xcb_window_t window) const;
+
     xcb_connection_t* connection_ = nullptr;
     const xcb_screen_t* screen_ = nullptr;
     std::string name_;

@@ -2,10 +2,6 @@
 
 #include <bit>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 namespace platform::x11 {
 namespace {
 
@@ -22,10 +18,9 @@ X11PixelFormat::Channel ChannelFor(std::uint32_t mask) {
     return channel;
 }
 
-// One channel's 8-bit value put into its bits, for a pixel or four at once.
-template <typename Value, typename Left, typename Right>
-Value Spread(Value value, const X11PixelFormat::Channel& channel, Left left, Right right) {
-    return left(right(left(value, channel.up) | right(value, channel.down), channel.cut), channel.shift);
+// One channel's 8-bit value put into its bits.
+std::uint32_t Spread(std::uint32_t value, const X11PixelFormat::Channel& channel) {
+    return (((value << channel.up) | (value >> channel.down)) >> channel.cut) << channel.shift;
 }
 
 // A mask of contiguous bits, as TrueColor visuals have.
@@ -51,12 +46,10 @@ std::optional<X11PixelFormat> X11PixelFormat::For(const X11PixelLayout& layout, 
 }
 
 std::uint32_t X11PixelFormat::PixelOf(std::uint32_t rgb) const {
-    const auto left = [](std::uint32_t value, int count) { return value << count; };
-    const auto right = [](std::uint32_t value, int count) { return value >> count; };
     std::uint32_t pixel = 0;
     for (std::size_t c = 0; c < channels_.size(); ++c) {
         const std::uint32_t value = (rgb >> (16 - 8 * c)) & 0xFFU;
-        pixel |= Spread(value, channels_[c], left, right);
+        pixel |= Spread(value, channels_[c]);
     }
     if (!swapBytes_) {
         return pixel;
@@ -64,44 +57,9 @@ std::uint32_t X11PixelFormat::PixelOf(std::uint32_t rgb) const {
     return bytesPerPixel_ == 4 ? __builtin_bswap32(pixel) : __builtin_bswap16(static_cast<std::uint16_t>(pixel));
 }
 
-#if defined(__SSE2__)
-// Four pixels' channels put into a visual's bits, in 32-bit lanes.
-__m128i X11PixelFormat::SpreadFour(__m128i rgb) const {
-    const auto left = [](__m128i value, int shift) { return _mm_sll_epi32(value, _mm_cvtsi32_si128(shift)); };
-    const auto right = [](__m128i value, int shift) { return _mm_srl_epi32(value, _mm_cvtsi32_si128(shift)); };
-    const __m128i byte = _mm_set1_epi32(0xFF);
-    const __m128i red = Spread(_mm_and_si128(_mm_srli_epi32(rgb, 16), byte), channels_[0], left, right);
-    const __m128i green = Spread(_mm_and_si128(_mm_srli_epi32(rgb, 8), byte), channels_[1], left, right);
-    const __m128i blue = Spread(_mm_and_si128(rgb, byte), channels_[2], left, right);
-    return _mm_or_si128(_mm_or_si128(red, green), blue);
-}
-#endif
-
 template <typename Pixel>
 void X11PixelFormat::ConvertRow(const std::uint32_t* source, Pixel* target, int count) const {
-    int x = 0;
-#if defined(__SSE2__)
-    if (!swapBytes_) {
-        if constexpr (sizeof(Pixel) == 4) {
-            for (; x + 4 <= count; x += 4) {
-                const __m128i rgb = _mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(target + x), SpreadFour(rgb));
-            }
-        } else {
-            // Eight 16-bit pixels from two fours: SSE2 packs only with signed
-            // saturation, so the values are moved into its range and back.
-            const __m128i half = _mm_set1_epi32(0x8000);
-            const __m128i back = _mm_set1_epi16(static_cast<short>(0x8000));
-            for (; x + 8 <= count; x += 8) {
-                const __m128i low = SpreadFour(_mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x)));
-                const __m128i high = SpreadFour(_mm_loadu_si128(reinterpret_cast<const __m128i*>(source + x + 4)));
-                const __m128i packed = _mm_packs_epi32(_mm_sub_epi32(low, half), _mm_sub_epi32(high, half));
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(target + x), _mm_add_epi16(packed, back));
-            }
-        }
-    }
-#endif
-    for (; x < count; ++x) {
+    for (int x = 0; x < count; ++x) {
         target[x] = static_cast<Pixel>(PixelOf(source[x]));
     }
 }

@@ -6,10 +6,6 @@
 #include <string>
 #include <vector>
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
-
 #include "platform/image/pixel_rect.h"
 #include "platform/raster/pixel_rows.h"
 
@@ -28,8 +24,8 @@ struct X11PixelLayout {
 
 // Turns the image's 32-bit xRGB pixels into a visual's pixels: 24-bit xRGB
 // as it is, and deep colour (10 bits a channel), high colour (5 or 6 bits)
-// and other channel orders by shifting each channel into place, four
-// pixels at a time where the processor allows.
+// and other channel orders by shifting each channel into place. Only what
+// changed is converted, at most once a refresh.
 class X11PixelFormat {
 public:
     // Nothing when the layout cannot be shown: the reason is then in `why`.
@@ -58,9 +54,6 @@ public:
 private:
     template <typename Pixel>
     void ConvertRow(const std::uint32_t* source, Pixel* target, int count) const;
-#if defined(__SSE2__)
-    [[nodiscard]] __m128i SpreadFour(__m128i rgb) const;
-#endif
 
     bool sameAsImage_ = false;
     int bytesPerPixel_ = 4;

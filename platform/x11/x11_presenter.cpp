@@ -6,6 +6,7 @@
 #include <xcb/xcbext.h>
 
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -40,20 +41,9 @@ const xcb_visualtype_t* RootVisual(const xcb_screen_t& screen) {
     return nullptr;
 }
 
-const char* VisualClassName(int visualClass) {
-    switch (visualClass) {
-        case XCB_VISUAL_CLASS_STATIC_GRAY:
-            return "static grey";
-        case XCB_VISUAL_CLASS_GRAY_SCALE:
-            return "greyscale";
-        case XCB_VISUAL_CLASS_STATIC_COLOR:
-            return "static colour";
-        case XCB_VISUAL_CLASS_PSEUDO_COLOR:
-            return "pseudo-colour";
-        default:
-            return "direct colour";
-    }
-}
+// X's visual classes by their numbers.
+constexpr std::array<const char*, 6> kVisualClasses{"static grey",   "greyscale",   "static colour",
+                                                    "pseudo-colour", "true colour", "direct colour"};
 
 int PaddedRowBytes(int width, int bitsPerPixel, int pad) {
     const int bits = width * bitsPerPixel;
@@ -138,9 +128,10 @@ X11Presenter::X11Presenter(const X11Connection& connection, xcb_window_t window)
     depth_ = screen.root_depth;
     const xcb_visualtype_t* visual = RootVisual(screen);
     if (visual == nullptr || visual->_class != XCB_VISUAL_CLASS_TRUE_COLOR) {
-        throw RunTimeError(kCannotShow, "the display's depth is " + std::to_string(depth_) + " bits of " +
-                                            VisualClassName(visual != nullptr ? visual->_class : -1) +
-                                            ", and the program draws in true colour at a depth of 15, 16, 24 or 30");
+        throw RunTimeError(kCannotShow,
+                           "the display's depth is " + std::to_string(depth_) + " bits of " +
+                               (visual != nullptr ? kVisualClasses.at(visual->_class) : "no known visual") +
+                               ", and the program draws in true colour at a depth of 15, 16, 24 or 30");
     }
     const auto [bitsPerPixel, pad] = PixmapFormat(xcb_, depth_);
     scanlinePad_ = pad;

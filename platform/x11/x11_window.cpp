@@ -17,25 +17,26 @@ constexpr int kLastWheelButton = 7;
 
 bool IsWheel(int button) { return button >= kFirstWheelButton && button <= kLastWheelButton; }
 
-}  // namespace
-
 // On the root's visual and depth, black until the first picture, and
 // keeping its pixels where they were when it is resized.
-CreatedWindow::CreatedWindow(const X11Connection& connection)
-    : connection_(connection), id_(xcb_generate_id(connection.Get())) {
+xcb_window_t CreateWindow(const X11Connection& connection) {
+    const xcb_window_t window = xcb_generate_id(connection.Get());
     const std::array<std::uint32_t, 3> values{connection.Screen().black_pixel, XCB_GRAVITY_NORTH_WEST,
                                               XCB_EVENT_MASK_EXPOSURE | XCB_EVENT_MASK_BUTTON_PRESS |
                                                   XCB_EVENT_MASK_BUTTON_RELEASE | XCB_EVENT_MASK_STRUCTURE_NOTIFY |
                                                   XCB_EVENT_MASK_PROPERTY_CHANGE};
-    xcb_create_window(connection.Get(), XCB_COPY_FROM_PARENT, id_, connection.Root(), 0, 0, 1, 1, 0,
+    xcb_create_window(connection.Get(), XCB_COPY_FROM_PARENT, window, connection.Root(), 0, 0, 1, 1, 0,
                       XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
                       XCB_CW_BACK_PIXEL | XCB_CW_BIT_GRAVITY | XCB_CW_EVENT_MASK, values.data());
+    return window;
 }
 
+}  // namespace
+
 X11Window::X11Window()
-    : window_(connection_),
-      toplevel_(connection_, window_.Id()),
-      presenter_(connection_, window_.Id()),
+    : window_(CreateWindow(connection_)),
+      toplevel_(connection_, window_),
+      presenter_(connection_, window_),
       dotsPerInch_(DesktopDotsPerInch(connection_)),
       size_{1, 1} {
     toplevel_.WindowManager().Introduce();
@@ -44,8 +45,7 @@ X11Window::X11Window()
 void X11Window::SizeNormally(PixelSize size) {
     const std::array<std::uint32_t, 2> values{static_cast<std::uint32_t>(size.width),
                                               static_cast<std::uint32_t>(size.height)};
-    xcb_configure_window(connection_.Get(), window_.Id(), XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT,
-                         values.data());
+    xcb_configure_window(connection_.Get(), window_, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values.data());
     toplevel_.WindowManager().SizeNormally(size.width, size.height);
     size_ = size;
 }
@@ -96,8 +96,7 @@ void X11Window::Handle(const xcb_generic_event_t& event) {
             break;
         case XCB_CONFIGURE_NOTIFY: {
             const auto& configure = reinterpret_cast<const xcb_configure_notify_event_t&>(event);
-            if (configure.window == window_.Id() &&
-                (configure.width != size_.width || configure.height != size_.height)) {
+            if (configure.window == window_ && (configure.width != size_.width || configure.height != size_.height)) {
                 size_ = {configure.width, configure.height};
                 Events().Resized();
             }

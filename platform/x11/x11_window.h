@@ -13,24 +13,12 @@
 
 namespace platform::x11 {
 
-// A window the connection made, destroyed with this.
-class CreatedWindow {
-public:
-    explicit CreatedWindow(const X11Connection& connection);
-    ~CreatedWindow() { xcb_destroy_window(connection_.Get(), id_); }
-    CreatedWindow(const CreatedWindow&) = delete;
-    CreatedWindow& operator=(const CreatedWindow&) = delete;
-
-    [[nodiscard]] xcb_window_t Id() const { return id_; }
-
-private:
-    const X11Connection& connection_;
-    xcb_window_t id_;
-};
-
 class X11Window final : public NativeWindow {
 public:
     X11Window();
+    ~X11Window() override { xcb_destroy_window(connection_.Get(), window_); }
+    X11Window(const X11Window&) = delete;
+    X11Window& operator=(const X11Window&) = delete;
 
     // The desktop's scale, as X toolkits read it.
     [[nodiscard]] double DotsPerInch() const override { return dotsPerInch_; }
@@ -51,7 +39,8 @@ private:
     [[nodiscard]] bool Inside(int x, int y) const;
 
     X11Connection connection_;
-    CreatedWindow window_;
+    // Destroyed with this, or with the connection if making the rest failed.
+    xcb_window_t window_;
     X11Toplevel toplevel_;
     X11Presenter presenter_;
     double dotsPerInch_;

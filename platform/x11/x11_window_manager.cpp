@@ -32,28 +32,26 @@ bool Contains(const std::vector<std::uint32_t>& items, xcb_atom_t atom) {
 
 X11WindowManager::X11WindowManager(const X11Connection& connection, xcb_window_t window)
     : connection_(connection), window_(window) {
-    const auto atoms = connection_.Atoms(std::array<const char*, 18>{
+    atoms_ = connection_.Atoms(std::array<const char*, kAtoms>{
         "WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_WM_PING", "_NET_WM_PID", "_NET_WM_NAME", "UTF8_STRING",
         "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL", "WM_STATE", "WM_CHANGE_STATE", "_NET_WM_STATE",
         "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "_NET_WM_STATE_HIDDEN", "_NET_SUPPORTED",
         "_NET_SUPPORTING_WM_CHECK", "_NET_WORKAREA", "_NET_CURRENT_DESKTOP"});
-    atoms_ = {atoms[0], atoms[1],  atoms[2],  atoms[3],  atoms[4],  atoms[5],  atoms[6],  atoms[7],  atoms[8],
-              atoms[9], atoms[10], atoms[11], atoms[12], atoms[13], atoms[14], atoms[15], atoms[16], atoms[17]};
 }
 
 void X11WindowManager::Introduce() const {
     constexpr std::string_view kClass("pentagram\0pentagram\0", 20);
     connection_.SetProperty(window_, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, kClass.size(), kClass.data());
-    const std::array<std::uint32_t, 2> protocols{atoms_.wmDeleteWindow, atoms_.netWmPing};
-    connection_.SetProperty(window_, atoms_.wmProtocols, XCB_ATOM_ATOM, 32, protocols.size(), protocols.data());
+    const std::array<std::uint32_t, 2> protocols{atoms_[kWmDeleteWindow], atoms_[kNetWmPing]};
+    connection_.SetProperty(window_, atoms_[kWmProtocols], XCB_ATOM_ATOM, 32, protocols.size(), protocols.data());
     const auto pid = static_cast<std::uint32_t>(getpid());
-    connection_.SetProperty(window_, atoms_.netWmPid, XCB_ATOM_CARDINAL, 32, 1, &pid);
+    connection_.SetProperty(window_, atoms_[kNetWmPid], XCB_ATOM_CARDINAL, 32, 1, &pid);
     std::array<char, 256> host{};
     if (gethostname(host.data(), host.size() - 1) == 0) {
         connection_.SetProperty(window_, XCB_ATOM_WM_CLIENT_MACHINE, XCB_ATOM_STRING, 8, std::strlen(host.data()),
                                 host.data());
     }
-    connection_.SetProperty(window_, atoms_.netWmWindowType, XCB_ATOM_ATOM, 32, 1, &atoms_.netWmWindowTypeNormal);
+    connection_.SetProperty(window_, atoms_[kNetWmWindowType], XCB_ATOM_ATOM, 32, 1, &atoms_[kNetWmWindowTypeNormal]);
     // ICCCM's WM_HINTS: the input hint set, for a window that takes the focus.
     constexpr std::uint32_t kInputHint = 1;
     const std::array<std::uint32_t, 9> hints{kInputHint, 1, 0, 0, 0, 0, 0, 0, 0};
@@ -61,10 +59,10 @@ void X11WindowManager::Introduce() const {
 }
 
 void X11WindowManager::SetTitle(const std::string& title) const {
-    connection_.SetProperty(window_, atoms_.netWmName, atoms_.utf8String, 8, title.size(), title.data());
+    connection_.SetProperty(window_, atoms_[kNetWmName], atoms_[kUtf8String], 8, title.size(), title.data());
     // The name older window managers read is Latin-1, of which ASCII is a part.
     const bool ascii = std::all_of(title.begin(), title.end(), [](char c) { return (c & 0x80) == 0; });
-    const xcb_atom_t type = ascii ? static_cast<xcb_atom_t>(XCB_ATOM_STRING) : atoms_.utf8String;
+    const xcb_atom_t type = ascii ? static_cast<xcb_atom_t>(XCB_ATOM_STRING) : atoms_[kUtf8String];
     connection_.SetProperty(window_, XCB_ATOM_WM_NAME, type, 8, title.size(), title.data());
 }
 
@@ -86,17 +84,17 @@ void X11WindowManager::KeepPlace() const {
 }
 
 bool X11WindowManager::Answer(const xcb_client_message_event_t& message) const {
-    if (message.type != atoms_.wmProtocols || message.format != 32) {
+    if (message.type != atoms_[kWmProtocols] || message.format != 32) {
         return false;
     }
-    if (message.data.data32[0] == atoms_.netWmPing) {
+    if (message.data.data32[0] == atoms_[kNetWmPing]) {
         // Returned to the root, as EWMH has it.
         std::array<std::uint32_t, 5> data{};
         std::copy(std::begin(message.data.data32), std::end(message.data.data32), data.begin());
         connection_.Send(connection_.Root(), connection_.Root(), message.type, data);
         return false;
     }
-    return message.data.data32[0] == atoms_.wmDeleteWindow;
+    return message.data.data32[0] == atoms_[kWmDeleteWindow];
 }
 
 bool X11WindowManager::Running() const {
@@ -105,42 +103,42 @@ bool X11WindowManager::Running() const {
 
 bool X11WindowManager::OffersMaximised() const {
     const std::vector<std::uint32_t> check =
-        connection_.Property(connection_.Root(), atoms_.netSupportingWmCheck, XCB_ATOM_WINDOW);
-    if (check.empty() || connection_.Property(check.front(), atoms_.netSupportingWmCheck, XCB_ATOM_WINDOW) != check) {
+        connection_.Property(connection_.Root(), atoms_[kNetSupportingWmCheck], XCB_ATOM_WINDOW);
+    if (check.empty() || connection_.Property(check.front(), atoms_[kNetSupportingWmCheck], XCB_ATOM_WINDOW) != check) {
         return false;
     }
     const std::vector<std::uint32_t> supported =
-        connection_.Property(connection_.Root(), atoms_.netSupported, XCB_ATOM_ATOM);
-    return Contains(supported, atoms_.maximisedVert) && Contains(supported, atoms_.maximisedHorz);
+        connection_.Property(connection_.Root(), atoms_[kNetSupported], XCB_ATOM_ATOM);
+    return Contains(supported, atoms_[kMaximisedVert]) && Contains(supported, atoms_[kMaximisedHorz]);
 }
 
 X11WindowManager::State X11WindowManager::WindowState() const {
-    const std::vector<std::uint32_t> wmState = connection_.Property(window_, atoms_.wmState, atoms_.wmState);
+    const std::vector<std::uint32_t> wmState = connection_.Property(window_, atoms_[kWmState], atoms_[kWmState]);
     if (wmState.empty() || wmState.front() == kWithdrawnState) {
         return State::Withdrawn;
     }
     return wmState.front() == kIconicState ? State::Iconic : State::Normal;
 }
 
-bool X11WindowManager::Hidden() const { return Contains(WindowStates(), atoms_.hidden); }
+bool X11WindowManager::Hidden() const { return Contains(WindowStates(), atoms_[kHidden]); }
 
 bool X11WindowManager::Maximised() const {
     const std::vector<std::uint32_t> states = WindowStates();
-    return Contains(states, atoms_.maximisedVert) && Contains(states, atoms_.maximisedHorz);
+    return Contains(states, atoms_[kMaximisedVert]) && Contains(states, atoms_[kMaximisedHorz]);
 }
 
 std::vector<std::uint32_t> X11WindowManager::WindowStates() const {
-    return connection_.Property(window_, atoms_.netWmState, XCB_ATOM_ATOM);
+    return connection_.Property(window_, atoms_[kNetWmState], XCB_ATOM_ATOM);
 }
 
 void X11WindowManager::AskMaximised(bool maximised) const {
-    connection_.Send(connection_.Root(), window_, atoms_.netWmState,
-                     {maximised ? kNetStateAdd : kNetStateRemove, atoms_.maximisedVert, atoms_.maximisedHorz,
+    connection_.Send(connection_.Root(), window_, atoms_[kNetWmState],
+                     {maximised ? kNetStateAdd : kNetStateRemove, atoms_[kMaximisedVert], atoms_[kMaximisedHorz],
                       kSourceApplication, 0});
 }
 
 void X11WindowManager::AskIconic() const {
-    connection_.Send(connection_.Root(), window_, atoms_.wmChangeState, {kIconicState, 0, 0, 0, 0});
+    connection_.Send(connection_.Root(), window_, atoms_[kWmChangeState], {kIconicState, 0, 0, 0, 0});
 }
 
 void X11WindowManager::Withdraw() const {
@@ -157,8 +155,9 @@ void X11WindowManager::Withdraw() const {
 
 X11WindowManager::Area X11WindowManager::WorkArea() const {
     const xcb_window_t root = connection_.Root();
-    const std::vector<std::uint32_t> workareas = connection_.Property(root, atoms_.netWorkarea, XCB_ATOM_CARDINAL);
-    const std::vector<std::uint32_t> desktop = connection_.Property(root, atoms_.netCurrentDesktop, XCB_ATOM_CARDINAL);
+    const std::vector<std::uint32_t> workareas = connection_.Property(root, atoms_[kNetWorkarea], XCB_ATOM_CARDINAL);
+    const std::vector<std::uint32_t> desktop =
+        connection_.Property(root, atoms_[kNetCurrentDesktop], XCB_ATOM_CARDINAL);
     const std::size_t at = 4 * static_cast<std::size_t>(desktop.empty() ? 0 : desktop.front());
     if (workareas.size() < at + 4) {
         return {0, 0, connection_.Screen().width_in_pixels, connection_.Screen().height_in_pixels};

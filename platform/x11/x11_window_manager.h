@@ -2,6 +2,7 @@
 
 #include <xcb/xcb.h>
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -61,34 +62,36 @@ public:
 
     // The properties whose changes tell of the window's state and of the work area.
     [[nodiscard]] bool TellsOfWindowState(xcb_atom_t property) const {
-        return property == atoms_.wmState || property == atoms_.netWmState;
+        return property == atoms_[kWmState] || property == atoms_[kNetWmState];
     }
-    [[nodiscard]] bool TellsOfWorkArea(xcb_atom_t property) const { return property == atoms_.netWorkarea; }
+    [[nodiscard]] bool TellsOfWorkArea(xcb_atom_t property) const { return property == atoms_[kNetWorkarea]; }
     // A root property by which a window manager says what it offers.
     [[nodiscard]] bool TellsOfItself(xcb_atom_t property) const {
-        return property == atoms_.netSupported || property == atoms_.netSupportingWmCheck;
+        return property == atoms_[kNetSupported] || property == atoms_[kNetSupportingWmCheck];
     }
 
 private:
-    struct Atoms {
-        xcb_atom_t wmProtocols;
-        xcb_atom_t wmDeleteWindow;
-        xcb_atom_t netWmPing;
-        xcb_atom_t netWmPid;
-        xcb_atom_t netWmName;
-        xcb_atom_t utf8String;
-        xcb_atom_t netWmWindowType;
-        xcb_atom_t netWmWindowTypeNormal;
-        xcb_atom_t wmState;
-        xcb_atom_t wmChangeState;
-        xcb_atom_t netWmState;
-        xcb_atom_t maximisedVert;
-        xcb_atom_t maximisedHorz;
-        xcb_atom_t hidden;
-        xcb_atom_t netSupported;
-        xcb_atom_t netSupportingWmCheck;
-        xcb_atom_t netWorkarea;
-        xcb_atom_t netCurrentDesktop;
+    // The atoms it is spoken to in, in the order of their names (.cpp).
+    enum Atom : std::uint8_t {
+        kWmProtocols,
+        kWmDeleteWindow,
+        kNetWmPing,
+        kNetWmPid,
+        kNetWmName,
+        kUtf8String,
+        kNetWmWindowType,
+        kNetWmWindowTypeNormal,
+        kWmState,
+        kWmChangeState,
+        kNetWmState,
+        kMaximisedVert,
+        kMaximisedHorz,
+        kHidden,
+        kNetSupported,
+        kNetSupportingWmCheck,
+        kNetWorkarea,
+        kNetCurrentDesktop,
+        kAtoms
     };
     struct Area {
         int x;
@@ -104,7 +107,7 @@ private:
 
     const X11Connection& connection_;
     xcb_window_t window_;
-    Atoms atoms_{};
+    std::array<xcb_atom_t, kAtoms> atoms_{};
 };
 
 }  // namespace platform::x11
