@@ -63,7 +63,7 @@ stress: test-deps build-with-tests
 SANITIZE_RESULTS ?= $(RESULTS_DIR)/sanitize.xml
 sanitize: test-deps
 	cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=Debug -DPENTAGRAM_SANITIZE=ON -DPENTAGRAM_BUILD_TESTS=ON
-	cmake --build $(SANITIZE_DIR) -j $(JOBS) --target pentagram_tests pentagram_cairo_tests pentagram_x11_tests pentagram_tool_tests pentagram-snapshot
+	cmake --build $(SANITIZE_DIR) -j $(JOBS) --target pentagram_tests pentagram_cairo_tests pentagram_x11_tests pentagram_wayland_unit_tests pentagram_tool_tests pentagram-snapshot
 	mkdir -p $(RESULTS_DIR)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 		$(CTEST) --test-dir $(SANITIZE_DIR) -j $(JOBS) --label-regex 'unit|tool' --output-junit $(SANITIZE_RESULTS)

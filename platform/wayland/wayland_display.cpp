@@ -99,25 +99,39 @@ bool WaylandDisplay::Flush() const {
     if (errno == EAGAIN) {
         return false;
     }
-    const std::string why = std::strerror(errno);
-    Check();
-    throw RunTimeError("lost the connection to the Wayland compositor '" + name_ + "'", why);
+    ThrowConnectionFailure(display_.get(), name_, errno);
 }
 
-void WaylandDisplay::Check() const {
-    const int error = wl_display_get_error(display_.get());
+void WaylandDisplay::Check() const { CheckConnection(display_.get(), name_); }
+
+void CheckConnection(wl_display* display, const std::string& name) {
+    const int error = wl_display_get_error(display);
     if (error == 0) {
         return;
     }
     if (error == EPROTO) {
         const wl_interface* interface = nullptr;
         std::uint32_t id = 0;
-        const std::uint32_t code = wl_display_get_protocol_error(display_.get(), &interface, &id);
-        throw RunTimeError("the Wayland compositor '" + name_ + "' ended the connection",
+        const std::uint32_t code = wl_display_get_protocol_error(display, &interface, &id);
+        throw RunTimeError("the Wayland compositor '" + name + "' ended the connection",
                            "protocol error " + std::to_string(code) + " on " +
                                (interface != nullptr ? interface->name : "an object") + " " + std::to_string(id));
     }
-    throw RunTimeError("lost the connection to the Wayland compositor '" + name_ + "'", std::strerror(error));
+    throw RunTimeError("lost the connection to the Wayland compositor '" + name + "'", std::strerror(error));
+}
+
+// A compositor that ends a connection over a protocol error sends the error
+// and closes the socket: a request that fails to go out (a broken pipe,
+// which libwayland does not count as the connection's end) comes before the
+// error is read. What is left is read first, so that the error told is the
+// compositor's.
+void ThrowConnectionFailure(wl_display* display, const std::string& name, int error) {
+    if (wl_display_prepare_read(display) == 0) {
+        (void)wl_display_read_events(display);
+    }
+    (void)wl_display_dispatch_pending(display);
+    CheckConnection(display, name);
+    throw RunTimeError("lost the connection to the Wayland compositor '" + name + "'", std::strerror(error));
 }
 
 void WaylandDisplay::Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,

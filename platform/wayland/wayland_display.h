@@ -13,6 +13,13 @@
 
 namespace platform::wayland {
 
+// The run-time error that says how the connection to the compositor of
+// this name ended, thrown if it has.
+void CheckConnection(wl_display* display, const std::string& name);
+// The same for a call on the connection that failed with this errno, in
+// the compositor's words where it ended the connection over an error.
+[[noreturn]] void ThrowConnectionFailure(wl_display* display, const std::string& name, int error);
+
 // What the seat's pointer does over the program's surfaces. Called from
 // inside the connection's dispatch, where nothing may unwind: a sink notes
 // what happened and acts on it once the dispatch has returned.
@@ -62,6 +69,9 @@ public:
 
     // Throws the run-time error that says how the connection ended, if it has.
     void Check() const;
+    // Throws the run-time error for a call on the connection that failed
+    // with this errno.
+    [[noreturn]] void Fail(int error) const { ThrowConnectionFailure(display_.get(), name_, error); }
 
 private:
     struct Output {

@@ -1,6 +1,7 @@
 #include "platform/wayland/wayland_window.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 
 #include "platform/form/form_properties.h"
@@ -128,10 +129,12 @@ int WaylandWindow::Scaled(int logical) const {
 }
 
 void WaylandWindow::Dispatch() {
-    if (libdecor_dispatch(decor_.get(), 0) < 0) {
-        display_.Check();
-        throw RunTimeError("lost the connection to the Wayland compositor '" + display_.Name() + "'",
-                           "the compositor closed it");
+    // libdecor's dispatch returns the count of events it handled, or the
+    // negated errno of a flush or poll that failed: an interrupted one is
+    // only a dispatch to be made again.
+    if (const int dispatched = libdecor_dispatch(decor_.get(), 0);
+        dispatched < 0 && -dispatched != EINTR && -dispatched != EAGAIN) {
+        display_.Fail(-dispatched);
     }
     display_.Check();
     // An output's scale can change under the window as well as by its move

@@ -1,5 +1,7 @@
 #include "tests/desktop/wayland_log.h"
 
+#include <gtest/gtest.h>
+
 #include <map>
 #include <regex>
 #include <sstream>
@@ -79,6 +81,11 @@ WaylandLog WaylandLog::Read(const std::string& text) {
             frameCallback.clear();
             titleThisRepaint = false;
             ++log.frameCallbacksAnswered;
+        } else if (!request && interface == "xdg_toplevel" && message == "configure") {
+            const auto numbers = Numbers(arguments);
+            log.configured.push_back({numbers.at(0), numbers.at(1)});
+        } else if (request && interface == "xdg_toplevel" && message == "set_maximized") {
+            log.askedMaximised = true;
         } else if (request && interface == "xdg_toplevel" && message == "set_title") {
             log.titles.push_back(arguments.substr(1, arguments.size() - 2));
             log.titlesAheadOfTheCompositor += titleThisRepaint ? 1 : 0;
@@ -86,6 +93,14 @@ WaylandLog WaylandLog::Read(const std::string& text) {
         }
     }
     return log;
+}
+
+void ExpectTheCompositorsPace(const WaylandLog& log) {
+    EXPECT_GT(log.frameCallbacksAnswered, 10);
+    EXPECT_EQ(log.picturesAheadOfTheCompositor, 0);
+    EXPECT_EQ(log.titlesAheadOfTheCompositor, 0);
+    EXPECT_LE(log.pictures.size(), static_cast<std::size_t>(log.frameCallbacksAnswered) + 1);
+    EXPECT_FALSE(log.titles.empty());
 }
 
 }  // namespace desktop

@@ -24,6 +24,10 @@ struct CommittedPicture {
 
 struct WaylandLog {
     std::vector<CommittedPicture> pictures;
+    // The sizes the compositor configured the toplevel to, 0 x 0 where it
+    // left the size to the window; and whether the window asked to be maximised.
+    std::vector<Size> configured;
+    bool askedMaximised = false;
     std::vector<std::string> titles;
     int frameCallbacksAnswered = 0;
     // Pictures attached while the last one's frame callback was unanswered.
@@ -34,5 +38,10 @@ struct WaylandLog {
     // The log of a client whose first surface is its window's.
     [[nodiscard]] static WaylandLog Read(const std::string& text);
 };
+
+// The pictures and titles a client sent over a second or more at full
+// speed kept to the compositor's pace: a picture only once the compositor
+// answered the last one's frame callback, a title at most once between two.
+void ExpectTheCompositorsPace(const WaylandLog& log);
 
 }  // namespace desktop

@@ -1,18 +1,20 @@
 // The program as a native Wayland window in what only some compositors
 // have or do: resting while sway shows it on no output, sway's screenshots
-// at scale 2 and a change of its output's scale, weston nested in sway, and
-// GNOME's mutter, headless. What every compositor is asked is in
+// at scale 2 and a change of its output's scale, weston nested in sway and
+// GNOME's mutter headless, and many starts under sway and mutter. What every compositor is asked is in
 // compositor_test.cpp.
 
 #include <gtest/gtest.h>
 #include <csignal>
 
 #include <filesystem>
+#include <functional>
 #include <thread>
 
 #include "tests/desktop/picture.h"
 #include "tests/desktop/ratio_title.h"
 #include "tests/desktop/sway_session.h"
+#include "tests/desktop/wayland_log.h"
 #include "tests/support/process_readings.h"
 
 namespace desktop {
@@ -67,6 +69,18 @@ protected:
         return picture;
     }
 
+    // GNOME's compositor, headless, beside sway in the session's runtime folder.
+    std::unique_ptr<Process> StartMutter() {
+        auto mutter = session_.Start({"dbus-run-session", "--", "mutter", "--wayland", "--headless",
+                                      "--virtual-monitor", "1280x800", "--wayland-display", kMutterSocket});
+        const auto socket = std::filesystem::path(*session_.Environment().at("XDG_RUNTIME_DIR")) / kMutterSocket;
+        EXPECT_TRUE(WaitUntil([&] { return std::filesystem::exists(socket) || !mutter->Running(); }, kAppear) &&
+                    mutter->Running())
+            << "required: mutter did not start headless: " << mutter->Stderr();
+        return mutter;
+    }
+
+    static constexpr const char* kMutterSocket = "mutter-pentagram";
     SwaySession session_;
 };
 
@@ -140,40 +154,83 @@ TEST_F(WaylandTest, AChangeOfTheOutputsScaleIsFollowed) {
         << ", " << UnlikeNeighbours(picture) << " unlike neighbours";
 }
 
-// weston, nested in sway, draws no decorations of its own and has a
-// maximised state: the window comes up maximised, decorated by libdecor.
-TEST_F(WaylandTest, UnderWestonItComesUpMaximisedWithoutAProtocolError) {
-    auto weston = session_.Start(
-        {"weston", "--backend=wayland-backend.so", "--socket=weston-pentagram", "--width=1024", "--height=700"});
-    const auto socket = std::filesystem::path(*session_.Environment().at("XDG_RUNTIME_DIR")) / "weston-pentagram";
-    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(socket) || !weston->Running(); }, kAppear))
-        << weston->Stderr();
-    ASSERT_TRUE(weston->Running()) << weston->Stderr();
-    auto program = StartProgram({{"WAYLAND_DISPLAY", "weston-pentagram"}});
-    std::this_thread::sleep_for(seconds(2));
-    ASSERT_TRUE(program->Running()) << program->Stderr() << weston->Stderr();
-    EXPECT_EQ(weston->Stderr().find("error in client communication"), std::string::npos) << weston->Stderr();
-    program->Signal(SIGTERM);
-    EXPECT_EQ(program->WaitExit(seconds(2)), 0) << program->Stderr();
+// weston, nested in sway, and GNOME's mutter, headless beside it: neither
+// draws decorations of its own (libdecor's are the window's), and the
+// window comes up maximised, at the compositor's pace, without a protocol
+// error, until SIGTERM ends it at once. Neither tells of its windows, so
+// what the program sent and was told is read from its protocol log.
+TEST_F(WaylandTest, UnderWestonAndMutterItComesUpMaximisedAtTheirPaceAndSigtermEndsIt) {
+    struct Nested {
+        const char* name;
+        std::function<std::unique_ptr<Process>()> start;
+        const char* socket;
+        int outputWidth;
+    };
+    const std::vector<Nested> compositors{
+        {"weston",
+         [&] {
+             return session_.Start({"weston", "--backend=wayland-backend.so", "--socket=weston-pentagram",
+                                    "--width=1024", "--height=700"});
+         },
+         "weston-pentagram", 1024},
+        {"mutter", [&] { return StartMutter(); }, kMutterSocket, 1280},
+    };
+    for (const Nested& nested : compositors) {
+        SCOPED_TRACE(nested.name);
+        auto compositor = nested.start();
+        const auto socket = std::filesystem::path(*session_.Environment().at("XDG_RUNTIME_DIR")) / nested.socket;
+        ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(socket) || !compositor->Running(); }, kAppear) &&
+                    compositor->Running())
+            << compositor->Stderr();
+        auto program = StartProgram({{"WAYLAND_DISPLAY", nested.socket}, {"WAYLAND_DEBUG", "1"}});
+        std::this_thread::sleep_for(seconds(2));
+        ASSERT_TRUE(program->Running()) << program->Stderr().substr(program->Stderr().size() - 2000);
+        const WaylandLog log = WaylandLog::Read(program->Stderr());
+        EXPECT_TRUE(log.askedMaximised);
+        ASSERT_FALSE(log.configured.empty());
+        EXPECT_EQ(log.configured.back().width, nested.outputWidth) << "not maximised to the output";
+        ASSERT_FALSE(log.pictures.empty());
+        EXPECT_EQ(log.pictures.back().buffer.width, nested.outputWidth);
+        ExpectTheCompositorsPace(log);
+        EXPECT_EQ(program->Stderr().find("run-time error"), std::string::npos);
+        EXPECT_EQ(compositor->Stderr().find("error in client communication"), std::string::npos);
+        const auto sent = Clock::now();
+        program->Signal(SIGTERM);
+        EXPECT_EQ(program->WaitExit(seconds(2)), 0);
+        EXPECT_LE(Clock::now() - sent, milliseconds(200));
+    }
 }
 
-// GNOME's own compositor, headless: it draws no
-// decorations of its own (libdecor's are the window's).
-TEST_F(WaylandTest, UnderMutterItRunsAndSigtermEndsIt) {
-    auto mutter = session_.Start({"dbus-run-session", "--", "mutter", "--wayland", "--headless", "--virtual-monitor",
-                                  "1280x800", "--wayland-display", "mutter-pentagram"});
-    const auto socket = std::filesystem::path(*session_.Environment().at("XDG_RUNTIME_DIR")) / "mutter-pentagram";
-    ASSERT_TRUE(WaitUntil([&] { return std::filesystem::exists(socket) || !mutter->Running(); }, kAppear) &&
-                mutter->Running())
-        << "required: mutter did not start headless: " << mutter->Stderr();
-    auto program = StartProgram({{"WAYLAND_DISPLAY", "mutter-pentagram"}});
-    std::this_thread::sleep_for(seconds(2));
-    ASSERT_TRUE(program->Running()) << program->Stderr();
-    EXPECT_EQ(program->Stderr(), "");
-    const auto sent = Clock::now();
-    program->Signal(SIGTERM);
-    EXPECT_EQ(program->WaitExit(seconds(2)), 0) << program->Stderr();
-    EXPECT_LE(Clock::now() - sent, milliseconds(200));
+// The program started again and again under sway and mutter, as a person
+// or a benchmark does: every start comes up, shows pictures at the
+// compositor's pace and runs until it is asked to end.
+using StressWaylandTest = WaylandTest;
+
+TEST_F(StressWaylandTest, AHundredStartsUnderSwayAndUnderMutterEachRunUntilAskedToEnd) {
+    constexpr int kStarts = 100;
+    auto mutter = StartMutter();
+    ASSERT_TRUE(mutter->Running());
+    for (const auto& [compositor, display] : {std::pair{"sway", session_.Socket()}, {"mutter", kMutterSocket}}) {
+        int deaths = 0;
+        std::string firstDeath;
+        for (int start = 0; start < kStarts; ++start) {
+            auto program = StartProgram({{"WAYLAND_DISPLAY", display}, {"WAYLAND_DEBUG", "1"}});
+            const bool showing = WaitUntil(
+                [&] { return !program->Running() || WaylandLog::Read(program->Stderr()).frameCallbacksAnswered > 3; },
+                kAppear);
+            std::this_thread::sleep_for(milliseconds(200));
+            if (!showing || !program->Running()) {
+                const std::string said = program->Stderr();
+                ++deaths;
+                firstDeath = firstDeath.empty() ? said.substr(said.rfind('\n', said.size() - 2) + 1) : firstDeath;
+                continue;
+            }
+            program->Signal(SIGTERM);
+            EXPECT_EQ(program->WaitExit(seconds(2)), 0) << compositor << ", start " << start;
+        }
+        EXPECT_EQ(deaths, 0) << "under " << compositor << " " << deaths << " of " << kStarts
+                             << " starts ended on their own; the first said: " << firstDeath;
+    }
 }
 
 }  // namespace
