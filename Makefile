@@ -37,7 +37,7 @@ BEFORE ?= 116c7a0db439ecd4e8e4f67af64500004a1038c5
 BEFORE_DIR = $(BENCH_DIR)/before-$(BEFORE)
 bench: test-deps
 	cmake -S . -B $(BENCH_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=OFF -DPENTAGRAM_BUILD_BENCHMARKS=ON
-	cmake --build $(BENCH_DIR) -j $(JOBS) --target pentagram pentagram-snapshot pentagram_offscreen_bench pentagram_windowed_bench pentagram_session_bench
+	cmake --build $(BENCH_DIR) -j $(JOBS) --target pentagram pentagram-snapshot pentagram_offscreen_bench pentagram_windowed_bench pentagram_session_bench pentagram_picture_count
 	./$(BENCH_DIR)/pentagram_offscreen_bench
 	@echo
 	./$(BENCH_DIR)/pentagram_offscreen_bench sizes
@@ -50,6 +50,8 @@ bench: test-deps
 	bash bench/windowed_bench.sh ./$(BENCH_DIR)/pentagram_windowed_bench ./$(BENCH_DIR)/pentagram_session_bench ./$(BENCH_DIR)/pentagram
 	@echo
 	bash bench/desktops_bench.sh ./$(BENCH_DIR)/pentagram_windowed_bench ./$(BENCH_DIR)/pentagram_session_bench ./$(BENCH_DIR)/pentagram
+	@echo
+	bash bench/pace_bench.sh ./$(BENCH_DIR)/pentagram_windowed_bench ./$(BENCH_DIR)/pentagram_picture_count ./$(BENCH_DIR)/pentagram-snapshot
 	@echo
 	bash bench/wayland_bench.sh ./$(BENCH_DIR)/pentagram_windowed_bench ./$(BENCH_DIR)/pentagram ./$(BENCH_DIR)/pentagram-snapshot
 
@@ -136,7 +138,8 @@ lint-windows: windows build-with-tests
 
 # The Windows window's frame rate under Wine (figures in BENCHMARKS.md).
 bench-windows: windows test-deps
-	bash bench/windows_bench.sh $(WINDOWS_DIR)/pentagram_win32_bench.exe
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target pentagram_picture_count
+	bash bench/windows_bench.sh $(WINDOWS_DIR)/pentagram_win32_bench.exe ./$(BUILD_DIR)/pentagram_picture_count
 
 deps:
 	bash scripts/install-deps.sh

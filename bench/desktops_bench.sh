@@ -13,7 +13,7 @@ bench=$1
 session=$2
 program=$3
 rounds=${ROUNDS:-5}
-frames=${FRAMES:-300}
+frames=${FRAMES:-20000}
 
 source "$(dirname "$0")/virtual_desktop.sh"
 source "$(dirname "$0")/statistics.sh"

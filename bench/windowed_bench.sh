@@ -14,7 +14,7 @@ session=${2:-}
 program=${3:-}
 long_run=${LONG_RUN:-60}
 rounds=${ROUNDS:-5}
-frames=${FRAMES:-300}
+frames=${FRAMES:-3000}
 modes=(program plain-default plain-shm floor)
 sizes=(1920x1080 7680x4320)
 

@@ -35,7 +35,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kWidth = 1920;
-constexpr int kBorders = 16;
+// What window managers take of the width around a maximised window: 20 pixels
+// under mutter.
+constexpr int kBorders = 32;
 constexpr int kHeight = 1080;
 
 template <typename NativeWindow>

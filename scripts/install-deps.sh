@@ -24,10 +24,11 @@ window_manager_packages=(dbus xfwm4 fluxbox icewm metacity i3-wm twm kwin-x11 mu
 # KDE's kwin), what looks at and clicks it there, and XWayland for the
 # benchmark's comparison.
 wayland_packages=(sway weston kwin-wayland plasma-wayland-protocols grim jq libdecor-0-plugin-1-cairo xwayland)
-# Anti-Grain Geometry: the frame benchmark's second contender, next to cairo.
+# Anti-Grain Geometry: the frame benchmark's second contender, next to cairo;
+# XDamage: the pace benchmark counts the pictures that reach the window.
 # The benchmarks are built with the tests, so that they are linted and kept
 # building.
-bench_packages=(libagg-dev)
+bench_packages=(libagg-dev libxdamage-dev)
 
 packages=("${build_packages[@]}")
 case "${1:-}" in
