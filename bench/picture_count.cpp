@@ -2,8 +2,8 @@
 // counts it: the pictures that reach the window (DamageNotify, each damage
 // taken away once told, as compositing managers do), and the X server's
 // share of a core meanwhile. Waits for a window titled with the ratio, then
-// counts for the given seconds, and prints "pictures/s cpu% WIDTHxHEIGHT",
-// the last the window's size.
+// counts for the given seconds or until the window goes, and prints
+// "pictures/s cpu% WIDTHxHEIGHT", the last the window's size.
 //
 //   pentagram_picture_count X_SERVER_PID SECONDS
 
@@ -86,15 +86,22 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "pentagram_picture_count: no window with the ratio title\n");
         return 1;
     }
+    XWindowAttributes attributes{};
+    XGetWindowAttributes(display.get(), *window, &attributes);
+    // A window that goes before the seconds are up ends the count.
+    XSelectInput(display.get(), *window, StructureNotifyMask);
+    XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     const Damage damage = XDamageCreate(display.get(), *window, XDamageReportNonEmpty);
     XSync(display.get(), False);
+    bool gone = false;
     long pictures = 0;
     const long ticksBefore = testing_support::CpuTicks(server);
     const auto start = Clock::now();
-    while (Clock::now() - start < seconds) {
+    while (!gone && Clock::now() - start < seconds) {
         while (XPending(display.get()) != 0) {
             XEvent event;
             XNextEvent(display.get(), &event);
+            gone = gone || event.type == DestroyNotify || event.type == UnmapNotify;
             if (event.type == eventBase + XDamageNotify) {
                 ++pictures;
                 XDamageSubtract(display.get(), damage, None, None);
@@ -105,8 +112,6 @@ int main(int argc, char** argv) {
     }
     const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
     const long ticks = testing_support::CpuTicks(server) - ticksBefore;
-    XWindowAttributes attributes{};
-    XGetWindowAttributes(display.get(), *window, &attributes);
     std::printf("%.0f %.0f %dx%d\n", static_cast<double>(pictures) / elapsed,
                 100.0 * static_cast<double>(ticks) / static_cast<double>(sysconf(_SC_CLK_TCK)) / elapsed,
                 attributes.width, attributes.height);

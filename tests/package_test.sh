@@ -30,10 +30,15 @@ done
 [[ -x $root/usr/bin/pentagram ]] || fail "usr/bin/pentagram is not executable"
 
 depends=$(dpkg-deb -f "$deb" Depends)
-for library in libsdl2-2.0-0 libx11-6 libx11-xcb1 libxcb1 libxcb-shm0 libwayland-client0 libdecor-0-0 \
+for library in libxcb1 libxcb-shm0 libxcb-present0 libxcb-xfixes0 libwayland-client0 libdecor-0-0 \
     libdecor-0-plugin-1-cairo libc6 libstdc++6; do
     [[ $depends == *"$library"* ]] || fail "Depends lacks $library: $depends"
 done
+# X through XCB alone; SDL only for the error box, loaded when one is shown.
+for library in libx11-6 libsdl2; do
+    [[ $depends == *"$library"* ]] && fail "Depends names $library: $depends"
+done
+[[ $(dpkg-deb -f "$deb" Recommends) == *libsdl2-2.0-0* ]] || fail "Recommends lacks libsdl2-2.0-0"
 # The program draws every pixel itself: no drawing library comes with it.
 [[ $depends == *libcairo* ]] && fail "Depends names cairo: $depends"
 

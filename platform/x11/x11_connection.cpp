@@ -75,7 +75,7 @@ std::string X11Connection::PropertyBytes(xcb_window_t window, xcb_atom_t propert
         return {};
     }
     const auto* bytes = static_cast<const char*>(xcb_get_property_value(reply.get()));
-    return {bytes, static_cast<std::size_t>(xcb_get_property_value_length(reply.get())) * (format / 8)};
+    return {bytes, static_cast<std::size_t>(xcb_get_property_value_length(reply.get()))};
 }
 
 void X11Connection::SetProperty(xcb_window_t window, xcb_atom_t property, xcb_atom_t type, int format,

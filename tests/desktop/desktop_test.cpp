@@ -74,10 +74,11 @@ TEST_F(DesktopTest, AClickEndsItWithinASecond) {
     EXPECT_EQ(program->Stderr(), "");
 }
 
-TEST_F(DesktopTest, ClosingThroughTheWindowManagerEndsIt) {
+TEST_F(DesktopTest, ItAnswersTheWindowManagersPingAndClosingThroughTheWindowManagerEndsIt) {
     auto program = StartProgram();
     const Window window = WaitForMaximisedWindow(*program);
     ASSERT_NE(window, None);
+    EXPECT_TRUE(x_.AnswersPing(window));
     x_.RequestClose(window);
     EXPECT_EQ(program->WaitExit(seconds(2)), 0) << program->Stderr();
 }

@@ -54,6 +54,9 @@ public:
     void RequestClose(::Window window);
     // Asks the window itself to close, as a window manager without EWMH does.
     void SendDeleteWindow(::Window window);
+    // Pings the window as EWMH window managers do, to tell a hung program
+    // from a busy one; true once it answers.
+    [[nodiscard]] bool AnswersPing(::Window window);
     void SetMaximised(::Window window, bool maximised);
     void Minimise(::Window window);
     void Resize(::Window window, int width, int height);

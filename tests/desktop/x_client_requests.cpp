@@ -6,6 +6,7 @@
 #include <X11/extensions/XTest.h>
 
 #include "tests/desktop/x_client.h"
+#include "tests/support/child_process.h"
 
 namespace desktop {
 
@@ -41,6 +42,37 @@ void XClient::SendDeleteWindow(Window window) {
     event.xclient.data.l[1] = CurrentTime;
     XSendEvent(display_, window, False, NoEventMask, &event);
     XFlush(display_);
+}
+
+bool XClient::AnswersPing(Window window) {
+    const Window root = DefaultRootWindow(display_);
+    XSelectInput(display_, root, SubstructureNotifyMask);
+    constexpr long kTimestamp = 4242;
+    XEvent ping{};
+    ping.xclient.type = ClientMessage;
+    ping.xclient.window = window;
+    ping.xclient.message_type = Intern("WM_PROTOCOLS");
+    ping.xclient.format = 32;
+    ping.xclient.data.l[0] = static_cast<long>(Intern("_NET_WM_PING"));
+    ping.xclient.data.l[1] = kTimestamp;
+    ping.xclient.data.l[2] = static_cast<long>(window);
+    XSendEvent(display_, window, False, NoEventMask, &ping);
+    XFlush(display_);
+    // The answer is the same message, sent back to the root.
+    const bool answered = testing_support::WaitUntil(
+        [&] {
+            XEvent event;
+            while (XCheckTypedWindowEvent(display_, root, ClientMessage, &event)) {
+                if (event.xclient.data.l[0] == ping.xclient.data.l[0] && event.xclient.data.l[1] == kTimestamp &&
+                    event.xclient.data.l[2] == static_cast<long>(window)) {
+                    return true;
+                }
+            }
+            return false;
+        },
+        std::chrono::seconds(2));
+    XSelectInput(display_, root, NoEventMask);
+    return answered;
 }
 
 void XClient::SetMaximised(Window window, bool maximised) {
