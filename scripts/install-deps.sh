@@ -18,8 +18,9 @@ windows_packages=(g++-mingw-w64-x86-64-posix googletest nsis wine wine64)
 # python3 prints the test summary at the end of CI's run.
 test_packages=(googletest libgtest-dev xvfb openbox libx11-dev libxtst-dev valgrind x11-utils locales python3)
 # The window managers of the desktops the program is tested under, each in
-# a D-Bus session of its own as a desktop session runs it.
-window_manager_packages=(dbus xfwm4 fluxbox icewm metacity i3-wm twm kwin-x11 mutter)
+# a D-Bus session of its own as a desktop session runs it; dbus-launch, which
+# starts a bus for a display that has none when a program asks for one.
+window_manager_packages=(dbus dbus-x11 xfwm4 fluxbox icewm metacity i3-wm twm kwin-x11 mutter)
 # The Wayland compositors the native window is tested under (sway, weston,
 # KDE's kwin), what looks at and clicks it there, and XWayland for the
 # benchmark's comparison.
@@ -83,7 +84,7 @@ if [[ "${1:-}" == "--test" ]]; then
         fi
     }
     require "the fi_FI.UTF-8 locale" "locale -a | grep -qi '^fi_FI\.utf-\?8\$'"
-    for command in Xvfb valgrind lintian mutter sway weston kwin_x11 kwin_wayland dbus-send wayland-scanner python3; do
+    for command in Xvfb valgrind lintian mutter sway weston kwin_x11 kwin_wayland dbus-send dbus-launch wayland-scanner python3; do
         require "$command" "command -v $command"
     done
     require "the user pentagram-test" "[[ \$(id -u) -ne 0 ]] || id pentagram-test"

@@ -5,6 +5,10 @@
 #include <gtest/gtest.h>
 #include <csignal>
 
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <random>
 #include <regex>
 #include <thread>
@@ -124,6 +128,33 @@ TEST_F(RobustnessTest, SignalsEndItWithinTwoHundredMillisecondsRunningOrMinimise
             EXPECT_TRUE(WaitUntil([&] { return !x_.FindWindow(kTitlePrefix); }, kSettle)) << "the window stayed";
         }
     }
+}
+
+// The D-Bus daemons started on demand for a display (dbus-launch's
+// autolaunch), which outlive the program that asked and the display both.
+int AutolaunchedBuses() {
+    int buses = 0;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
+        std::ifstream file(entry.path() / "cmdline");
+        std::string command((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        std::replace(command.begin(), command.end(), '\0', ' ');
+        buses +=
+            command.find("dbus-daemon") != std::string::npos && command.find("--print-address") != std::string::npos
+                ? 1
+                : 0;
+    }
+    return buses;
+}
+
+TEST_F(RobustnessTest, InASessionWithoutABusItStartsNone) {
+    const int before = AutolaunchedBuses();
+    auto program = StartProgram({{"DBUS_SESSION_BUS_ADDRESS", std::nullopt}});
+    const Window window = WaitForMaximisedWindow(*program);
+    ASSERT_NE(window, None);
+    x_.RequestClose(window);
+    EXPECT_EQ(program->WaitExit(seconds(2)), 0) << program->Stderr();
+    std::this_thread::sleep_for(milliseconds(500));
+    EXPECT_EQ(AutolaunchedBuses(), before) << "a session bus was started for it and left behind";
 }
 
 TEST_F(RobustnessTest, AnUnknownLocaleFallsBackToADecimalPoint) {
