@@ -62,7 +62,7 @@ bool XClient::AnswersPing(Window window) {
     const bool answered = testing_support::WaitUntil(
         [&] {
             XEvent event;
-            while (XCheckTypedWindowEvent(display_, root, ClientMessage, &event)) {
+            while (XCheckTypedWindowEvent(display_, root, ClientMessage, &event) != 0) {
                 if (event.xclient.data.l[0] == ping.xclient.data.l[0] && event.xclient.data.l[1] == kTimestamp &&
                     event.xclient.data.l[2] == static_cast<long>(window)) {
                     return true;
