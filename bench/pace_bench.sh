@@ -19,15 +19,6 @@ frames=${FRAMES:-30000}
 source "$(dirname "$0")/virtual_desktop.sh"
 source "$(dirname "$0")/statistics.sh"
 
-# The snapshot tool's frames per second at the size, offscreen.
-offscreen() {
-    local start end n=3000
-    start=$(date +%s%N)
-    "$snapshot" --size "$1" --frames "$n" >/dev/null
-    end=$(date +%s%N)
-    awk -v n=$n -v ns=$((end - start)) 'BEGIN {printf "%.0f", n / (ns / 1e9)}'
-}
-
 echo "the X11 window at 1920x1080x24, $rounds runs of $frames frames each; medians; pictures counted over 2 s"
 printf '%-20s %10s %10s %9s %11s %10s\n' desktop "frames/s" offscreen "/offscr" "pictures/s" "X server"
 for setup in "openbox|" "openbox-no-shm|-extension MIT-SHM" "mutter|"; do
@@ -49,7 +40,7 @@ for setup in "openbox|" "openbox-no-shm|-extension MIT-SHM" "mutter|"; do
         echo "$cpu" >>"$scratch/cpu"
     done
     fps=$(median <"$scratch/fps")
-    solo=$(offscreen "$size")
+    solo=$(offscreen_rate "$snapshot" "$size")
     printf '%-20s %10.1f %10s %8sx %11s %9s%%\n' "$name" "$fps" "$solo" "$(ratio "$fps" "$solo")" \
         "$(median <"$scratch/pictures")" "$(median <"$scratch/cpu")"
     stop_last_desktop

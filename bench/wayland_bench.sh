@@ -139,15 +139,6 @@ protocol() {
         }' "$runtime/protocol"
 }
 
-# The snapshot tool's frames per second at the size, offscreen.
-offscreen() {
-    local start end count=3000
-    start=$(date +%s%N)
-    "$snapshot" --size "$1" --frames "$count" >/dev/null
-    end=$(date +%s%N)
-    awk -v n=$count -v ns=$((end - start)) 'BEGIN {printf "%.0f", n / (ns / 1e9)}'
-}
-
 echo "native Wayland, headless at 1920x1080; frames/s the median of $rounds runs of $frames frames"
 echo "offscreen: the snapshot tool's frames/s at the buffer's size; commits and callbacks a second over 3 s"
 printf '%-12s %-7s %9s %10s %9s %10s %10s %12s %11s\n' compositor build "frames/s" "offscreen" "/offscr" "buffer" \
@@ -161,7 +152,7 @@ for setup in "sway 1" "mutter 1" "kwin 1" "kwin 1.5"; do
     [[ $name == kwin ]] && label+=$(awk -v s="$scale" 'BEGIN {print " " s * 100 " %"}')
     for build in "${builds[@]}"; do
         read -r buffer commits callbacks <<<"$(protocol "$build")"
-        if [[ $build == "${builds[0]}" ]]; then solo=$(offscreen "$buffer"); fi
+        if [[ $build == "${builds[0]}" ]]; then solo=$(offscreen_rate "$snapshot" "$buffer"); fi
         read -r fps cpu <<<"$(measure "$build")"
         printf '%-12s %-7s %9.1f %10s %8sx %10s %10s %12s %11s\n' "$label" "$build" "$fps" "$solo" \
             "$(ratio "$fps" "$solo")" "$buffer" "$commits" "$callbacks" "$cpu %"

@@ -4,7 +4,6 @@
 #include <cerrno>
 #include <cmath>
 
-#include "platform/form/form_properties.h"
 #include "platform/process/abrupt_end.h"
 #include "platform/run_time_error.h"
 

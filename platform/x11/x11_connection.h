@@ -14,6 +14,13 @@ namespace platform::x11 {
 
 using EventHandle = std::unique_ptr<xcb_generic_event_t, decltype(&std::free)>;
 
+// What kind of event it is, whether the server or another client sent it
+// (SendEvent sets the top bit).
+[[nodiscard]] inline std::uint8_t EventKind(const xcb_generic_event_t& event) {
+    constexpr std::uint8_t kSentByAClient = 0x80;
+    return event.response_type & static_cast<std::uint8_t>(~kSentByAClient);
+}
+
 // The program's one connection to the X display: its window is made, shown,
 // sized, titled and fed its events on it. A window that vanishes while it
 // is asked about (a window manager's frame, say) is an answer, not an error;

@@ -328,8 +328,7 @@ void X11Presenter::Notice(const xcb_generic_event_t& event) {
         }
         return;
     }
-    constexpr std::uint8_t kSentFlag = 0x80;
-    if ((event.response_type & ~kSentFlag) != XCB_GE_GENERIC || !present_) {
+    if (EventKind(event) != XCB_GE_GENERIC || !present_) {
         return;
     }
     const auto& generic = reinterpret_cast<const xcb_ge_generic_event_t&>(event);

@@ -92,8 +92,7 @@ std::optional<X11Toplevel::Clock::time_point> X11Toplevel::NextStep() const {
 }
 
 void X11Toplevel::Notice(const xcb_generic_event_t& event, Clock::time_point now) {
-    constexpr std::uint8_t kSentFlag = 0x80;
-    switch (event.response_type & ~kSentFlag) {
+    switch (EventKind(event)) {
         case XCB_MAP_NOTIFY:
             if (reinterpret_cast<const xcb_map_notify_event_t&>(event).window == window_) {
                 if (!mapped_) {

@@ -10,7 +10,6 @@
 namespace platform::x11 {
 namespace {
 
-constexpr std::uint8_t kSentFlag = 0x80;
 // Buttons 4 to 7 are the wheel's turns, not presses.
 constexpr int kFirstWheelButton = 4;
 constexpr int kLastWheelButton = 7;
@@ -73,7 +72,7 @@ void X11Window::TakeInEvents(Clock::time_point now) {
 }
 
 void X11Window::Handle(const xcb_generic_event_t& event) {
-    switch (event.response_type & ~kSentFlag) {
+    switch (EventKind(event)) {
         case XCB_BUTTON_PRESS: {
             const auto& press = reinterpret_cast<const xcb_button_press_event_t&>(event);
             if (!IsWheel(press.detail)) {

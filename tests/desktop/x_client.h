@@ -80,6 +80,7 @@ public:
 
 private:
     ::Atom Intern(const char* name);
+    XEvent ProtocolMessage(::Window window, const char* protocol, long timestamp);
     std::vector<::Window> Clients();
     void FindManaged(::Window under, int depth, std::vector<::Window>& found);
     std::vector<long> Property(::Window window, const char* name, ::Atom type);

@@ -32,14 +32,20 @@ void XClient::SendToRoot(Window window, const char* message, const std::vector<l
 
 void XClient::RequestClose(Window window) { SendToRoot(window, "_NET_CLOSE_WINDOW", {CurrentTime, 2}); }
 
-void XClient::SendDeleteWindow(Window window) {
+// A WM_PROTOCOLS message for the window, as window managers send them.
+XEvent XClient::ProtocolMessage(Window window, const char* protocol, long timestamp) {
     XEvent event{};
     event.xclient.type = ClientMessage;
     event.xclient.window = window;
     event.xclient.message_type = Intern("WM_PROTOCOLS");
     event.xclient.format = 32;
-    event.xclient.data.l[0] = static_cast<long>(Intern("WM_DELETE_WINDOW"));
-    event.xclient.data.l[1] = CurrentTime;
+    event.xclient.data.l[0] = static_cast<long>(Intern(protocol));
+    event.xclient.data.l[1] = timestamp;
+    return event;
+}
+
+void XClient::SendDeleteWindow(Window window) {
+    XEvent event = ProtocolMessage(window, "WM_DELETE_WINDOW", CurrentTime);
     XSendEvent(display_, window, False, NoEventMask, &event);
     XFlush(display_);
 }
@@ -48,13 +54,7 @@ bool XClient::AnswersPing(Window window) {
     const Window root = DefaultRootWindow(display_);
     XSelectInput(display_, root, SubstructureNotifyMask);
     constexpr long kTimestamp = 4242;
-    XEvent ping{};
-    ping.xclient.type = ClientMessage;
-    ping.xclient.window = window;
-    ping.xclient.message_type = Intern("WM_PROTOCOLS");
-    ping.xclient.format = 32;
-    ping.xclient.data.l[0] = static_cast<long>(Intern("_NET_WM_PING"));
-    ping.xclient.data.l[1] = kTimestamp;
+    XEvent ping = ProtocolMessage(window, "_NET_WM_PING", kTimestamp);
     ping.xclient.data.l[2] = static_cast<long>(window);
     XSendEvent(display_, window, False, NoEventMask, &ping);
     XFlush(display_);
