@@ -1,6 +1,8 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <utility>
 
 #include "platform/form.h"
 
@@ -10,7 +12,9 @@ namespace app {
 // pentagram, one degree a frame, until a click or a close ends the program.
 class Form1 final : public platform::FormEvents {
 public:
-    Form1(platform::Form& form, char decimalSeparator) : form_(form), decimalSeparator_(decimalSeparator) {}
+    // The title's number is written with this decimal separator (UTF-8).
+    Form1(platform::Form& form, std::string decimalSeparator)
+        : form_(form), decimalSeparator_(std::move(decimalSeparator)) {}
 
     // Form1 before it loads: titled "Form1", a client area of 4680 x 3195
     // twips when not maximised, placed where the window system puts windows.
@@ -24,7 +28,7 @@ private:
     [[nodiscard]] bool HasClientArea() const;
 
     platform::Form& form_;
-    char decimalSeparator_;
+    std::string decimalSeparator_;
 };
 
 }  // namespace app

@@ -39,7 +39,7 @@ struct Size {
 double ProgramFrames(Size size) {
     // Made before the clock starts, as the plain frames' image is.
     platform::OffscreenForm form(app::Form1::Design(), size.width, size.height);
-    app::Form1 form1(form, '.');
+    app::Form1 form1(form, ".");
     form.At(kFramesPerRun + 1, {platform::ScriptedEvent::Kind::Close});
     const auto start = Clock::now();
     const auto error = platform::RunForm(form, form1);
@@ -96,7 +96,7 @@ double Median(std::vector<double> values) {
 // to that of the one kFramesPerRun later; µs per frame.
 double SteadyFrames(Size size) {
     platform::OffscreenForm form(app::Form1::Design(), size.width, size.height);
-    app::Form1 form1(form, '.');
+    app::Form1 form1(form, ".");
     form.At(kFramesPerRun + 3, {platform::ScriptedEvent::Kind::Close});
     int titles = 0;
     Clock::time_point start;

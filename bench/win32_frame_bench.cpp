@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     }
     platform::WindowForm form(app::Form1::Design(), std::move(window));
     FrameCounter counter(form, std::atol(argv[2]), WidthSteady());
-    app::Form1 form1(counter, '.');
+    app::Form1 form1(counter, ".");
     if (const auto error = platform::RunForm(counter, form1)) {
         std::fprintf(stderr, "%s\n", error->c_str());
         return 1;

@@ -47,7 +47,7 @@ double RunProgram(long frames) {
     // Timing starts with the first frame drawn at the full width, less
     // what a window manager's border takes: the window is maximised.
     FrameCounter counter(form, frames, [](float width) { return width >= kWidth - kBorders; });
-    app::Form1 form1(counter, '.');
+    app::Form1 form1(counter, ".");
     if (const auto error = platform::RunForm(counter, form1)) {
         std::fprintf(stderr, "%s\n", error->c_str());
         std::exit(1);
@@ -106,7 +106,7 @@ double RunPlain(long frames, bool drawFigure, bool settle = true) {
         }
         const double ratio = StrokePlainFrame(target.context.get(), surface->w, surface->h, frame);
         cairo_surface_flush(target.surface.get());
-        SDL_SetWindowTitle(window.get(), geometry::RatioCaption(ratio, '.').c_str());
+        SDL_SetWindowTitle(window.get(), geometry::RatioCaption(ratio, ".").c_str());
         SDL_UpdateWindowSurface(window.get());
     }
     return static_cast<double>(frames) / std::chrono::duration<double>(Clock::now() - start).count();

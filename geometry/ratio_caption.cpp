@@ -1,13 +1,12 @@
 #include "geometry/ratio_caption.h"
 
-#include <algorithm>
 #include <array>
 #include <charconv>
 #include <system_error>
 
 namespace geometry {
 
-std::string NumberText(double value, char decimalSeparator) {
+std::string NumberText(double value, std::string_view decimalSeparator) {
     // to_chars ignores the process locale, so the separator is ours to set.
     std::array<char, 64> buffer{};
     const auto [end, error] =
@@ -15,12 +14,15 @@ std::string NumberText(double value, char decimalSeparator) {
     if (error != std::errc{}) {
         throw std::system_error(std::make_error_code(error), "cannot write a number as text");
     }
-    std::string text(buffer.data(), end);
-    std::replace(text.begin(), text.end(), '.', decimalSeparator);
-    return text;
+    const std::string_view text(buffer.data(), static_cast<std::size_t>(end - buffer.data()));
+    const std::size_t point = text.find('.');
+    if (point == std::string_view::npos) {
+        return std::string(text);
+    }
+    return std::string(text.substr(0, point)).append(decimalSeparator).append(text.substr(point + 1));
 }
 
-std::string RatioCaption(double Ratio, char decimalSeparator) {
+std::string RatioCaption(double Ratio, std::string_view decimalSeparator) {
     return kCaptionWords + NumberText(Ratio, decimalSeparator);
 }
 

@@ -66,11 +66,19 @@ if [[ "${1:-}" == "--test" && $(id -u) -eq 0 ]] && ! id pentagram-test >/dev/nul
 fi
 
 # The title's decimal separator follows the user's locale; the tests check it
-# with a Finnish one, which a fresh machine does not have generated.
-if [[ "${1:-}" == "--test" ]] && ! locale -a 2>/dev/null | grep -qi '^fi_FI\.utf-\?8$'; then
-    as_root sed -i 's/^# *\(fi_FI.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    grep -q '^fi_FI.UTF-8 UTF-8' /etc/locale.gen || echo 'fi_FI.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
-    as_root locale-gen >/dev/null
+# with a Finnish one (a comma) and a Pashto one (U+066B, two bytes of
+# UTF-8), which a fresh machine does not have generated. They are listed in
+# locale.gen, so that the next locale-gen keeps them.
+if [[ "${1:-}" == "--test" ]]; then
+    generate=0
+    for wanted in fi_FI ps_AF; do
+        if ! locale -a 2>/dev/null | grep -qi "^$wanted\.utf-\?8\$"; then
+            as_root sed -i "s/^# *\($wanted.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+            grep -q "^$wanted.UTF-8 UTF-8" /etc/locale.gen || echo "$wanted.UTF-8 UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+            generate=1
+        fi
+    done
+    ((generate == 0)) || as_root locale-gen >/dev/null
 fi
 
 # What the suite needs is there, or the set-up fails here with a line for
@@ -83,7 +91,9 @@ if [[ "${1:-}" == "--test" ]]; then
             missing_requirements=1
         fi
     }
-    require "the fi_FI.UTF-8 locale" "locale -a | grep -qi '^fi_FI\.utf-\?8\$'"
+    for wanted in fi_FI ps_AF; do
+        require "the $wanted.UTF-8 locale" "locale -a | grep -qi '^$wanted\.utf-\?8\$'"
+    done
     for command in Xvfb valgrind lintian mutter sway weston kwin_x11 kwin_wayland dbus-send dbus-launch wayland-scanner python3; do
         require "$command" "command -v $command"
     done

@@ -26,7 +26,7 @@ struct RecordedRun {
 // Runs Form1 on a recording form of the given size with the given script.
 RecordedRun RunForm1(int width, int height, const std::vector<std::pair<std::uint64_t, ScriptedEvent>>& script) {
     RecordingForm form(width, height);
-    app::Form1 form1(form, '.');
+    app::Form1 form1(form, ".");
     for (const auto& [call, event] : script) {
         form.Offscreen().At(call, event);
     }
@@ -95,7 +95,7 @@ TEST(Form1StartTest, SetsTheWindowUpInOrderBeforeTheFirstFrame) {
 
 TEST(Form1StartTest, KeepsItsDesignTitleUntilTheFirstFrame) {
     RecordingForm form(1024, 740);
-    app::Form1 form1(form, '.');
+    app::Form1 form1(form, ".");
     form.Offscreen().At(1, Click());
     EXPECT_FALSE(platform::RunForm(form, form1));
     EXPECT_EQ(form.Offscreen().Properties().Caption(), "Form1");
@@ -192,7 +192,7 @@ TEST(Form1EmptyAreaTest, AMinimisedWindowRestsAndTheTurnGoesOnWhereItStopped) {
 TEST(Form1EmptyAreaTest, AnAreaWithNoWidthOrNoHeightDrawsNothingAndKeepsTheTitle) {
     for (const auto& [width, height] : {std::pair{0, 740}, std::pair{1024, 0}}) {
         RecordingForm form(1024, 740);
-        app::Form1 form1(form, '.');
+        app::Form1 form1(form, ".");
         form.Offscreen().At(2, Resize(width, height));
         form.Offscreen().At(50, Click());
         ASSERT_FALSE(platform::RunForm(form, form1));
@@ -211,7 +211,7 @@ TEST(Form1EmptyAreaTest, WaitingWithNothingScriptedIsAReportedError) {
 
 TEST(Form1CaptionTest, UsesTheDecimalSeparatorItWasGiven) {
     RecordingForm form(1024, 740);
-    app::Form1 form1(form, ',');
+    app::Form1 form1(form, ",");
     form.Offscreen().At(2, Click());
     ASSERT_FALSE(platform::RunForm(form, form1));
     EXPECT_TRUE(form.Offscreen().Properties().Caption().starts_with("Fii on suunnilleen 1,618033988749"));

@@ -38,7 +38,7 @@ class FrameImageTest : public testing::Test {
 protected:
     void RunFrames(int width, int height, std::uint64_t frames) {
         form_ = std::make_unique<OffscreenForm>(app::Form1::Design(), width, height);
-        form1_ = std::make_unique<app::Form1>(*form_, '.');
+        form1_ = std::make_unique<app::Form1>(*form_, ".");
         form_->At(frames + 1, {ScriptedEvent::Kind::Click});
         const auto error = platform::RunForm(*form_, *form1_);
         ASSERT_FALSE(error) << *error;

@@ -32,7 +32,7 @@ struct Comparison {
 // with cairo on black and compares the two pictures.
 Comparison CompareWithCairo(int width, int height, std::uint64_t frames) {
     RecordingForm form(width, height);
-    app::Form1 form1(form, '.');
+    app::Form1 form1(form, ".");
     form.Offscreen().At(frames + 1, {ScriptedEvent::Kind::Close});
     EXPECT_FALSE(platform::RunForm(form, form1));
 

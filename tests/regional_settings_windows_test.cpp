@@ -7,15 +7,15 @@
 namespace {
 
 TEST(DecimalSeparatorTest, IsAPointInEnglishAndACommaInFinnish) {
-    EXPECT_EQ(platform::DecimalSeparatorOf("en-US"), '.');
-    EXPECT_EQ(platform::DecimalSeparatorOf("en-GB"), '.');
-    EXPECT_EQ(platform::DecimalSeparatorOf("fi-FI"), ',');
-    EXPECT_EQ(platform::DecimalSeparatorOf("de-DE"), ',');
+    EXPECT_EQ(platform::DecimalSeparatorOf("en-US"), ".");
+    EXPECT_EQ(platform::DecimalSeparatorOf("en-GB"), ".");
+    EXPECT_EQ(platform::DecimalSeparatorOf("fi-FI"), ",");
+    EXPECT_EQ(platform::DecimalSeparatorOf("de-DE"), ",");
 }
 
 TEST(DecimalSeparatorTest, FallsBackToAPointForAnUnknownLocale) {
-    EXPECT_EQ(platform::DecimalSeparatorOf("xx-NOWHERE"), '.');
-    EXPECT_EQ(platform::DecimalSeparatorOf("not a locale at all"), '.');
+    EXPECT_EQ(platform::DecimalSeparatorOf("xx-NOWHERE"), ".");
+    EXPECT_EQ(platform::DecimalSeparatorOf("not a locale at all"), ".");
 }
 
 }  // namespace

@@ -161,7 +161,10 @@ TEST_F(WindowFormTest, ADisplayThatStopsAnsweringMeansTheWindowIsNotSeen) {
     now_ += 400ms;
     form_->DoEvents();
     EXPECT_EQ(form_->ScaleWidth(), static_cast<float>(kWidth)) << "a display a little slow is still a display";
+    // The limit passes mid-frame: the frame keeps the size it began with.
     now_ += 200ms;
+    EXPECT_EQ(form_->ScaleWidth(), static_cast<float>(kWidth));
+    EXPECT_EQ(form_->ScaleHeight(), static_cast<float>(kHeight));
     form_->DoEvents();
     EXPECT_EQ(form_->ScaleWidth(), 0.0F);
     form_->Caption("Fii on suunnilleen 1.6");
@@ -310,7 +313,7 @@ TEST(WindowFormRestTest, RestsWhileItCannotBeSeenAndTurnsOnFromWhereItStopped) {
     window.script[8] = [](FakeWindow& w) { w.visible = true; };
     window.script[10] = [](FakeWindow& w) { w.Tell([](auto& e) { e.Pressed(true), e.Released(true); }); };
     WindowForm form(app::Form1::Design(), std::move(owned));
-    app::Form1 form1(form, '.');
+    app::Form1 form1(form, ".");
     EXPECT_FALSE(platform::RunForm(form, form1));
     // Hidden from the fourth dispatch to the eighth: Form1 waits, looks
     // again, and waits once more.
@@ -323,13 +326,37 @@ TEST(WindowFormRestTest, RestsWhileItCannotBeSeenAndTurnsOnFromWhereItStopped) {
     // Five frames drawn in all, as an offscreen form leaves them.
     platform::OffscreenForm reference(app::Form1::Design(), kWidth, kHeight);
     reference.At(6, {platform::ScriptedEvent::Kind::Click});
-    app::Form1 referenceForm1(reference, '.');
+    app::Form1 referenceForm1(reference, ".");
     EXPECT_FALSE(platform::RunForm(reference, referenceForm1));
     const auto rows = form.Image().Rows();
     const auto expected = reference.Image().Rows();
     ASSERT_EQ(rows.width, expected.width);
     ASSERT_EQ(rows.height, expected.height);
     EXPECT_EQ(std::memcmp(rows.data, expected.data, static_cast<std::size_t>(rows.stride) * rows.height), 0);
+}
+
+// Form1 on a display that answers now and then, on a clock that moves on
+// at every reading, so that the silence limit passes at every point of a
+// frame in turn: no title shows a ratio the geometry could not give.
+TEST(WindowFormRestTest, TheTitleNeverShowsARatioTheGeometryCouldNotGive) {
+    constexpr int kDispatches = 3000;
+    auto owned = std::make_unique<FakeWindow>();
+    FakeWindow& window = *owned;
+    window.answersAtOnce = false;
+    std::mt19937 random(20261210);
+    for (int dispatch = 1; dispatch < kDispatches; ++dispatch) {
+        window.script[dispatch] = [&random](FakeWindow& w) { w.answered = w.answered || random() % 8 == 0; };
+    }
+    window.script[kDispatches] = [](FakeWindow& w) { w.Tell([](auto& e) { e.Pressed(true), e.Released(true); }); };
+    platform::NativeWindow::Clock::time_point now{};
+    WindowForm form(app::Form1::Design(), std::move(owned), nullptr,
+                    [&] { return now += std::chrono::milliseconds(random() % 40); });
+    app::Form1 form1(form, ".");
+    EXPECT_FALSE(platform::RunForm(form, form1));
+    ASSERT_GT(window.titles.size(), 50U);
+    for (std::size_t title = 1; title < window.titles.size(); ++title) {
+        ASSERT_TRUE(window.titles[title].starts_with("Fii on suunnilleen 1.618033988749")) << window.titles[title];
+    }
 }
 
 }  // namespace

@@ -20,7 +20,7 @@ constexpr std::uint64_t kFrame = 54;
 
 std::string FigurePng(int side) {
     platform::OffscreenForm form(app::Form1::Design(), side, side);
-    app::Form1 form1(form, '.');
+    app::Form1 form1(form, ".");
     form.At(kFrame + 1, {platform::ScriptedEvent::Kind::Close});
     if (const auto error = platform::RunForm(form, form1)) {
         throw std::runtime_error(*error);

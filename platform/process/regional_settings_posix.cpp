@@ -1,24 +1,65 @@
-// POSIX: the user's numeric locale is read through newlocale and nl_langinfo_l.
+// POSIX: the user's numeric locale is read through newlocale and
+// nl_langinfo_l, and its separator turned into UTF-8 from the locale's own
+// character set.
+
+#include <iconv.h>
+#include <langinfo.h>
+
+#include <array>
+#include <clocale>
+#include <string>
+#include <string_view>
 
 #include "platform/process/regional_settings.h"
 
-#include <langinfo.h>
-#include <clocale>
-
 namespace platform {
+namespace {
 
-char DecimalSeparatorOf(const char* locale_name) {
-    locale_t locale = newlocale(LC_NUMERIC_MASK, locale_name, static_cast<locale_t>(nullptr));
-    if (locale == static_cast<locale_t>(nullptr)) {
-        return '.';
+struct LocaleHandle {
+    explicit LocaleHandle(const char* name) : locale(newlocale(LC_NUMERIC_MASK | LC_CTYPE_MASK, name, nullptr)) {}
+    ~LocaleHandle() {
+        if (locale != nullptr) {
+            freelocale(locale);
+        }
     }
-    const char* radix = nl_langinfo_l(RADIXCHAR, locale);
-    // A separator of more than one byte cannot stand in for the '.'.
-    const char separator = (radix != nullptr && radix[0] != '\0' && radix[1] == '\0') ? radix[0] : '.';
-    freelocale(locale);
-    return separator;
+    LocaleHandle(const LocaleHandle&) = delete;
+    LocaleHandle& operator=(const LocaleHandle&) = delete;
+    locale_t locale;
+};
+
+// Text in the named character set as UTF-8; empty where it cannot be turned.
+std::string ToUtf8(const std::string& text, const char* charset) {
+    if (std::string_view(charset) == "UTF-8") {
+        return text;
+    }
+    const iconv_t converter = iconv_open("UTF-8", charset);
+    if (converter == reinterpret_cast<iconv_t>(-1)) {
+        return "";
+    }
+    std::string input = text;
+    std::array<char, 64> output{};
+    char* in = input.data();
+    char* out = output.data();
+    std::size_t inLeft = input.size();
+    std::size_t outLeft = output.size();
+    const bool converted = iconv(converter, &in, &inLeft, &out, &outLeft) != static_cast<std::size_t>(-1);
+    iconv_close(converter);
+    return converted && inLeft == 0 ? std::string(output.data(), out) : "";
 }
 
-char UserDecimalSeparator() { return DecimalSeparatorOf(""); }
+}  // namespace
+
+std::string DecimalSeparatorOf(const char* locale_name) {
+    const LocaleHandle handle(locale_name);
+    if (handle.locale == nullptr) {
+        return ".";
+    }
+    const char* radix = nl_langinfo_l(RADIXCHAR, handle.locale);
+    const char* charset = nl_langinfo_l(CODESET, handle.locale);
+    if (radix == nullptr || charset == nullptr) {
+        return ".";
+    }
+    return ShowableSeparator(ToUtf8(radix, charset));
+}
 
 }  // namespace platform

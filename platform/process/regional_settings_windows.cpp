@@ -1,4 +1,5 @@
-// Windows: the user's decimal separator comes from the regional settings.
+// Windows: the user's decimal separator comes from the regional settings,
+// where a user may set up to three characters of their own.
 
 #include <windows.h>
 
@@ -10,15 +11,15 @@
 namespace platform {
 
 // A locale name as Windows takes it ("fi-FI"); "" is the user's own.
-char DecimalSeparatorOf(const char* locale_name) {
+std::string DecimalSeparatorOf(const char* locale_name) {
     const std::wstring name = std::string(locale_name).empty() ? std::wstring() : win32::Wide(locale_name);
     wchar_t separator[8] = {};
     const int length = GetLocaleInfoEx(name.empty() ? LOCALE_NAME_USER_DEFAULT : name.c_str(), LOCALE_SDECIMAL,
                                        separator, static_cast<int>(std::size(separator)));
-    // One character that stands in for the '.', or the '.' itself.
-    return (length == 2 && separator[0] > 0 && separator[0] < 0x80) ? static_cast<char>(separator[0]) : '.';
+    if (length <= 1) {
+        return ".";
+    }
+    return ShowableSeparator(win32::Narrow(std::wstring_view(separator, static_cast<std::size_t>(length - 1))));
 }
-
-char UserDecimalSeparator() { return DecimalSeparatorOf(""); }
 
 }  // namespace platform

@@ -39,9 +39,11 @@ void WindowForm::WindowState(int state) {
     stateRequested_ = true;
 }
 
-float WindowForm::ScaleWidth() const { return InSight() ? static_cast<float>(Image().Width()) : 0.0F; }
+// The client area as the last DoEvents found it: one size for a whole
+// frame, even where the display's silence passes its limit mid-frame.
+float WindowForm::ScaleWidth() const { return inSight_ ? static_cast<float>(Image().Width()) : 0.0F; }
 
-float WindowForm::ScaleHeight() const { return InSight() ? static_cast<float>(Image().Height()) : 0.0F; }
+float WindowForm::ScaleHeight() const { return inSight_ ? static_cast<float>(Image().Height()) : 0.0F; }
 
 void WindowForm::DoEvents() {
     ApplyRequests();

@@ -78,8 +78,9 @@ private:
     bool stateRequested_ = false;
     bool shown_ = false;
 
-    // Whether the window could be seen when it was last looked at, and
-    // whether its client area may have changed since the image followed it.
+    // Whether the window could be seen when DoEvents last looked, which
+    // holds until the next one; and whether its client area may have
+    // changed since the image followed it.
     bool inSight_ = false;
     bool resized_ = false;
     // The window holds nothing of ours: the next picture goes whole.

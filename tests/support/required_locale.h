@@ -1,6 +1,7 @@
 #pragma once
 
 #include <clocale>
+#include <string>
 
 // The locales the suite checks the title's decimal separator with. They are
 // probed directly, never through the program's output: a missing one fails
@@ -9,8 +10,14 @@
 namespace testing_support {
 
 inline constexpr const char* kFinnishLocale = "fi_FI.UTF-8";
-inline constexpr const char* kFinnishLocaleMissing =
-    "required: the fi_FI.UTF-8 locale is not installed (scripts/install-deps.sh --test generates it)";
+// Pashto's decimal separator is U+066B, two bytes of UTF-8.
+inline constexpr const char* kPashtoLocale = "ps_AF.UTF-8";
+
+[[nodiscard]] inline std::string Missing(const char* locale) {
+    return std::string("required: the ") + locale +
+           " locale is not installed (scripts/install-deps.sh --test generates it)";
+}
+inline const std::string kFinnishLocaleMissing = Missing(kFinnishLocale);
 
 [[nodiscard]] inline bool LocaleInstalled(const char* name) {
     locale_t locale = newlocale(LC_ALL_MASK, name, static_cast<locale_t>(nullptr));
