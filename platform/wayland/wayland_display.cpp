@@ -2,21 +2,21 @@
 
 #include <poll.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-
-#include "platform/run_time_error.h"
+#include <utility>
 
 namespace platform::wayland {
 namespace {
 
 // The versions the program speaks: damage in buffer pixels needs the
-// compositor's 4, an output's scale 2.
+// compositor's 4 (older ones get it in surface coordinates), an output's
+// scale and its `done` 2, and `release` 3.
 constexpr std::uint32_t kCompositorVersion = 4;
-constexpr std::uint32_t kOutputVersion = 2;
-constexpr std::uint32_t kSeatVersion = 5;
+constexpr std::uint32_t kOutputVersion = 3;
 
 template <typename Object>
 Object* Bind(wl_registry* registry, std::uint32_t name, const wl_interface& interface, std::uint32_t offered,
@@ -36,10 +36,10 @@ WaylandDisplay::WaylandDisplay() {
         throw RunTimeError("cannot open the window",
                            "the Wayland compositor '" + name_ + "' cannot be reached: " + std::strerror(errno));
     }
-    static const wl_registry_listener registryListener{Global, GlobalRemove};
+    static const wl_registry_listener registryListener{Announced, Removed};
     registry_.reset(wl_display_get_registry(display_.get()));
     wl_registry_add_listener(registry_.get(), &registryListener, this);
-    // The globals, then what they tell of themselves (outputs' scales, the seat's pointer).
+    // The globals, then what they tell of themselves (the outputs' scales).
     if (wl_display_roundtrip(display_.get()) < 0 || wl_display_roundtrip(display_.get()) < 0) {
         Check();
     }
@@ -50,9 +50,8 @@ WaylandDisplay::WaylandDisplay() {
 }
 
 WaylandDisplay::~WaylandDisplay() {
-    pointer_.reset();
-    seat_.reset();
     outputs_.clear();
+    activation_.reset();
     fractionalScales_.reset();
     viewporter_.reset();
     shm_.reset();
@@ -63,20 +62,37 @@ WaylandDisplay::~WaylandDisplay() {
     }
 }
 
-int WaylandDisplay::ScaleOf(wl_output* output) const {
+WaylandDisplay::Output* WaylandDisplay::Find(wl_output* output) {
+    const auto found = std::find_if(outputs_.begin(), outputs_.end(),
+                                    [output](const auto& known) { return known.second.proxy.get() == output; });
+    return found != outputs_.end() ? &found->second : nullptr;
+}
+
+std::optional<std::uint32_t> WaylandDisplay::OutputName(wl_output* output) const {
     for (const auto& [name, known] : outputs_) {
-        if (known.proxy.get() == output) {
-            return std::max(1, known.scale);
+        if (output != nullptr && known.proxy.get() == output) {
+            return name;
         }
     }
-    return 1;
+    return std::nullopt;
+}
+
+std::optional<int> WaylandDisplay::ScaleOf(std::uint32_t outputName) const {
+    const auto found = outputs_.find(outputName);
+    return found != outputs_.end() ? std::optional(std::max(1, found->second.scale)) : std::nullopt;
+}
+
+void WaylandDisplay::Defer(const RunTimeError& failure) {
+    if (!deferred_) {
+        deferred_ = failure;
+    }
 }
 
 void WaylandDisplay::WaitForEvents(int wakeDescriptor, std::chrono::milliseconds longest) const {
     wl_display* display = display_.get();
     while (wl_display_prepare_read(display) != 0) {
         if (wl_display_dispatch_pending(display) < 0) {
-            Check();
+            CheckConnection(display, name_);
         }
     }
     wl_display_flush(display);
@@ -85,7 +101,7 @@ void WaylandDisplay::WaitForEvents(int wakeDescriptor, std::chrono::milliseconds
     (void)poll(sources.data(), sources.size(), static_cast<int>(longest.count()));
     if ((sources[0].revents & (POLLIN | POLLHUP | POLLERR)) != 0) {
         if (wl_display_read_events(display) < 0) {
-            Check();
+            CheckConnection(display, name_);
         }
     } else {
         wl_display_cancel_read(display);
@@ -102,7 +118,12 @@ bool WaylandDisplay::Flush() const {
     ThrowConnectionFailure(display_.get(), name_, errno);
 }
 
-void WaylandDisplay::Check() const { CheckConnection(display_.get(), name_); }
+void WaylandDisplay::Check() {
+    if (deferred_) {
+        throw RunTimeError(*std::exchange(deferred_, std::nullopt));
+    }
+    CheckConnection(display_.get(), name_);
+}
 
 void CheckConnection(wl_display* display, const std::string& name) {
     const int error = wl_display_get_error(display);
@@ -134,8 +155,8 @@ void ThrowConnectionFailure(wl_display* display, const std::string& name, int er
     throw RunTimeError("lost the connection to the Wayland compositor '" + name + "'", std::strerror(error));
 }
 
-void WaylandDisplay::Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
-                            std::uint32_t version) {
+void WaylandDisplay::Announced(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
+                               std::uint32_t version) {
     auto& self = *static_cast<WaylandDisplay*>(data);
     const std::string_view kind(interface);
     if (kind == wl_compositor_interface.name) {
@@ -148,16 +169,16 @@ void WaylandDisplay::Global(void* data, wl_registry* registry, std::uint32_t nam
     } else if (kind == wp_fractional_scale_manager_v1_interface.name) {
         self.fractionalScales_.reset(
             Bind<wp_fractional_scale_manager_v1>(registry, name, wp_fractional_scale_manager_v1_interface, version, 1));
-    } else if (kind == wl_seat_interface.name && !self.seat_) {
-        static const wl_seat_listener seatListener{SeatCapabilities, [](void*, wl_seat*, const char*) { Ignore(); }};
-        self.seat_.reset(Bind<wl_seat>(registry, name, wl_seat_interface, version, kSeatVersion));
-        wl_seat_add_listener(self.seat_.get(), &seatListener, &self);
+    } else if (kind == xdg_activation_v1_interface.name) {
+        self.activation_.reset(Bind<xdg_activation_v1>(registry, name, xdg_activation_v1_interface, version, 1));
+    } else if (kind == wl_seat_interface.name && self.seat_.name == 0) {
+        self.seat_ = {name, version};
     } else if (kind == wl_output_interface.name) {
         static const wl_output_listener outputListener{
             [](void*, wl_output*, std::int32_t, std::int32_t, std::int32_t, std::int32_t, std::int32_t, const char*,
                const char*, std::int32_t) { Ignore(); },
             [](void*, wl_output*, std::uint32_t, std::int32_t, std::int32_t, std::int32_t) { Ignore(); },
-            [](void*, wl_output*) { Ignore(); },
+            OutputDone,
             OutputScale,
             [](void*, wl_output*, const char*) { Ignore(); },
             [](void*, wl_output*, const char*) { Ignore(); }};
@@ -167,65 +188,22 @@ void WaylandDisplay::Global(void* data, wl_registry* registry, std::uint32_t nam
     }
 }
 
-void WaylandDisplay::GlobalRemove(void* data, wl_registry* /*registry*/, std::uint32_t name) {
+// An output that goes is let go; the window finds it gone by its name.
+void WaylandDisplay::Removed(void* data, wl_registry* /*registry*/, std::uint32_t name) {
     static_cast<WaylandDisplay*>(data)->outputs_.erase(name);
 }
 
-void WaylandDisplay::SeatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities) {
-    auto& self = *static_cast<WaylandDisplay*>(data);
-    const bool hasPointer = (capabilities & WL_SEAT_CAPABILITY_POINTER) != 0;
-    if (hasPointer && !self.pointer_) {
-        static const wl_pointer_listener pointerListener{
-            PointerEnter,
-            PointerLeave,
-            [](void*, wl_pointer*, std::uint32_t, wl_fixed_t, wl_fixed_t) { Ignore(); },
-            PointerButton,
-            [](void*, wl_pointer*, std::uint32_t, std::uint32_t, wl_fixed_t) { Ignore(); },
-            [](void*, wl_pointer*) { Ignore(); },
-            [](void*, wl_pointer*, std::uint32_t) { Ignore(); },
-            [](void*, wl_pointer*, std::uint32_t, std::uint32_t) { Ignore(); },
-            [](void*, wl_pointer*, std::uint32_t, std::int32_t) { Ignore(); },
-            [](void*, wl_pointer*, std::uint32_t, std::int32_t) { Ignore(); }};
-        self.pointer_.reset(wl_seat_get_pointer(seat));
-        wl_pointer_add_listener(self.pointer_.get(), &pointerListener, &self);
-    } else if (!hasPointer) {
-        self.pointer_.reset();
-    }
-}
-
+// An output's scale is told with the rest of its state, which holds once
+// `done` comes; an output without `done` (version 1) has no scale to tell.
 void WaylandDisplay::OutputScale(void* data, wl_output* output, std::int32_t scale) {
-    for (auto& [name, known] : static_cast<WaylandDisplay*>(data)->outputs_) {
-        if (known.proxy.get() == output) {
-            known.scale = scale;
-        }
+    if (Output* known = static_cast<WaylandDisplay*>(data)->Find(output)) {
+        known->pendingScale = scale;
     }
 }
 
-void WaylandDisplay::PointerEnter(void* data, wl_pointer* /*pointer*/, std::uint32_t /*serial*/, wl_surface* surface,
-                                  wl_fixed_t /*x*/, wl_fixed_t /*y*/) {
-    if (auto* sink = static_cast<WaylandDisplay*>(data)->pointerSink_) {
-        sink->PointerEntered(surface);
-    }
-}
-
-void WaylandDisplay::PointerLeave(void* data, wl_pointer* /*pointer*/, std::uint32_t /*serial*/,
-                                  wl_surface* /*surface*/) {
-    if (auto* sink = static_cast<WaylandDisplay*>(data)->pointerSink_) {
-        sink->PointerLeft();
-    }
-}
-
-void WaylandDisplay::PointerButton(void* data, wl_pointer* /*pointer*/, std::uint32_t /*serial*/,
-                                   std::uint32_t /*time*/, std::uint32_t /*button*/, std::uint32_t state) {
-    // Any button makes a click, as on X.
-    auto* sink = static_cast<WaylandDisplay*>(data)->pointerSink_;
-    if (sink == nullptr) {
-        return;
-    }
-    if (state == WL_POINTER_BUTTON_STATE_PRESSED) {
-        sink->ButtonPressed();
-    } else {
-        sink->ButtonReleased();
+void WaylandDisplay::OutputDone(void* data, wl_output* output) {
+    if (Output* known = static_cast<WaylandDisplay*>(data)->Find(output)) {
+        known->scale = known->pendingScale;
     }
 }
 

@@ -1,14 +1,16 @@
 #pragma once
 
-// The connection to a Wayland compositor, and what the window needs of it.
+// The connection to a Wayland compositor and the globals it offers.
 
 #include <wayland-client.h>
 
 #include <chrono>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 
+#include "platform/run_time_error.h"
 #include "platform/wayland/wayland_handles.h"
 
 namespace platform::wayland {
@@ -20,22 +22,16 @@ void CheckConnection(wl_display* display, const std::string& name);
 // the compositor's words where it ended the connection over an error.
 [[noreturn]] void ThrowConnectionFailure(wl_display* display, const std::string& name, int error);
 
-// What the seat's pointer does over the program's surfaces. Called from
-// inside the connection's dispatch, where nothing may unwind: a sink notes
-// what happened and acts on it once the dispatch has returned.
-class PointerSink {
-public:
-    virtual ~PointerSink() = default;
-    virtual void PointerEntered(wl_surface* surface) = 0;
-    virtual void PointerLeft() = 0;
-    virtual void ButtonPressed() = 0;
-    virtual void ButtonReleased() = 0;
+// A global the compositor offers, by its name in the registry.
+struct Global {
+    std::uint32_t name = 0;
+    std::uint32_t version = 0;
 };
 
-// The connection to the compositor and the globals the window needs: the
-// compositor, shared memory, the seat's pointer, the outputs with their
-// scales, and where the compositor offers them, viewports and fractional
-// scales.
+// The connection to the compositor and its globals: the compositor, shared
+// memory, the outputs with their scales, and where the compositor offers
+// them, viewports, fractional scales and activation. The seat is the
+// seat's own to bind (wayland_seat.h).
 class WaylandDisplay {
 public:
     // Connects to the compositor WAYLAND_DISPLAY names; throws a run-time
@@ -46,17 +42,26 @@ public:
     WaylandDisplay& operator=(const WaylandDisplay&) = delete;
 
     [[nodiscard]] wl_display* Get() const { return display_.get(); }
+    [[nodiscard]] wl_registry* Registry() const { return registry_.get(); }
     [[nodiscard]] wl_compositor* Compositor() const { return compositor_.get(); }
     [[nodiscard]] wl_shm* Shm() const { return shm_.get(); }
     // Null where the compositor does not offer them.
     [[nodiscard]] wp_viewporter* Viewporter() const { return viewporter_.get(); }
     [[nodiscard]] wp_fractional_scale_manager_v1* FractionalScales() const { return fractionalScales_.get(); }
+    [[nodiscard]] xdg_activation_v1* Activation() const { return activation_.get(); }
+    // The first seat; a name of 0 where the compositor has none.
+    [[nodiscard]] const Global& Seat() const { return seat_; }
     [[nodiscard]] const std::string& Name() const { return name_; }
 
-    // An output's scale, 1 when unknown.
-    [[nodiscard]] int ScaleOf(wl_output* output) const;
+    // The registry's name of an output, none once it is gone (or for null,
+    // as an event names an output that is gone).
+    [[nodiscard]] std::optional<std::uint32_t> OutputName(wl_output* output) const;
+    // An output's scale as of its last `done`, none once it is gone.
+    [[nodiscard]] std::optional<int> ScaleOf(std::uint32_t outputName) const;
 
-    void SetPointerSink(PointerSink* sink) { pointerSink_ = sink; }
+    // A failure met inside a callback of the connection, where nothing may
+    // unwind: the next Check throws it.
+    void Defer(const RunTimeError& failure);
 
     // Sleeps until the compositor sends something or `wakeDescriptor` is
     // readable, at most `longest`, and reads what the compositor sent
@@ -67,8 +72,9 @@ public:
     // compositor has gone.
     [[nodiscard]] bool Flush() const;
 
-    // Throws the run-time error that says how the connection ended, if it has.
-    void Check() const;
+    // Throws a failure deferred from a callback, or the run-time error that
+    // says how the connection ended, if it has.
+    void Check();
     // Throws the run-time error for a call on the connection that failed
     // with this errno.
     [[noreturn]] void Fail(int error) const { ThrowConnectionFailure(display_.get(), name_, error); }
@@ -77,18 +83,16 @@ private:
     struct Output {
         OutputHandle proxy;
         int scale = 1;
+        // Told since the last `done`, which makes it the output's.
+        int pendingScale = 1;
     };
 
-    static void Global(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
-                       std::uint32_t version);
-    static void GlobalRemove(void* data, wl_registry* registry, std::uint32_t name);
-    static void SeatCapabilities(void* data, wl_seat* seat, std::uint32_t capabilities);
+    static void Announced(void* data, wl_registry* registry, std::uint32_t name, const char* interface,
+                          std::uint32_t version);
+    static void Removed(void* data, wl_registry* registry, std::uint32_t name);
     static void OutputScale(void* data, wl_output* output, std::int32_t scale);
-    static void PointerEnter(void* data, wl_pointer* pointer, std::uint32_t serial, wl_surface* surface, wl_fixed_t x,
-                             wl_fixed_t y);
-    static void PointerLeave(void* data, wl_pointer* pointer, std::uint32_t serial, wl_surface* surface);
-    static void PointerButton(void* data, wl_pointer* pointer, std::uint32_t serial, std::uint32_t time,
-                              std::uint32_t button, std::uint32_t state);
+    static void OutputDone(void* data, wl_output* output);
+    [[nodiscard]] Output* Find(wl_output* output);
 
     std::string name_;
     DisplayHandle display_;
@@ -97,10 +101,10 @@ private:
     ShmHandle shm_;
     ViewporterHandle viewporter_;
     FractionalScaleManagerHandle fractionalScales_;
-    SeatHandle seat_;
-    PointerHandle pointer_;
+    ActivationHandle activation_;
+    Global seat_;
     std::map<std::uint32_t, Output> outputs_;  // by global name
-    PointerSink* pointerSink_ = nullptr;
+    std::optional<RunTimeError> deferred_;
 };
 
 }  // namespace platform::wayland

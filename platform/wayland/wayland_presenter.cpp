@@ -50,6 +50,19 @@ std::vector<PixelRect> Banded(const std::vector<PixelRect>& rects, int height) {
 
 }  // namespace
 
+PixelRect BufferToSurface(const PixelRect& rect, PixelSize buffer, PixelSize surface) {
+    const auto down = [](int at, int to, int from) {
+        return static_cast<int>(static_cast<std::int64_t>(at) * to / from);
+    };
+    const auto up = [](int at, int to, int from) {
+        return static_cast<int>((static_cast<std::int64_t>(at) * to + from - 1) / from);
+    };
+    const int left = down(rect.x, surface.width, buffer.width);
+    const int top = down(rect.y, surface.height, buffer.height);
+    return {left, top, up(rect.x + rect.width, surface.width, buffer.width) - left,
+            up(rect.y + rect.height, surface.height, buffer.height) - top};
+}
+
 // One shared-memory buffer: its memory, mapped here and in the compositor,
 // and the parts of the picture it lacks.
 struct WaylandPresenter::Buffer {
@@ -112,7 +125,7 @@ bool WaylandPresenter::HasFreeBuffer() const {
            std::any_of(buffers_.begin(), buffers_.end(), [](const auto& buffer) { return !buffer->busy; });
 }
 
-void WaylandPresenter::Attach(wl_surface* surface, const std::vector<PixelRect>& rects, int bufferScale) {
+void WaylandPresenter::Attach(wl_surface* surface, const std::vector<PixelRect>& rects, PixelSize surfaceSize) {
     Buffer* next = FreeBuffer();
     if (next == nullptr) {
         throw RunTimeError(kCannotShow, "the compositor holds every buffer of it");
@@ -134,9 +147,14 @@ void WaylandPresenter::Attach(wl_surface* surface, const std::vector<PixelRect>&
         }
     }
     wl_surface_attach(surface, next->buffer.get(), 0, 0);
-    wl_surface_set_buffer_scale(surface, bufferScale);
+    const bool inBufferPixels = wl_surface_get_version(surface) >= WL_SURFACE_DAMAGE_BUFFER_SINCE_VERSION;
     for (const PixelRect& rect : rects.size() > kMostDamageRects ? Banded(rects, height_) : rects) {
-        wl_surface_damage_buffer(surface, rect.x, rect.y, rect.width, rect.height);
+        if (inBufferPixels) {
+            wl_surface_damage_buffer(surface, rect.x, rect.y, rect.width, rect.height);
+        } else {
+            const PixelRect damage = BufferToSurface(rect, {width_, height_}, surfaceSize);
+            wl_surface_damage(surface, damage.x, damage.y, damage.width, damage.height);
+        }
     }
     next->busy = true;
 }

@@ -17,6 +17,10 @@ namespace platform::wayland {
 // buffer until it releases it, so there are a few; each is brought up to
 // date with only what changed since it was last sent, and the compositor is
 // told only of what changed since the last frame.
+// A rectangle of a buffer of size `buffer` in the coordinates of a surface
+// of size `surface` that shows it: every surface pixel it touches.
+[[nodiscard]] PixelRect BufferToSurface(const PixelRect& rect, PixelSize buffer, PixelSize surface);
+
 class WaylandPresenter {
 public:
     explicit WaylandPresenter(wl_shm* shm);
@@ -29,8 +33,10 @@ public:
     // A buffer is free for the next picture, or can be made.
     [[nodiscard]] bool HasFreeBuffer() const;
     // Attaches the picture to the surface in a free buffer, with these
-    // rectangles of it as the damage, for the caller to commit.
-    void Attach(wl_surface* surface, const std::vector<PixelRect>& rects, int bufferScale);
+    // rectangles of it as the damage, for the caller to commit. The
+    // surface is `surfaceSize` in its own coordinates, which is where a
+    // compositor older than wl_surface.damage_buffer takes damage.
+    void Attach(wl_surface* surface, const std::vector<PixelRect>& rects, PixelSize surfaceSize);
 
 private:
     struct Buffer;

@@ -3,17 +3,40 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <utility>
 
 #include "platform/process/abrupt_end.h"
 #include "platform/run_time_error.h"
 
 namespace platform::wayland {
+namespace {
+
+// libdecor tells of an error with nothing to find the window by: for the
+// span of each of the window's calls into libdecor, this names the
+// connection where the error is kept until the call returns. One thread
+// runs the window, so one slot is enough.
+thread_local WaylandDisplay* decorErrors = nullptr;
+
+class DecorCall {
+public:
+    explicit DecorCall(WaylandDisplay& display) : outer_(std::exchange(decorErrors, &display)) {}
+    ~DecorCall() { decorErrors = outer_; }
+    DecorCall(const DecorCall&) = delete;
+    DecorCall& operator=(const DecorCall&) = delete;
+
+private:
+    WaylandDisplay* outer_;
+};
+
+}  // namespace
 
 WaylandWindow::WaylandWindow()
-    : surface_(wl_compositor_create_surface(display_.Compositor())), presenter_(display_.Shm()) {
+    : surface_(wl_compositor_create_surface(display_.Compositor())),
+      seat_(display_, surface_.get(), *this),
+      presenter_(display_.Shm()) {
+    const DecorCall call(display_);
     static const wl_surface_listener surfaceListener{SurfaceEnter, SurfaceLeave};
     wl_surface_add_listener(surface_.get(), &surfaceListener, this);
-    display_.SetPointerSink(this);
     static libdecor_interface decorInterface = [] {
         libdecor_interface callbacks{};
         callbacks.error = DecorError;
@@ -43,6 +66,7 @@ WaylandWindow::WaylandWindow()
             display_.Check();
         }
     }
+    display_.Check();
     if (libdecor_frame_get_xdg_toplevel(frame_.get()) == nullptr) {
         throw RunTimeError("cannot open the window",
                            "the Wayland compositor '" + display_.Name() + "' made no xdg-shell toplevel for it");
@@ -61,7 +85,7 @@ WaylandWindow::WaylandWindow()
 }
 
 WaylandWindow::~WaylandWindow() {
-    display_.SetPointerSink(nullptr);
+    const DecorCall call(display_);
     frameCallback_.reset();
     fractionalScale_.reset();
     viewport_.reset();
@@ -73,6 +97,7 @@ WaylandWindow::~WaylandWindow() {
 // The window's state is asked for before it is first mapped, so that the
 // compositor's first configuration already has it (and its size).
 void WaylandWindow::Show(int windowState) {
+    const DecorCall call(display_);
     switch (windowState) {
         case kWindowStateMaximised:
             libdecor_frame_set_maximized(frame_.get());
@@ -94,6 +119,13 @@ void WaylandWindow::Show(int windowState) {
         libdecor_frame_map(frame_.get());
         mapped_ = true;
     }
+    display_.Check();
+}
+
+void WaylandWindow::SetTitle(const std::string& title) {
+    const DecorCall call(display_);
+    libdecor_frame_set_title(frame_.get(), title.c_str());
+    display_.Check();
 }
 
 // Ready once the compositor has answered the last picture's frame callback,
@@ -103,7 +135,10 @@ bool WaylandWindow::ReadyForPicture() { return !frameCallback_ && presenter_.Has
 // Attaches the rectangles, asks to hear when the compositor repaints, and
 // commits: nothing here waits for the compositor.
 void WaylandWindow::Send(const std::vector<PixelRect>& rects) {
-    presenter_.Attach(surface_.get(), rects, viewport_ ? 1 : scale_);
+    if (wl_surface_get_version(surface_.get()) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) {
+        wl_surface_set_buffer_scale(surface_.get(), viewport_ ? 1 : scale_);
+    }
+    presenter_.Attach(surface_.get(), rects, {configured_->first, configured_->second});
     if (viewport_) {
         wp_viewport_set_destination(viewport_.get(), configured_->first, configured_->second);
     }
@@ -128,6 +163,7 @@ int WaylandWindow::Scaled(int logical) const {
 }
 
 void WaylandWindow::Dispatch() {
+    const DecorCall call(display_);
     // libdecor's dispatch returns the count of events it handled, or the
     // negated errno of a flush or poll that failed: an interrupted one is
     // only a dispatch to be made again.
@@ -136,12 +172,20 @@ void WaylandWindow::Dispatch() {
         display_.Fail(-dispatched);
     }
     display_.Check();
-    // An output's scale can change under the window as well as by its move
-    // to another output.
+    FollowOutputs();
+}
+
+// An output's scale can change under the window as well as by its move to
+// another output, and an output can go: the window is drawn at the scale of
+// those it is still on, and so is the arrow over it.
+void WaylandWindow::FollowOutputs() {
+    std::erase_if(outputs_, [this](std::uint32_t output) { return !display_.ScaleOf(output); });
     if (!viewport_ && OutputScale() != scale_) {
         scale_ = OutputScale();
         Events().Resized();
     }
+    const int cursorScale = viewport_ ? static_cast<int>((scale120_ + kOneScale - 1) / kOneScale) : scale_;
+    seat_.ScaleCursor(cursorScale);
 }
 
 // Sleeps until the compositor or a signal has something for the window.
@@ -150,9 +194,12 @@ void WaylandWindow::Wait(Clock::duration longest) {
 }
 
 int WaylandWindow::OutputScale() const {
+    if (wl_surface_get_version(surface_.get()) < WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) {
+        return 1;
+    }
     int scale = 1;
-    for (wl_output* output : outputs_) {
-        scale = std::max(scale, display_.ScaleOf(output));
+    for (const std::uint32_t output : outputs_) {
+        scale = std::max(scale, display_.ScaleOf(output).value_or(1));
     }
     return scale;
 }
@@ -192,17 +239,27 @@ void WaylandWindow::Commit(libdecor_frame* /*frame*/, void* data) {
     wl_surface_commit(static_cast<WaylandWindow*>(data)->surface_.get());
 }
 
-// libdecor gives its error handler nothing to find the form by.
+// Kept until the window's call into libdecor returns, and thrown there.
 void WaylandWindow::DecorError(libdecor* /*context*/, libdecor_error /*error*/, const char* message) {
-    EndNowWithRunTimeError(std::string("cannot decorate the window: ") + (message != nullptr ? message : ""));
+    const RunTimeError failure("cannot decorate the window", message != nullptr ? message : "libdecor gave no reason");
+    if (decorErrors == nullptr) {
+        EndNowWithRunTimeError(failure.what());  // outside every call of the window's: nobody to tell
+    }
+    decorErrors->Defer(failure);
 }
 
 void WaylandWindow::SurfaceEnter(void* data, wl_surface* /*surface*/, wl_output* output) {
-    static_cast<WaylandWindow*>(data)->outputs_.insert(output);
+    auto& self = *static_cast<WaylandWindow*>(data);
+    if (const auto name = self.display_.OutputName(output)) {
+        self.outputs_.insert(*name);
+    }
 }
 
 void WaylandWindow::SurfaceLeave(void* data, wl_surface* /*surface*/, wl_output* output) {
-    static_cast<WaylandWindow*>(data)->outputs_.erase(output);
+    auto& self = *static_cast<WaylandWindow*>(data);
+    if (const auto name = self.display_.OutputName(output)) {
+        self.outputs_.erase(*name);
+    }
 }
 
 void WaylandWindow::FrameDone(void* data, wl_callback* /*callback*/, std::uint32_t /*time*/) {

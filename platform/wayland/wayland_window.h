@@ -13,13 +13,14 @@
 #include "platform/form/form_properties.h"
 #include "platform/wayland/wayland_display.h"
 #include "platform/wayland/wayland_presenter.h"
+#include "platform/wayland/wayland_seat.h"
 #include "platform/window/native_window.h"
 
 namespace platform::wayland {
 
 // The compositor's pace is its frame callback: a new picture once it has
 // answered the last one's, which is its saying that it repaints.
-class WaylandWindow final : public NativeWindow, private PointerSink {
+class WaylandWindow final : public NativeWindow, private SeatSink {
 public:
     static constexpr std::uint32_t kOneScale = 120;
 
@@ -32,7 +33,7 @@ public:
     // standard desktop's whatever the output's scale.
     [[nodiscard]] double DotsPerInch() const override { return kStandardDotsPerInch; }
     void SizeNormally(PixelSize size) override { normal_ = size; }
-    void SetTitle(const std::string& title) override { libdecor_frame_set_title(frame_.get(), title.c_str()); }
+    void SetTitle(const std::string& title) override;
     void Show(int windowState) override;
     [[nodiscard]] bool Visible() const override { return configured_.has_value(); }
     [[nodiscard]] PixelSize ClientSize() const override;
@@ -52,16 +53,16 @@ private:
     static void FrameDone(void* data, wl_callback* callback, std::uint32_t time);
     static void PreferredScale(void* data, wp_fractional_scale_v1* scale, std::uint32_t scale120);
 
-    void PointerEntered(wl_surface* surface) override { pointerInside_ = surface == surface_.get(); }
-    void PointerLeft() override { pointerInside_ = false; }
-    void ButtonPressed() override { Events().Pressed(pointerInside_); }
-    void ButtonReleased() override { Events().Released(pointerInside_); }
+    void Pressed(bool inside) override { Events().Pressed(inside); }
+    void Released(bool inside) override { Events().Released(inside); }
 
+    void FollowOutputs();
     [[nodiscard]] int OutputScale() const;
     [[nodiscard]] int Scaled(int logical) const;
 
     WaylandDisplay display_;
     SurfaceHandle surface_;
+    WaylandSeat seat_;
     DecorHandle decor_;
     FrameHandle frame_;
     WaylandPresenter presenter_;
@@ -70,9 +71,11 @@ private:
     bool mapped_ = false;
     // The last configuration's size, in logical pixels.
     std::optional<std::pair<int, int>> configured_;
-    std::set<wl_output*> outputs_;
+    // The outputs the window is on, by their names in the registry.
+    std::set<std::uint32_t> outputs_;
     // The integer scale of the outputs the window is on, where the
-    // compositor offers no fractional scale.
+    // compositor offers no fractional scale (and 1 where it has no
+    // wl_surface.set_buffer_scale).
     int scale_ = 1;
     // Where it does: the window's preferred scale in 120ths, its buffer
     // drawn at that and shown at the logical size through the viewport.
@@ -82,7 +85,6 @@ private:
 
     // The last picture's frame callback, until the compositor answers it.
     CallbackHandle frameCallback_;
-    bool pointerInside_ = false;
 };
 
 }  // namespace platform::wayland

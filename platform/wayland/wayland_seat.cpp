@@ -1,0 +1,166 @@
+#include "platform/wayland/wayland_seat.h"
+
+#include <algorithm>
+
+namespace platform::wayland {
+namespace {
+
+// Pointer and touch `release` come with 3; 5 is what the listeners below know.
+constexpr std::uint32_t kSeatVersion = 5;
+
+void Ignore() {}
+
+}  // namespace
+
+WaylandSeat::WaylandSeat(WaylandDisplay& display, wl_surface* surface, SeatSink& sink)
+    : display_(display), surface_(surface), sink_(sink), cursor_(display.Compositor(), display.Shm()) {
+    const Global& seat = display.Seat();
+    if (seat.name == 0) {
+        return;  // a compositor without input: nothing to click with
+    }
+    static const wl_seat_listener seatListener{Capabilities, [](void*, wl_seat*, const char*) { Ignore(); }};
+    seat_.reset(static_cast<wl_seat*>(
+        wl_registry_bind(display.Registry(), seat.name, &wl_seat_interface, std::min(seat.version, kSeatVersion))));
+    wl_seat_add_listener(seat_.get(), &seatListener, this);
+}
+
+WaylandSeat::~WaylandSeat() {
+    touch_.reset();
+    pointer_.reset();
+    seat_.reset();
+}
+
+void WaylandSeat::ScaleCursor(int scale) {
+    if (scale == cursorScale_) {
+        return;
+    }
+    cursorScale_ = scale;
+    if (pointerInside_) {
+        SetCursor();
+    }
+}
+
+void WaylandSeat::SetCursor() {
+    try {
+        cursor_.Set(pointer_.get(), enterSerial_, cursorScale_);
+    } catch (const RunTimeError& failure) {
+        display_.Defer(failure);
+    }
+}
+
+void WaylandSeat::Capabilities(void* data, wl_seat* /*seat*/, std::uint32_t capabilities) {
+    auto& self = *static_cast<WaylandSeat*>(data);
+    self.TakePointer((capabilities & WL_SEAT_CAPABILITY_POINTER) != 0);
+    self.TakeTouch((capabilities & WL_SEAT_CAPABILITY_TOUCH) != 0);
+}
+
+void WaylandSeat::TakePointer(bool present) {
+    if (present && !pointer_) {
+        static const wl_pointer_listener pointerListener{
+            PointerEnter,
+            PointerLeave,
+            [](void*, wl_pointer*, std::uint32_t, wl_fixed_t, wl_fixed_t) { Ignore(); },
+            PointerButton,
+            [](void*, wl_pointer*, std::uint32_t, std::uint32_t, wl_fixed_t) { Ignore(); },
+            [](void*, wl_pointer*) { Ignore(); },
+            [](void*, wl_pointer*, std::uint32_t) { Ignore(); },
+            [](void*, wl_pointer*, std::uint32_t, std::uint32_t) { Ignore(); },
+            [](void*, wl_pointer*, std::uint32_t, std::int32_t) { Ignore(); },
+            [](void*, wl_pointer*, std::uint32_t, std::int32_t) { Ignore(); }};
+        pointer_.reset(wl_seat_get_pointer(seat_.get()));
+        wl_pointer_add_listener(pointer_.get(), &pointerListener, this);
+    } else if (!present && pointer_) {
+        pointer_.reset();
+        pointerInside_ = false;
+    }
+}
+
+void WaylandSeat::TakeTouch(bool present) {
+    if (present && !touch_) {
+        static const wl_touch_listener touchListener = [] {
+            wl_touch_listener listener{};
+            listener.down = TouchDown;
+            listener.up = TouchUp;
+            listener.motion = [](void*, wl_touch*, std::uint32_t, std::int32_t, wl_fixed_t, wl_fixed_t) { Ignore(); };
+            listener.frame = TouchFrame;
+            listener.cancel = TouchCancel;
+            return listener;
+        }();
+        touch_.reset(wl_seat_get_touch(seat_.get()));
+        wl_touch_add_listener(touch_.get(), &touchListener, this);
+    } else if (!present && touch_) {
+        touch_.reset();
+        fingers_.clear();
+        liftedThisFrame_.clear();
+    }
+}
+
+// wl_pointer.enter leaves the pointer's image to the client: the arrow is
+// set on every entry into the window, with that entry's serial.
+void WaylandSeat::PointerEnter(void* data, wl_pointer* /*pointer*/, std::uint32_t serial, wl_surface* surface,
+                               wl_fixed_t /*x*/, wl_fixed_t /*y*/) {
+    auto& self = *static_cast<WaylandSeat*>(data);
+    self.pointerInside_ = surface != nullptr && surface == self.surface_;
+    if (self.pointerInside_) {
+        self.enterSerial_ = serial;
+        self.SetCursor();
+    }
+}
+
+void WaylandSeat::PointerLeave(void* data, wl_pointer* /*pointer*/, std::uint32_t /*serial*/,
+                               wl_surface* /*surface*/) {
+    static_cast<WaylandSeat*>(data)->pointerInside_ = false;
+}
+
+// Any button makes a click, as on X.
+void WaylandSeat::PointerButton(void* data, wl_pointer* /*pointer*/, std::uint32_t /*serial*/, std::uint32_t /*time*/,
+                                std::uint32_t /*button*/, std::uint32_t state) {
+    auto& self = *static_cast<WaylandSeat*>(data);
+    if (state == WL_POINTER_BUTTON_STATE_PRESSED) {
+        self.sink_.Pressed(self.pointerInside_);
+    } else {
+        self.sink_.Released(self.pointerInside_);
+    }
+}
+
+// A finger on the window's surface is a finger in its client area; one
+// elsewhere (libdecor's frame, another window) is not the window's.
+void WaylandSeat::TouchDown(void* data, wl_touch* /*touch*/, std::uint32_t /*serial*/, std::uint32_t /*time*/,
+                            wl_surface* surface, std::int32_t id, wl_fixed_t /*x*/, wl_fixed_t /*y*/) {
+    auto& self = *static_cast<WaylandSeat*>(data);
+    if (surface != nullptr && surface == self.surface_) {
+        self.fingers_.insert(id);
+        self.sink_.Pressed(true);
+    }
+}
+
+void WaylandSeat::TouchUp(void* data, wl_touch* /*touch*/, std::uint32_t /*serial*/, std::uint32_t /*time*/,
+                          std::int32_t id) {
+    auto& self = *static_cast<WaylandSeat*>(data);
+    if (self.fingers_.erase(id) != 0) {
+        self.liftedThisFrame_.push_back(id);
+    }
+}
+
+// The frame ends a group of touch events that belong together: the
+// fingers lifted in it were not cancelled, and each is a release inside.
+void WaylandSeat::TouchFrame(void* data, wl_touch* /*touch*/) {
+    auto& self = *static_cast<WaylandSeat*>(data);
+    for (std::size_t lifted = 0; lifted < self.liftedThisFrame_.size(); ++lifted) {
+        self.sink_.Released(true);
+    }
+    self.liftedThisFrame_.clear();
+}
+
+// The compositor took the touches over (a gesture of its own): none of
+// them is a tap.
+void WaylandSeat::TouchCancel(void* data, wl_touch* /*touch*/) {
+    auto& self = *static_cast<WaylandSeat*>(data);
+    if (!self.fingers_.empty() || !self.liftedThisFrame_.empty()) {
+        self.sink_.Released(false);
+    }
+    self.fingers_.clear();
+    self.liftedThisFrame_.clear();
+}
+
+}  // namespace platform::wayland
