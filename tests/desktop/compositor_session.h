@@ -48,6 +48,12 @@ public:
     virtual void Close(int pid) = 0;
     // A click at a point of the layout.
     virtual void Click(int x, int y) = 0;
+    // A finger's tap there, where the compositor can fake a touchscreen.
+    virtual void Tap(int x, int y) = 0;
+    // The window put out of sight as a person does (minimised, or into
+    // sway's scratchpad), and shown again.
+    virtual void Hide(int pid) = 0;
+    virtual void Unhide(int pid) = 0;
     // Ends the compositor at once, as a crash would.
     virtual void Kill() = 0;
 };

@@ -4,8 +4,10 @@
 // with the program's app id, maximised to the output (or filling its tile),
 // with the ratio title; drawn at the compositor's scale, fractional where it
 // offers that, and shown at the compositor's pace; the normal size once
-// restored; a click, focused or not, the compositor's close and SIGTERM each
-// end it, and the compositor going away is a reported run-time error. What
+// restored; a click, focused or not, a tap where the compositor can fake a
+// touchscreen, the compositor's close and SIGTERM each end it, and the
+// compositor going away is a reported run-time error; hidden and shown again
+// and again, its title stays a true ratio. What
 // the program sent is read from its protocol log (WAYLAND_DEBUG), which is
 // the evidence of its sharpness where the compositor gives no screenshot.
 
@@ -44,6 +46,8 @@ struct Compositor {
     // The compositor offers fractional scales: the buffer's scale stays 1,
     // and a viewport gives the surface its logical size.
     bool fractional;
+    // The compositor can fake a finger on a touchscreen.
+    bool touch;
 };
 
 std::string NameOf(const testing::TestParamInfo<Compositor>& info) { return info.param.name; }
@@ -52,11 +56,11 @@ void PrintTo(const Compositor& compositor, std::ostream* out) { *out << composit
 
 const std::vector<Compositor>& Compositors() {
     static const std::vector<Compositor> compositors{
-        {"sway", [] { return std::make_unique<SwaySession>(1280, 800, 1); }, 1, false},
-        {"kwin_100", [] { return std::make_unique<KwinSession>(1280, 800, 1); }, 1, true},
-        {"kwin_125", [] { return std::make_unique<KwinSession>(1280, 800, 1.25); }, 1.25, true},
-        {"kwin_150", [] { return std::make_unique<KwinSession>(1280, 800, 1.5); }, 1.5, true},
-        {"kwin_200", [] { return std::make_unique<KwinSession>(1280, 800, 2); }, 2, true},
+        {"sway", [] { return std::make_unique<SwaySession>(1280, 800, 1); }, 1, false, false},
+        {"kwin_100", [] { return std::make_unique<KwinSession>(1280, 800, 1); }, 1, true, true},
+        {"kwin_125", [] { return std::make_unique<KwinSession>(1280, 800, 1.25); }, 1.25, true, true},
+        {"kwin_150", [] { return std::make_unique<KwinSession>(1280, 800, 1.5); }, 1.5, true, true},
+        {"kwin_200", [] { return std::make_unique<KwinSession>(1280, 800, 2); }, 2, true, true},
     };
     return compositors;
 }
@@ -175,7 +179,33 @@ std::pair<int, int> ClickPoint(const Rect& area, const std::optional<Toplevel>& 
     return {x, y};
 }
 
-TEST_P(CompositorTest, AClickFocusedOrNotTheCompositorsCloseAndSigtermEndItAndTheCompositorGoingAwayIsAnError) {
+// A finger counts where it lands in the client area, not beside the window.
+// (A headless kwin draws no title bar to tap.)
+void ExpectATapEndsItInTheClientAreaAlone(CompositorSession& session, Process& program,
+                                          const std::function<Toplevel()>& restore) {
+    const Toplevel restored = restore();
+    const int besideX = restored.area.x + restored.area.width - 4;
+    const int besideY = restored.area.y + restored.area.height - 4;
+    ASSERT_GE(besideX, restored.frame.x + restored.frame.width) << "no room beside the restored window";
+    session.Tap(besideX, besideY);
+    std::this_thread::sleep_for(milliseconds(500));
+    EXPECT_TRUE(program.Running()) << "a tap beside the window ended it";
+    const auto [x, y] = ClickPoint(restored.content, std::nullopt);
+    session.Tap(x, y);
+    EXPECT_EQ(program.WaitExit(seconds(2)), 0) << "a tap in the client area did not end it: " << program.Stderr();
+    EXPECT_EQ(program.Stderr(), "");
+}
+
+TEST_P(CompositorTest, AClickOrATapFocusedOrNotTheCompositorsCloseAndSigtermEndItAndTheCompositorGoingAwayIsAnError) {
+    if (GetParam().touch) {
+        auto tapped = StartProgram();
+        (void)WaitForToplevel(*tapped);
+        ExpectATapEndsItInTheClientAreaAlone(*session_, *tapped, [&] {
+            session_->Restore(tapped->Pid());
+            return WaitForToplevel(*tapped, true);
+        });
+    }
+
     auto focused = StartProgram();
     const Toplevel first = WaitForToplevel(*focused);
     const auto [x, y] = ClickPoint(first.content, std::nullopt);
@@ -221,6 +251,32 @@ TEST_P(CompositorTest, AClickFocusedOrNotTheCompositorsCloseAndSigtermEndItAndTh
                                   std::regex("^pentagram: run-time error: lost the connection to the Wayland "
                                              "compositor '[-a-z0-9]+'")))
         << abandoned->Stderr();
+}
+
+// Minimised (or put in sway's scratchpad) and shown again, long enough each
+// time for the window to be taken for unseen: the program runs on, and no
+// title it sets is a ratio the geometry could not give.
+TEST_P(CompositorTest, HiddenAndShownTwentyTimesItRunsOnWithATrueRatioInItsTitle) {
+    auto program = StartProgram({{"WAYLAND_DEBUG", "1"}});
+    (void)WaitForToplevel(*program);
+    for (int time = 0; time < 20; ++time) {
+        session_->Hide(program->Pid());
+        std::this_thread::sleep_for(milliseconds(600));
+        session_->Unhide(program->Pid());
+        std::this_thread::sleep_for(milliseconds(150));
+    }
+    ASSERT_TRUE(program->Running()) << program->Stderr().substr(0, 2000);
+    const WaylandLog log = WaylandLog::Read(program->Stderr());
+    ASSERT_GT(log.titles.size(), 20U);
+    for (std::size_t title = 1; title < log.titles.size(); ++title) {
+        ASSERT_TRUE(IsRatioTitle(log.titles[title])) << "title " << title << ": " << log.titles[title];
+    }
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const auto shown = session_->FindToplevel("pentagram", program->Pid());
+            return shown && IsRatioTitle(shown->title);
+        },
+        kSettle));
 }
 
 INSTANTIATE_TEST_SUITE_P(UnderEachCompositor, CompositorTest, testing::ValuesIn(Compositors()), NameOf);

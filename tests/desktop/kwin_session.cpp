@@ -180,11 +180,23 @@ void KwinSession::Close(int pid) {
     (void)Script("find((w) => w.pid == " + std::to_string(pid) + ").forEach((w) => w.closeWindow());");
 }
 
-void KwinSession::Click(int x, int y) {
-    Process click({Reachable(PENTAGRAM_FAKE_INPUT_CLICK), std::to_string(x), std::to_string(y)}, Environment(), user_);
-    if (click.WaitExit(kAnswer) != 0) {
-        throw std::runtime_error("the click did not reach kwin: " + click.Stderr());
+void KwinSession::Click(int x, int y) { FakeInput("click", x, y); }
+
+void KwinSession::Tap(int x, int y) { FakeInput("tap", x, y); }
+
+void KwinSession::FakeInput(const std::string& what, int x, int y) {
+    Process input({Reachable(PENTAGRAM_FAKE_INPUT), what, std::to_string(x), std::to_string(y)}, Environment(), user_);
+    if (input.WaitExit(kAnswer) != 0) {
+        throw std::runtime_error("the " + what + " did not reach kwin: " + input.Stderr());
     }
+}
+
+void KwinSession::Hide(int pid) {
+    (void)Script("find((w) => w.pid == " + std::to_string(pid) + ").forEach((w) => w.minimized = true);");
+}
+
+void KwinSession::Unhide(int pid) {
+    (void)Script("find((w) => w.pid == " + std::to_string(pid) + ").forEach((w) => w.minimized = false);");
 }
 
 void KwinSession::Kill() { kwin_->Signal(SIGKILL); }

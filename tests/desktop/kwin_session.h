@@ -34,10 +34,15 @@ public:
     void Focus(const std::string& appId) override;
     void Close(int pid) override;
     void Click(int x, int y) override;
+    void Tap(int x, int y) override;
+    void Hide(int pid) override;
+    void Unhide(int pid) override;
     void Kill() override;
 
 private:
     [[nodiscard]] Process::Environment Environment() const;
+    // A click or a tap through kwin's fake input.
+    void FakeInput(const std::string& what, int x, int y);
     // Runs the script in kwin; the lines it printed with Say().
     std::vector<std::string> Script(const std::string& body);
 

@@ -143,13 +143,38 @@ void SwaySession::GivePointer() {
     }
 }
 
-void SwaySession::Click(int x, int y) {
+void SwaySession::MovePointer(int x, int y) {
     if (!pointer_) {
         GivePointer();
     }
     Command("seat seat0 cursor set " + std::to_string(x) + " " + std::to_string(y));
+}
+
+void SwaySession::Click(int x, int y) {
+    MovePointer(x, y);
     Command("seat seat0 cursor press button1");
     Command("seat seat0 cursor release button1");
+}
+
+void SwaySession::Tap(int /*x*/, int /*y*/) {
+    throw std::logic_error("sway offers no fake touchscreen: its row of the table has none");
+}
+
+void SwaySession::Hide(int pid) { Command("[pid=" + std::to_string(pid) + "] move scratchpad"); }
+
+void SwaySession::Unhide(int pid) { Command("[pid=" + std::to_string(pid) + "] scratchpad show"); }
+
+std::string SwaySession::AddOutput(int scale) {
+    Command("create_output");
+    const std::string name = "HEADLESS-2";
+    Command("output " + name + " resolution " + std::to_string(width_ * scale) + "x" + std::to_string(height_ * scale) +
+            " scale " + std::to_string(scale) + " position " + std::to_string(width_) + " 0");
+    // Sway lays a new output out where it finds room, moving the first:
+    // the first is put back at the origin, and takes the focus back, so
+    // that new windows open on it.
+    Command("output HEADLESS-1 position 0 0");
+    Command("focus output HEADLESS-1");
+    return name;
 }
 
 void SwaySession::Kill() { sway_->Signal(SIGKILL); }

@@ -58,6 +58,15 @@ public:
     // A pointer for the seat, and a click with it at a point of the layout.
     void GivePointer();
     void Click(int x, int y) override;
+    // Sway has no fake touchscreen for a test to tap with.
+    void Tap(int x, int y) override;
+    void Hide(int pid) override;
+    void Unhide(int pid) override;
+    // The pointer to a point of the layout, without a click.
+    void MovePointer(int x, int y);
+    // A second output, right of the first and as large in layout
+    // coordinates, at this scale; its name. New windows stay on the first.
+    std::string AddOutput(int scale);
     void Kill() override;
 
 private:

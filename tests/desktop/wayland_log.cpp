@@ -4,6 +4,7 @@
 
 #include <map>
 #include <regex>
+#include <set>
 #include <sstream>
 
 namespace desktop {
@@ -41,6 +42,12 @@ WaylandLog WaylandLog::Read(const std::string& text) {
     std::optional<Size> destination;
     std::string frameCallback;  // asked for and not yet answered
     bool titleThisRepaint = false;
+    std::map<std::string, Size> surfaceImages;  // every surface's last attached buffer
+    std::set<std::string> entrySerials;         // into the window's surface, not yet given a cursor
+    // The client's own seat is the first it binds (libdecor binds its own
+    // after), and its own pointers are that seat's.
+    std::string seat;
+    std::set<std::string> pointers;
     std::istringstream lines(text);
     for (std::string line; std::getline(lines, line);) {
         std::smatch match;
@@ -63,6 +70,29 @@ WaylandLog WaylandLog::Read(const std::string& text) {
         } else if (request && interface == "wp_viewport" && id == viewport && message == "set_destination") {
             const auto numbers = Numbers(arguments);
             destination = Size{numbers.at(0), numbers.at(1)};
+        } else if (request && interface == "wl_registry" && message == "bind" && seat.empty() &&
+                   arguments.find("\"wl_seat\"") != std::string::npos) {
+            seat = arguments.substr(arguments.rfind('@') + 1);
+        } else if (request && interface == "wl_seat" && id == seat && message == "get_pointer") {
+            pointers.insert(NewId(arguments));
+        } else if (!request && interface == "wl_pointer" && message == "enter" && pointers.contains(id) &&
+                   arguments.find("wl_surface@" + surface + ",") != std::string::npos) {
+            const std::string serial = std::to_string(Numbers(arguments).at(0));
+            log.pointerEntries += entrySerials.insert(serial).second ? 1 : 0;
+        } else if (request && interface == "wl_pointer" && message == "set_cursor") {
+            std::smatch image;
+            const bool named = std::regex_search(arguments, image, std::regex(R"(wl_surface@([0-9]+))"));
+            const auto shown = named ? surfaceImages.find(image[1].str()) : surfaceImages.end();
+            if (shown != surfaceImages.end()) {
+                log.cursorImages.push_back(shown->second);
+                log.pointerEntriesWithACursor +=
+                    entrySerials.erase(std::to_string(Numbers(arguments).at(0))) != 0 ? 1 : 0;
+            }
+        } else if (request && interface == "wl_surface" && id != surface && message == "attach") {
+            std::smatch buffer;
+            if (std::regex_search(arguments, buffer, std::regex(R"(wl_buffer@([0-9]+))"))) {
+                surfaceImages[id] = buffers[buffer[1].str()];
+            }
         } else if (request && interface == "wl_surface" && id == surface) {
             if (message == "attach") {
                 std::smatch buffer;

@@ -34,6 +34,12 @@ struct WaylandLog {
     int picturesAheadOfTheCompositor = 0;
     // Titles set after another with no frame callback answered in between.
     int titlesAheadOfTheCompositor = 0;
+    // The client's own pointer's entries into the window's surface (not
+    // libdecor's pointer's), those of them answered with an image set with
+    // that serial, and the cursor images set, in order.
+    int pointerEntries = 0;
+    int pointerEntriesWithACursor = 0;
+    std::vector<Size> cursorImages;
 
     // The log of a client whose first surface is its window's.
     [[nodiscard]] static WaylandLog Read(const std::string& text);

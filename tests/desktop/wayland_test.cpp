@@ -154,6 +154,46 @@ TEST_F(WaylandTest, AChangeOfTheOutputsScaleIsFollowed) {
         << ", " << UnlikeNeighbours(picture) << " unlike neighbours";
 }
 
+// The pointer shows the desktop's arrow on every entry into the window,
+// set with that entry's serial, drawn at the scale of the output the window
+// is on: twice the pixels once the window has moved to an output at scale 2.
+TEST_F(WaylandTest, ThePointerShowsTheArrowAtTheScaleOfTheOutputTheWindowIsOn) {
+    const std::string second = session_.AddOutput(2);
+    auto program = StartProgram({{"WAYLAND_DEBUG", "1"}});
+    const SwayWindow first = WaitForWindow(*program);
+    const auto cursors = [&](int entries) {
+        return WaitUntil(
+            [&] {
+                const WaylandLog log = WaylandLog::Read(program->Stderr());
+                return log.pointerEntries >= entries && log.pointerEntriesWithACursor == log.pointerEntries;
+            },
+            kSettle);
+    };
+    session_.MovePointer(first.content.x + first.content.width / 2, first.content.y + first.content.height / 2);
+    EXPECT_TRUE(cursors(1)) << "no arrow for the pointer's entry";
+    ASSERT_LT(first.content.x, 1280) << "the window opened on " << second;
+    session_.Command("[pid=" + std::to_string(program->Pid()) + "] move to output " + second);
+    std::optional<SwayWindow> moved;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            moved = session_.FindWindow("pentagram", program->Pid());
+            return moved && moved->content.x >= 1280;
+        },
+        kSettle))
+        << "the window did not move to " << second;
+    session_.MovePointer(moved->content.x + moved->content.width / 2, moved->content.y + moved->content.height / 2);
+    EXPECT_TRUE(cursors(2)) << "no arrow for the pointer's entry on " << second;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            const WaylandLog log = WaylandLog::Read(program->Stderr());
+            return log.cursorImages.size() >= 2 && log.cursorImages.back().width == 2 * log.cursorImages[0].width &&
+                   log.cursorImages.back().height == 2 * log.cursorImages[0].height;
+        },
+        kSettle))
+        << "the arrow is not drawn at twice the pixels on the output at scale 2";
+    EXPECT_TRUE(program->Running());
+}
+
 // weston, nested in sway, and GNOME's mutter, headless beside it: neither
 // draws decorations of its own (libdecor's are the window's), and the
 // window comes up maximised, at the compositor's pace, without a protocol

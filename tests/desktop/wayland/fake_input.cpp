@@ -1,11 +1,12 @@
-// Clicks at a point of KDE's compositor's layout, through kwin's own input
-// protocol for tests (org_kde_kwin_fake_input, which kwin grants where
-// KWIN_WAYLAND_NO_PERMISSION_CHECKS is set), as a person's click would. A
-// headless kwin's seat has no pointer until the first fake event makes one:
-// the pointer is moved there first, and given a moment for the clients to
-// take the seat's new pointer up, before the click.
+// A click or a finger's tap at a point of KDE's compositor's layout,
+// through kwin's own input protocol for tests (org_kde_kwin_fake_input,
+// which kwin grants where KWIN_WAYLAND_NO_PERMISSION_CHECKS is set), as a
+// person's would be. A headless kwin's seat has no pointer or touch until
+// the first fake device makes one: the device is made first, and given a
+// moment for the clients to take the seat's new devices up, before the
+// click or the tap.
 //
-//   pentagram_fake_input_click X Y
+//   pentagram_fake_input click|tap X Y
 
 #include <linux/input-event-codes.h>
 #include <wayland-client.h>
@@ -15,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string_view>
 #include <thread>
 
 #include "fake-input-client.h"
@@ -37,8 +39,9 @@ struct DisplayCloser {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: pentagram_fake_input_click X Y\n");
+    const std::string_view what = argc == 4 ? argv[1] : "";
+    if (what != "click" && what != "tap") {
+        std::fprintf(stderr, "usage: pentagram_fake_input click|tap X Y\n");
         return 2;
     }
     const std::unique_ptr<wl_display, DisplayCloser> display(wl_display_connect(nullptr));
@@ -55,15 +58,25 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "fake input: the compositor offers no org_kde_kwin_fake_input of version 3\n");
         return 1;
     }
-    org_kde_kwin_fake_input_authenticate(input, "pentagram tests", "a click on the program's window");
-    const wl_fixed_t x = wl_fixed_from_int(std::atoi(argv[1]));
-    const wl_fixed_t y = wl_fixed_from_int(std::atoi(argv[2]));
-    org_kde_kwin_fake_input_pointer_motion_absolute(input, x, y);
+    org_kde_kwin_fake_input_authenticate(input, "pentagram tests", "a click or a tap on the program's window");
+    const wl_fixed_t x = wl_fixed_from_int(std::atoi(argv[2]));
+    const wl_fixed_t y = wl_fixed_from_int(std::atoi(argv[3]));
+    if (what == "click") {
+        org_kde_kwin_fake_input_pointer_motion_absolute(input, x, y);
+    }
     wl_display_roundtrip(display.get());
     std::this_thread::sleep_for(std::chrono::milliseconds(300));
-    org_kde_kwin_fake_input_pointer_motion_absolute(input, x, y);
-    org_kde_kwin_fake_input_button(input, BTN_LEFT, WL_POINTER_BUTTON_STATE_PRESSED);
-    org_kde_kwin_fake_input_button(input, BTN_LEFT, WL_POINTER_BUTTON_STATE_RELEASED);
+    if (what == "click") {
+        org_kde_kwin_fake_input_pointer_motion_absolute(input, x, y);
+        org_kde_kwin_fake_input_button(input, BTN_LEFT, WL_POINTER_BUTTON_STATE_PRESSED);
+        org_kde_kwin_fake_input_button(input, BTN_LEFT, WL_POINTER_BUTTON_STATE_RELEASED);
+    } else {
+        constexpr std::uint32_t kFinger = 0;
+        org_kde_kwin_fake_input_touch_down(input, kFinger, x, y);
+        org_kde_kwin_fake_input_touch_frame(input);
+        org_kde_kwin_fake_input_touch_up(input, kFinger);
+        org_kde_kwin_fake_input_touch_frame(input);
+    }
     const bool delivered = wl_display_roundtrip(display.get()) >= 0;
     org_kde_kwin_fake_input_destroy(input);
     wl_registry_destroy(registry);
