@@ -6,11 +6,12 @@
 
 namespace {
 
-TEST(DecimalSeparatorTest, IsAPointInEnglishAndACommaInFinnish) {
+TEST(DecimalSeparatorTest, IsAPointInEnglishAndTheLocalesOwnElsewhere) {
     EXPECT_EQ(platform::DecimalSeparatorOf("en-US"), ".");
     EXPECT_EQ(platform::DecimalSeparatorOf("en-GB"), ".");
     EXPECT_EQ(platform::DecimalSeparatorOf("fi-FI"), ",");
     EXPECT_EQ(platform::DecimalSeparatorOf("de-DE"), ",");
+    EXPECT_EQ(platform::DecimalSeparatorOf("ps-AF"), "\u066B");
 }
 
 TEST(DecimalSeparatorTest, FallsBackToAPointForAnUnknownLocale) {

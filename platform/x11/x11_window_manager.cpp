@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -28,6 +29,43 @@ bool Contains(const std::vector<std::uint32_t>& items, xcb_atom_t atom) {
     return std::find(items.begin(), items.end(), atom) != items.end();
 }
 
+// UTF-8 text as ICCCM's text properties take it: Latin-1, with every run of
+// characters outside it in a UTF-8 segment of COMPOUND_TEXT (ESC % G, back
+// with ESC % @), as Xlib writes them. `compound` when any run needed one.
+struct IcccmText {
+    std::string bytes;
+    bool compound = false;
+};
+
+IcccmText ToIcccm(std::string_view utf8) {
+    IcccmText text;
+    std::string outside;
+    const auto endRun = [&] {
+        if (!outside.empty()) {
+            text.bytes += "\x1b%G" + outside + "\x1b%@";
+            outside.clear();
+        }
+    };
+    for (std::size_t at = 0; at < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[at]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        const std::string_view character = utf8.substr(at, length);
+        at += length;
+        const unsigned code = length == 2 ? ((lead & 0x1FU) << 6) | (static_cast<unsigned char>(character.back()) & 0x3FU)
+                                          : lead;
+        // ASCII, and Latin-1's printable upper half, are Latin-1 bytes.
+        if (length == 1 || (length == 2 && code >= 0xA0 && code <= 0xFF)) {
+            endRun();
+            text.bytes += static_cast<char>(code);
+        } else {
+            outside += character;
+            text.compound = true;
+        }
+    }
+    endRun();
+    return text;
+}
+
 }  // namespace
 
 X11WindowManager::X11WindowManager(const X11Connection& connection, xcb_window_t window)
@@ -36,7 +74,7 @@ X11WindowManager::X11WindowManager(const X11Connection& connection, xcb_window_t
         "WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_WM_PING", "_NET_WM_PID", "_NET_WM_NAME", "UTF8_STRING",
         "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL", "WM_STATE", "WM_CHANGE_STATE", "_NET_WM_STATE",
         "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "_NET_WM_STATE_HIDDEN", "_NET_SUPPORTED",
-        "_NET_SUPPORTING_WM_CHECK", "_NET_WORKAREA", "_NET_CURRENT_DESKTOP"});
+        "_NET_SUPPORTING_WM_CHECK", "_NET_WORKAREA", "_NET_CURRENT_DESKTOP", "COMPOUND_TEXT"});
 }
 
 void X11WindowManager::Introduce() const {
@@ -60,10 +98,11 @@ void X11WindowManager::Introduce() const {
 
 void X11WindowManager::SetTitle(const std::string& title) const {
     connection_.SetProperty(window_, atoms_[kNetWmName], atoms_[kUtf8String], 8, title.size(), title.data());
-    // The name older window managers read is Latin-1, of which ASCII is a part.
-    const bool ascii = std::all_of(title.begin(), title.end(), [](char c) { return (c & 0x80) == 0; });
-    const xcb_atom_t type = ascii ? static_cast<xcb_atom_t>(XCB_ATOM_STRING) : atoms_[kUtf8String];
-    connection_.SetProperty(window_, XCB_ATOM_WM_NAME, type, 8, title.size(), title.data());
+    // The name older window managers read: Latin-1, or compound text where
+    // the title has more than Latin-1 (the separator of some locales).
+    const IcccmText name = ToIcccm(title);
+    const xcb_atom_t type = name.compound ? atoms_[kCompoundText] : static_cast<xcb_atom_t>(XCB_ATOM_STRING);
+    connection_.SetProperty(window_, XCB_ATOM_WM_NAME, type, 8, name.bytes.size(), name.bytes.data());
 }
 
 // ICCCM's WM_NORMAL_HINTS with the size the program asks for, and no

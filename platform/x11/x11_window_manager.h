@@ -91,6 +91,7 @@ private:
         kNetSupportingWmCheck,
         kNetWorkarea,
         kNetCurrentDesktop,
+        kCompoundText,
         kAtoms
     };
     struct Area {

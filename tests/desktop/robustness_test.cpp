@@ -12,6 +12,7 @@
 #include <random>
 #include <regex>
 #include <thread>
+#include <utility>
 
 #include "tests/desktop/desktop_fixture.h"
 #include "tests/desktop/ratio_title.h"
@@ -165,13 +166,23 @@ TEST_F(RobustnessTest, AnUnknownLocaleFallsBackToADecimalPoint) {
     EXPECT_EQ(program->Stderr(), "");
 }
 
-TEST_F(RobustnessTest, AFinnishLocaleGetsADecimalComma) {
-    ASSERT_TRUE(testing_support::LocaleInstalled(testing_support::kFinnishLocale))
-        << testing_support::kFinnishLocaleMissing;
-    auto program = StartProgram({{"LC_ALL", testing_support::kFinnishLocale}});
-    const Window window = WaitForMaximisedWindow(*program);
-    ASSERT_NE(window, None);
-    EXPECT_TRUE(IsRatioTitle(x_.Title(window), ",")) << x_.Title(window);
+// The locale's separator, whatever its length: exactly in the EWMH title,
+// and in the ICCCM name as well as its encodings carry it.
+TEST_F(RobustnessTest, TheTitleHasTheLocalesDecimalSeparator) {
+    for (const auto& [locale, separator] : {std::pair{testing_support::kFinnishLocale, ","},
+                                            std::pair{testing_support::kPashtoLocale, "\u066B"}}) {
+        ASSERT_TRUE(testing_support::LocaleInstalled(locale)) << testing_support::Missing(locale);
+        auto program = StartProgram({{"LC_ALL", locale}});
+        const Window window = WaitForMaximisedWindow(*program);
+        ASSERT_NE(window, None);
+        const std::regex ratio(std::string("Fii on suunnilleen 1") + separator + "6180339887(4989|499)");
+        const std::string title = x_.Title(window);
+        const std::string name = x_.IcccmName(window);
+        EXPECT_TRUE(std::regex_match(title, ratio)) << locale << ": " << title;
+        EXPECT_TRUE(std::regex_match(name, ratio)) << locale << ": " << name;
+        program->Signal(SIGTERM);
+        EXPECT_EQ(program->WaitExit(std::chrono::seconds(2)), 0);
+    }
 }
 
 TEST_F(StressTest, ResidentMemoryStaysFlatOverAMinute) {

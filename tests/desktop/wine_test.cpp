@@ -1,13 +1,15 @@
 // The Windows program as a person meets it, under Wine on a virtual X
 // desktop with openbox (without a window manager Wine's windows neither
 // maximise nor close promptly): the window, its title, a click, the window
-// manager's close, restore and minimise, the decimal comma of a Finnish
-// user, no display at all, and the installer and uninstaller.
+// manager's close, restore and minimise, the decimal separator of a user's
+// regional settings, no display at all, and the installer and uninstaller.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
+#include <regex>
 #include <thread>
 
 #include "tests/desktop/desktop_fixture.h"
@@ -138,11 +140,37 @@ TEST_F(WineTest, RestoredItHasTheNormalSizeAndMinimisedItRests) {
         << "the figure does not turn after restoring";
 }
 
-TEST_F(WineTest, AFinnishUserGetsADecimalComma) {
-    auto program = StartWindowsProgram({{"LC_ALL", "fi_FI.UTF-8"}});
-    const Window window = WaitForMaximisedWindow(*program);
-    ASSERT_NE(window, None);
-    EXPECT_TRUE(IsRatioTitle(x_.Title(window), ",")) << x_.Title(window);
+// The separator of the user's regional settings: a Finnish user's comma,
+// and three characters of a user's own choosing, set as Windows' regional
+// settings keep them (Wine keeps a setting while the locale stays the same).
+TEST_F(WineTest, TheTitleHasTheUsersDecimalSeparator) {
+    const std::string own = "<\u066B>";
+    const std::string international = "HKCU\\Control Panel\\International";
+    struct Case {
+        const char* locale;
+        std::optional<std::string> setting;
+        std::string separator;
+    };
+    for (const Case& user : {Case{"fi_FI.UTF-8", std::nullopt, ","}, Case{"C.UTF-8", own, own}}) {
+        const Environment locale{{"LC_ALL", user.locale}};
+        if (user.setting) {
+            auto set = StartWine({"reg", "add", international, "/v", "sDecimal", "/t", "REG_SZ", "/d", *user.setting, "/f"},
+                                 locale);
+            ASSERT_EQ(set->WaitExit(seconds(30)), 0) << set->Stderr();
+        }
+        auto program = StartWindowsProgram(locale);
+        const Window window = WaitForMaximisedWindow(*program);
+        ASSERT_NE(window, None);
+        const std::string title = x_.Title(window);
+        EXPECT_TRUE(std::regex_match(title, std::regex("Fii on suunnilleen 1" + user.separator + "6180339887(4989|499)")))
+            << user.locale << ": " << title;
+        x_.RequestClose(window);
+        EXPECT_EQ(program->WaitExit(kWineExit), 0) << program->Stderr();
+        if (user.setting) {
+            auto unset = StartWine({"reg", "delete", international, "/v", "sDecimal", "/f"}, locale);
+            EXPECT_EQ(unset->WaitExit(seconds(30)), 0) << unset->Stderr();
+        }
+    }
 }
 
 TEST_F(WineTest, WithNoDisplayItEndsWithTheRunTimeError) {

@@ -146,6 +146,22 @@ std::string XClient::Title(Window window) {
     return title;
 }
 
+std::string XClient::IcccmName(Window window) {
+    XTextProperty name{};
+    if (XGetWMName(display_, window, &name) == 0) {
+        return "";
+    }
+    char** list = nullptr;
+    int count = 0;
+    std::string text;
+    if (Xutf8TextPropertyToTextList(display_, &name, &list, &count) == Success && count > 0) {
+        text = list[0];
+        XFreeStringList(list);
+    }
+    XFree(name.value);
+    return text;
+}
+
 std::string XClient::RootText(const char* property) {
     Atom type = None;
     int format = 0;

@@ -31,6 +31,8 @@ public:
     // The managed client window whose title starts with the prefix.
     std::optional<::Window> FindWindow(const std::string& titlePrefix);
     [[nodiscard]] std::string Title(::Window window);
+    // The ICCCM name (WM_NAME), in UTF-8 as Xlib reads it whatever its encoding.
+    [[nodiscard]] std::string IcccmName(::Window window);
     // Every title the window is given over the period, as the window manager
     // hears of them.
     [[nodiscard]] std::vector<std::string> WatchTitle(::Window window, std::chrono::milliseconds period);
