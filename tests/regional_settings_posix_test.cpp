@@ -40,10 +40,13 @@ TEST(DecimalSeparatorTest, IsTheLocalesOwnInUtf8WhateverItsLength) {
 // What a locale or a user may set, and what of it the title can show.
 TEST(DecimalSeparatorTest, OnlyAFewPrintableCharactersStandInForThePoint) {
     const std::vector<std::pair<std::string, std::string>> cases{
-        {",", ","},          {"\u066B", "\u066B"}, {"<->", "<->"}, {"\U0001F600", "\U0001F600"},
-        {"", "."},           {"<-->", "."},        {"\n", "."},   {"\x7F", "."},
-        {"\u0085", "."},     {"1", "."},           {"\xFF", "."}, {"\xD9", "."},  // truncated U+066B
-        {"\xC0\xAE", "."},   {"\xED\xA0\x80", "."},                               // overlong '.', a surrogate
+        {",", ","},        {"\u066B", "\u066B"},
+        {"<->", "<->"},    {"\U0001F600", "\U0001F600"},
+        {"", "."},         {"<-->", "."},
+        {"\n", "."},       {"\x7F", "."},
+        {"\u0085", "."},   {"1", "."},
+        {"\xFF", "."},     {"\xD9", "."},          // truncated U+066B
+        {"\xC0\xAE", "."}, {"\xED\xA0\x80", "."},  // overlong '.', a surrogate
     };
     for (const auto& [given, shown] : cases) {
         EXPECT_EQ(platform::ShowableSeparator(given), shown) << "given " << testing::PrintToString(given);

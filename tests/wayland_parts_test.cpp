@@ -27,17 +27,17 @@ TEST(BufferToSurfaceTest, CoversEverySurfacePixelTheRectangleTouches) {
         PixelRect damage;
     };
     const std::vector<Case> cases{
-        {{10, 20, 30, 40}, {624, 426}, {624, 426}, {10, 20, 30, 40}},      // scale 1
-        {{10, 20, 30, 40}, {624, 426}, {312, 213}, {5, 10, 15, 20}},       // scale 2, even edges
-        {{11, 21, 30, 40}, {624, 426}, {312, 213}, {5, 10, 16, 21}},       // scale 2, odd edges widen
+        {{10, 20, 30, 40}, {624, 426}, {624, 426}, {10, 20, 30, 40}},          // scale 1
+        {{10, 20, 30, 40}, {624, 426}, {312, 213}, {5, 10, 15, 20}},           // scale 2, even edges
+        {{11, 21, 30, 40}, {624, 426}, {312, 213}, {5, 10, 16, 21}},           // scale 2, odd edges widen
         {{0, 0, 2880, 1620}, {2880, 1620}, {1920, 1080}, {0, 0, 1920, 1080}},  // 150 %, the whole
-        {{1, 1, 1, 1}, {2880, 1620}, {1920, 1080}, {0, 0, 2, 2}},          // 150 %, one pixel
+        {{1, 1, 1, 1}, {2880, 1620}, {1920, 1080}, {0, 0, 2, 2}},              // 150 %, one pixel
     };
     for (const Case& tried : cases) {
         const PixelRect damage = BufferToSurface(tried.rect, tried.buffer, tried.surface);
-        EXPECT_TRUE(damage == tried.damage) << tried.rect.x << "," << tried.rect.y << " " << tried.rect.width << "x"
-                                            << tried.rect.height << " gave " << damage.x << "," << damage.y << " "
-                                            << damage.width << "x" << damage.height;
+        EXPECT_TRUE(damage == tried.damage)
+            << tried.rect.x << "," << tried.rect.y << " " << tried.rect.width << "x" << tried.rect.height << " gave "
+            << damage.x << "," << damage.y << " " << damage.width << "x" << damage.height;
     }
 }
 
@@ -49,7 +49,7 @@ TEST(CursorLookTest, TakesTheDesktopsThemeAndASensibleSize) {
         int wantedSize;
     };
     const std::vector<Case> cases{
-        {nullptr, nullptr, std::nullopt, 24}, {"Adwaita", "48", "Adwaita", 48}, {"", "32", std::nullopt, 32},
+        {nullptr, nullptr, std::nullopt, 24}, {"Adwaita", "48", "Adwaita", 48},  {"", "32", std::nullopt, 32},
         {nullptr, "0", std::nullopt, 24},     {nullptr, "-8", std::nullopt, 24}, {nullptr, "24px", std::nullopt, 24},
         {nullptr, "99999", std::nullopt, 24},
     };

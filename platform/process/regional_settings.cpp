@@ -13,7 +13,11 @@ constexpr int kMostCharacters = 3;
 // does (a stray or truncated byte, an overlong or surrogate form).
 std::size_t CharacterLength(const std::string& text, std::size_t at) {
     const auto lead = static_cast<std::uint8_t>(text[at]);
-    const std::size_t length = lead < 0x80 ? 1 : (lead >> 5) == 0x6 ? 2 : (lead >> 4) == 0xE ? 3 : (lead >> 3) == 0x1E ? 4 : 0;
+    const std::size_t length = lead < 0x80           ? 1
+                               : (lead >> 5) == 0x6  ? 2
+                               : (lead >> 4) == 0xE  ? 3
+                               : (lead >> 3) == 0x1E ? 4
+                                                     : 0;
     if (length == 0 || at + length > text.size()) {
         return 0;
     }
@@ -28,7 +32,8 @@ std::size_t CharacterLength(const std::string& text, std::size_t at) {
     constexpr std::uint32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
     const bool valid = code >= kShortest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
     // Control characters would break the title; digits would change the number.
-    const bool showable = code >= 0x20 && code != 0x7F && !(code >= 0x80 && code < 0xA0) && !(code >= '0' && code <= '9');
+    const bool showable =
+        code >= 0x20 && code != 0x7F && !(code >= 0x80 && code < 0xA0) && !(code >= '0' && code <= '9');
     return valid && showable ? length : 0;
 }
 

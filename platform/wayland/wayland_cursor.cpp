@@ -71,7 +71,8 @@ void WaylandCursor::Set(wl_pointer* pointer, std::uint32_t serial, int scale) {
     wl_cursor_image* image = Arrow(scale)->images[0];
     // A buffer's size must be a whole number of surface pixels: an image
     // that is not is shown at scale 1, larger and softer, but shown.
-    if (image->width % static_cast<std::uint32_t>(scale) != 0 || image->height % static_cast<std::uint32_t>(scale) != 0) {
+    if (image->width % static_cast<std::uint32_t>(scale) != 0 ||
+        image->height % static_cast<std::uint32_t>(scale) != 0) {
         scale = 1;
         image = Arrow(scale)->images[0];
     }

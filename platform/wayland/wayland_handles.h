@@ -3,9 +3,9 @@
 #include <fractional-scale-v1-client-protocol.h>
 #include <libdecor-0/libdecor.h>
 #include <viewporter-client-protocol.h>
-#include <xdg-activation-v1-client-protocol.h>
 #include <wayland-client.h>
 #include <wayland-cursor.h>
+#include <xdg-activation-v1-client-protocol.h>
 
 #include <memory>
 

@@ -107,8 +107,7 @@ void WaylandSeat::PointerEnter(void* data, wl_pointer* /*pointer*/, std::uint32_
     }
 }
 
-void WaylandSeat::PointerLeave(void* data, wl_pointer* /*pointer*/, std::uint32_t /*serial*/,
-                               wl_surface* /*surface*/) {
+void WaylandSeat::PointerLeave(void* data, wl_pointer* /*pointer*/, std::uint32_t /*serial*/, wl_surface* /*surface*/) {
     static_cast<WaylandSeat*>(data)->pointerInside_ = false;
 }
 

@@ -51,8 +51,8 @@ IcccmText ToIcccm(std::string_view utf8) {
         const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
         const std::string_view character = utf8.substr(at, length);
         at += length;
-        const unsigned code = length == 2 ? ((lead & 0x1FU) << 6) | (static_cast<unsigned char>(character.back()) & 0x3FU)
-                                          : lead;
+        const unsigned code =
+            length == 2 ? ((lead & 0x1FU) << 6) | (static_cast<unsigned char>(character.back()) & 0x3FU) : lead;
         // ASCII, and Latin-1's printable upper half, are Latin-1 bytes.
         if (length == 1 || (length == 2 && code >= 0xA0 && code <= 0xFF)) {
             endRun();

@@ -169,8 +169,8 @@ TEST_F(RobustnessTest, AnUnknownLocaleFallsBackToADecimalPoint) {
 // The locale's separator, whatever its length: exactly in the EWMH title,
 // and in the ICCCM name as well as its encodings carry it.
 TEST_F(RobustnessTest, TheTitleHasTheLocalesDecimalSeparator) {
-    for (const auto& [locale, separator] : {std::pair{testing_support::kFinnishLocale, ","},
-                                            std::pair{testing_support::kPashtoLocale, "\u066B"}}) {
+    for (const auto& [locale, separator] :
+         {std::pair{testing_support::kFinnishLocale, ","}, std::pair{testing_support::kPashtoLocale, "\u066B"}}) {
         ASSERT_TRUE(testing_support::LocaleInstalled(locale)) << testing_support::Missing(locale);
         auto program = StartProgram({{"LC_ALL", locale}});
         const Window window = WaitForMaximisedWindow(*program);

@@ -154,15 +154,16 @@ TEST_F(WineTest, TheTitleHasTheUsersDecimalSeparator) {
     for (const Case& user : {Case{"fi_FI.UTF-8", std::nullopt, ","}, Case{"C.UTF-8", own, own}}) {
         const Environment locale{{"LC_ALL", user.locale}};
         if (user.setting) {
-            auto set = StartWine({"reg", "add", international, "/v", "sDecimal", "/t", "REG_SZ", "/d", *user.setting, "/f"},
-                                 locale);
+            auto set = StartWine(
+                {"reg", "add", international, "/v", "sDecimal", "/t", "REG_SZ", "/d", *user.setting, "/f"}, locale);
             ASSERT_EQ(set->WaitExit(seconds(30)), 0) << set->Stderr();
         }
         auto program = StartWindowsProgram(locale);
         const Window window = WaitForMaximisedWindow(*program);
         ASSERT_NE(window, None);
         const std::string title = x_.Title(window);
-        EXPECT_TRUE(std::regex_match(title, std::regex("Fii on suunnilleen 1" + user.separator + "6180339887(4989|499)")))
+        EXPECT_TRUE(
+            std::regex_match(title, std::regex("Fii on suunnilleen 1" + user.separator + "6180339887(4989|499)")))
             << user.locale << ": " << title;
         x_.RequestClose(window);
         EXPECT_EQ(program->WaitExit(kWineExit), 0) << program->Stderr();
