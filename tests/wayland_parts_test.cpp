@@ -55,8 +55,8 @@ TEST(CursorLookTest, TakesTheDesktopsThemeAndASensibleSize) {
     };
     for (const Case& tried : cases) {
         const CursorLook look = CursorLook::From(tried.theme, tried.size);
-        EXPECT_EQ(look.theme, tried.wantedTheme) << (tried.theme ? tried.theme : "unset");
-        EXPECT_EQ(look.size, tried.wantedSize) << (tried.size ? tried.size : "unset");
+        EXPECT_EQ(look.theme, tried.wantedTheme) << (tried.theme != nullptr ? tried.theme : "unset");
+        EXPECT_EQ(look.size, tried.wantedSize) << (tried.size != nullptr ? tried.size : "unset");
     }
 }
 

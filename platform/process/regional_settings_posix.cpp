@@ -7,6 +7,7 @@
 
 #include <array>
 #include <clocale>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -33,7 +34,8 @@ std::string ToUtf8(const std::string& text, const char* charset) {
         return text;
     }
     const iconv_t converter = iconv_open("UTF-8", charset);
-    if (converter == reinterpret_cast<iconv_t>(-1)) {
+    // iconv_open's failure is the handle -1.
+    if (reinterpret_cast<std::intptr_t>(converter) == -1) {
         return "";
     }
     std::string input = text;

@@ -11,7 +11,6 @@ namespace {
 
 // Beyond this a size is a mistake, not a wish: cursor themes stop at 256.
 constexpr int kLargestSize = 256;
-constexpr int kDefaultSize = 24;
 
 }  // namespace
 

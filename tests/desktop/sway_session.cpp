@@ -166,7 +166,7 @@ void SwaySession::Unhide(int pid) { Command("[pid=" + std::to_string(pid) + "] s
 
 std::string SwaySession::AddOutput(int scale) {
     Command("create_output");
-    const std::string name = "HEADLESS-2";
+    std::string name = "HEADLESS-2";
     Command("output " + name + " resolution " + std::to_string(width_ * scale) + "x" + std::to_string(height_ * scale) +
             " scale " + std::to_string(scale) + " position " + std::to_string(width_) + " 0");
     // Sway lays a new output out where it finds room, moving the first:
