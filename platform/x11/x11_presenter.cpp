@@ -135,14 +135,14 @@ X11Presenter::X11Presenter(const X11Connection& connection, xcb_window_t window)
     }
     const auto [bitsPerPixel, pad] = PixmapFormat(xcb_, depth_);
     scanlinePad_ = pad;
-    const X11PixelLayout layout{depth_,
+    const PixelLayout layout{depth_,
                                 bitsPerPixel,
                                 visual->red_mask,
                                 visual->green_mask,
                                 visual->blue_mask,
                                 xcb_get_setup(xcb_)->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST};
     std::string why;
-    auto format = X11PixelFormat::For(layout, why);
+    auto format = PixelFormat::For(layout, why);
     if (!format) {
         throw RunTimeError(kCannotShow, why);
     }

@@ -12,7 +12,7 @@
 
 #include "platform/window/native_window.h"
 #include "platform/x11/x11_connection.h"
-#include "platform/x11/x11_pixel_format.h"
+#include "platform/image/pixel_format.h"
 
 namespace platform::x11 {
 
@@ -57,7 +57,7 @@ private:
     std::uint8_t depth_ = 0;
     int scanlinePad_ = 32;
     std::size_t largestRequest_ = 0;  // in bytes
-    X11PixelFormat format_;
+    PixelFormat format_;
     bool sharedMemoryOffered_ = false;
     // The major opcodes of the extensions whose refusals are the presenter's.
     std::vector<std::uint8_t> extensions_;

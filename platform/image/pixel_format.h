@@ -9,11 +9,11 @@
 #include "platform/image/pixel_rect.h"
 #include "platform/raster/pixel_rows.h"
 
-namespace platform::x11 {
+namespace platform {
 
-// How a TrueColor X visual lays out a pixel in an image: its bits per
-// pixel, where each channel's bits lie, and the byte order of the server.
-struct X11PixelLayout {
+// How a display lays out a true-colour pixel in memory (an X visual, say):
+// its bits per pixel, where each channel's bits lie, and its byte order.
+struct PixelLayout {
     int depth = 0;
     int bitsPerPixel = 0;
     std::uint32_t redMask = 0;
@@ -22,23 +22,23 @@ struct X11PixelLayout {
     bool mostSignificantByteFirst = false;
 };
 
-// Turns the image's 32-bit xRGB pixels into a visual's pixels: 24-bit xRGB
+// Turns the image's 32-bit xRGB pixels into a display's pixels: 24-bit xRGB
 // as it is, and deep colour (10 bits a channel), high colour (5 or 6 bits)
 // and other channel orders by shifting each channel into place. Only what
 // changed is converted, at most once a refresh.
-class X11PixelFormat {
+class PixelFormat {
 public:
     // Nothing when the layout cannot be shown: the reason is then in `why`.
-    static std::optional<X11PixelFormat> For(const X11PixelLayout& layout, std::string& why);
+    static std::optional<PixelFormat> For(const PixelLayout& layout, std::string& why);
 
-    // True when the visual's pixels are the image's: rows can be copied as they are.
+    // True when the display's pixels are the image's: rows can be copied as they are.
     [[nodiscard]] bool SameAsImage() const { return sameAsImage_; }
     [[nodiscard]] int BytesPerPixel() const { return bytesPerPixel_; }
 
     // Converts the rectangles from xRGB rows into rows of this format; `to`
     // holds its rows `toStride` bytes apart.
     void Convert(const PixelRows& from, std::uint8_t* to, int toStride, const std::vector<PixelRect>& rects) const;
-    // One pixel, as it lies in memory in the image sent to the server.
+    // One pixel, as it lies in the display's memory.
     [[nodiscard]] std::uint32_t PixelOf(std::uint32_t rgb) const;
 
     // How one 8-bit channel becomes its bits: ((c << up) | (c >> down)) >> cut,
@@ -61,4 +61,4 @@ private:
     std::array<Channel, 3> channels_{};  // red, green, blue
 };
 
-}  // namespace platform::x11
+}  // namespace platform

@@ -1,13 +1,13 @@
-#include "platform/x11/x11_pixel_format.h"
+#include "platform/image/pixel_format.h"
 
 #include <bit>
 
-namespace platform::x11 {
+namespace platform {
 namespace {
 
-X11PixelFormat::Channel ChannelFor(std::uint32_t mask) {
+PixelFormat::Channel ChannelFor(std::uint32_t mask) {
     const int bits = std::popcount(mask);
-    X11PixelFormat::Channel channel;
+    PixelFormat::Channel channel;
     channel.shift = std::countr_zero(mask);
     if (bits >= 8) {
         channel.up = bits - 8;
@@ -19,7 +19,7 @@ X11PixelFormat::Channel ChannelFor(std::uint32_t mask) {
 }
 
 // One channel's 8-bit value put into its bits.
-std::uint32_t Spread(std::uint32_t value, const X11PixelFormat::Channel& channel) {
+std::uint32_t Spread(std::uint32_t value, const PixelFormat::Channel& channel) {
     return (((value << channel.up) | (value >> channel.down)) >> channel.cut) << channel.shift;
 }
 
@@ -28,7 +28,7 @@ bool Contiguous(std::uint32_t mask) { return mask != 0 && std::has_single_bit((m
 
 }  // namespace
 
-std::optional<X11PixelFormat> X11PixelFormat::For(const X11PixelLayout& layout, std::string& why) {
+std::optional<PixelFormat> PixelFormat::For(const PixelLayout& layout, std::string& why) {
     if ((layout.bitsPerPixel != 16 && layout.bitsPerPixel != 32) || !Contiguous(layout.redMask) ||
         !Contiguous(layout.greenMask) || !Contiguous(layout.blueMask)) {
         why = "the display's depth is " + std::to_string(layout.depth) + " bits (" +
@@ -36,7 +36,7 @@ std::optional<X11PixelFormat> X11PixelFormat::For(const X11PixelLayout& layout, 
               "15, 16, 24 or 30";
         return std::nullopt;
     }
-    X11PixelFormat format;
+    PixelFormat format;
     format.bytesPerPixel_ = layout.bitsPerPixel / 8;
     format.swapBytes_ = layout.mostSignificantByteFirst != (std::endian::native == std::endian::big);
     format.sameAsImage_ = layout.bitsPerPixel == 32 && !format.swapBytes_ && layout.redMask == 0xFF0000U &&
@@ -45,7 +45,7 @@ std::optional<X11PixelFormat> X11PixelFormat::For(const X11PixelLayout& layout, 
     return format;
 }
 
-std::uint32_t X11PixelFormat::PixelOf(std::uint32_t rgb) const {
+std::uint32_t PixelFormat::PixelOf(std::uint32_t rgb) const {
     std::uint32_t pixel = 0;
     for (std::size_t c = 0; c < channels_.size(); ++c) {
         const std::uint32_t value = (rgb >> (16 - 8 * c)) & 0xFFU;
@@ -58,13 +58,13 @@ std::uint32_t X11PixelFormat::PixelOf(std::uint32_t rgb) const {
 }
 
 template <typename Pixel>
-void X11PixelFormat::ConvertRow(const std::uint32_t* source, Pixel* target, int count) const {
+void PixelFormat::ConvertRow(const std::uint32_t* source, Pixel* target, int count) const {
     for (int x = 0; x < count; ++x) {
         target[x] = static_cast<Pixel>(PixelOf(source[x]));
     }
 }
 
-void X11PixelFormat::Convert(const PixelRows& from, std::uint8_t* to, int toStride,
+void PixelFormat::Convert(const PixelRows& from, std::uint8_t* to, int toStride,
                              const std::vector<PixelRect>& rects) const {
     for (const PixelRect& rect : rects) {
         for (int y = rect.y; y < rect.y + rect.height; ++y) {
@@ -80,4 +80,4 @@ void X11PixelFormat::Convert(const PixelRows& from, std::uint8_t* to, int toStri
     }
 }
 
-}  // namespace platform::x11
+}  // namespace platform

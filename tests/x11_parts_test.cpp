@@ -1,5 +1,5 @@
-// How the X11 window turns the image's pixels into a display's, and reads
-// the desktop's scale: pure functions, no display needed.
+// Parts of the X11 window that need no display: how it turns the image's
+// pixels into a display's, and how it reads the desktop's scale.
 
 #include <gtest/gtest.h>
 
@@ -7,25 +7,25 @@
 #include <vector>
 
 #include "platform/form/form_properties.h"
-#include "platform/x11/x11_pixel_format.h"
+#include "platform/image/pixel_format.h"
 #include "platform/x11/x11_resources.h"
 
 namespace {
 
-using platform::x11::X11PixelFormat;
-using platform::x11::X11PixelLayout;
+using platform::PixelFormat;
+using platform::PixelLayout;
 
-X11PixelFormat FormatFor(const X11PixelLayout& layout) {
+PixelFormat FormatFor(const PixelLayout& layout) {
     std::string why;
-    const auto format = X11PixelFormat::For(layout, why);
+    const auto format = PixelFormat::For(layout, why);
     EXPECT_TRUE(format) << why;
-    return format.value_or(X11PixelFormat{});
+    return format.value_or(PixelFormat{});
 }
 
-TEST(X11PixelFormatTest, EachDisplayGetsRedGreenBlueAndGreyInItsOwnBits) {
+TEST(PixelFormatTest, EachDisplayGetsRedGreenBlueAndGreyInItsOwnBits) {
     struct Case {
         const char* name;
-        X11PixelLayout layout;
+        PixelLayout layout;
         bool sameAsImage;
         std::uint32_t red;
         std::uint32_t green;
@@ -54,7 +54,7 @@ TEST(X11PixelFormatTest, EachDisplayGetsRedGreenBlueAndGreyInItsOwnBits) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        const X11PixelFormat format = FormatFor(c.layout);
+        const PixelFormat format = FormatFor(c.layout);
         EXPECT_EQ(format.SameAsImage(), c.sameAsImage);
         EXPECT_EQ(format.BytesPerPixel(), c.layout.bitsPerPixel / 8);
         EXPECT_EQ(format.PixelOf(0xFF0000), c.red);
@@ -65,21 +65,21 @@ TEST(X11PixelFormatTest, EachDisplayGetsRedGreenBlueAndGreyInItsOwnBits) {
     }
 }
 
-TEST(X11PixelFormatTest, ADisplayWithoutTrueColourIsRefusedWithItsDepth) {
-    for (const X11PixelLayout& layout :
-         {X11PixelLayout{8, 8, 0xE0, 0x1C, 0x03, false}, X11PixelLayout{24, 24, 0xFF0000, 0x00FF00, 0x0000FF, false},
-          X11PixelLayout{16, 16, 0, 0, 0, false}}) {
+TEST(PixelFormatTest, ADisplayWithoutTrueColourIsRefusedWithItsDepth) {
+    for (const PixelLayout& layout :
+         {PixelLayout{8, 8, 0xE0, 0x1C, 0x03, false}, PixelLayout{24, 24, 0xFF0000, 0x00FF00, 0x0000FF, false},
+          PixelLayout{16, 16, 0, 0, 0, false}}) {
         std::string why;
-        EXPECT_FALSE(X11PixelFormat::For(layout, why));
+        EXPECT_FALSE(PixelFormat::For(layout, why));
         EXPECT_NE(why.find("depth is " + std::to_string(layout.depth) + " bits"), std::string::npos) << why;
     }
 }
 
-TEST(X11PixelFormatTest, ConvertsOnlyTheRectanglesAskedFor) {
+TEST(PixelFormatTest, ConvertsOnlyTheRectanglesAskedFor) {
     std::vector<std::uint32_t> image{0xFF0000, 0x00FF00, 0x0000FF, 0xFFFFFF,  //
                                      0x123456, 0x654321, 0x000000, 0xFF00FF};
     const platform::PixelRows rows{reinterpret_cast<std::uint8_t*>(image.data()), 4, 2, 16};
-    const X11PixelFormat format = FormatFor({16, 16, 0xF800, 0x07E0, 0x001F, false});
+    const PixelFormat format = FormatFor({16, 16, 0xF800, 0x07E0, 0x001F, false});
     // Rows of 16-bit pixels, padded to 12 bytes: what lies outside the rectangle stays.
     std::vector<std::uint16_t> converted(12, 0xAAAA);
     format.Convert(rows, reinterpret_cast<std::uint8_t*>(converted.data()), 12, {{1, 0, 2, 2}});
