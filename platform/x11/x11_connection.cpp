@@ -1,6 +1,11 @@
 #include "platform/x11/x11_connection.h"
 
+#include <xcb/present.h>
+#include <xcb/shm.h>
+#include <xcb/xfixes.h>
+
 #include <cstring>
+#include <string_view>
 
 #include "platform/process/captured_stderr.h"
 #include "platform/run_time_error.h"
@@ -11,18 +16,207 @@ namespace {
 template <typename Reply>
 using ReplyHandle = std::unique_ptr<Reply, decltype(&std::free)>;
 
-// The reply to a request, or nothing when the server answered with an error
-// (the window is gone); the error is the caller's to weigh.
-template <typename Reply, typename Cookie>
-ReplyHandle<Reply> Answer(xcb_connection_t* connection, Cookie cookie,
-                          Reply* (*reply)(xcb_connection_t*, Cookie, xcb_generic_error_t**)) {
-    xcb_generic_error_t* error = nullptr;
-    ReplyHandle<Reply> answer(reply(connection, cookie, &error), &std::free);
-    std::free(error);
-    return answer;
+// The core protocol's requests and errors by their numbers, and those of
+// the extensions the window speaks.
+constexpr std::array<std::string_view, 128> kCoreRequests{"",
+                                                          "CreateWindow",
+                                                          "ChangeWindowAttributes",
+                                                          "GetWindowAttributes",
+                                                          "DestroyWindow",
+                                                          "DestroySubwindows",
+                                                          "ChangeSaveSet",
+                                                          "ReparentWindow",
+                                                          "MapWindow",
+                                                          "MapSubwindows",
+                                                          "UnmapWindow",
+                                                          "UnmapSubwindows",
+                                                          "ConfigureWindow",
+                                                          "CirculateWindow",
+                                                          "GetGeometry",
+                                                          "QueryTree",
+                                                          "InternAtom",
+                                                          "GetAtomName",
+                                                          "ChangeProperty",
+                                                          "DeleteProperty",
+                                                          "GetProperty",
+                                                          "ListProperties",
+                                                          "SetSelectionOwner",
+                                                          "GetSelectionOwner",
+                                                          "ConvertSelection",
+                                                          "SendEvent",
+                                                          "GrabPointer",
+                                                          "UngrabPointer",
+                                                          "GrabButton",
+                                                          "UngrabButton",
+                                                          "ChangeActivePointerGrab",
+                                                          "GrabKeyboard",
+                                                          "UngrabKeyboard",
+                                                          "GrabKey",
+                                                          "UngrabKey",
+                                                          "AllowEvents",
+                                                          "GrabServer",
+                                                          "UngrabServer",
+                                                          "QueryPointer",
+                                                          "GetMotionEvents",
+                                                          "TranslateCoordinates",
+                                                          "WarpPointer",
+                                                          "SetInputFocus",
+                                                          "GetInputFocus",
+                                                          "QueryKeymap",
+                                                          "OpenFont",
+                                                          "CloseFont",
+                                                          "QueryFont",
+                                                          "QueryTextExtents",
+                                                          "ListFonts",
+                                                          "ListFontsWithInfo",
+                                                          "SetFontPath",
+                                                          "GetFontPath",
+                                                          "CreatePixmap",
+                                                          "FreePixmap",
+                                                          "CreateGC",
+                                                          "ChangeGC",
+                                                          "CopyGC",
+                                                          "SetDashes",
+                                                          "SetClipRectangles",
+                                                          "FreeGC",
+                                                          "ClearArea",
+                                                          "CopyArea",
+                                                          "CopyPlane",
+                                                          "PolyPoint",
+                                                          "PolyLine",
+                                                          "PolySegment",
+                                                          "PolyRectangle",
+                                                          "PolyArc",
+                                                          "FillPoly",
+                                                          "PolyFillRectangle",
+                                                          "PolyFillArc",
+                                                          "PutImage",
+                                                          "GetImage",
+                                                          "PolyText8",
+                                                          "PolyText16",
+                                                          "ImageText8",
+                                                          "ImageText16",
+                                                          "CreateColormap",
+                                                          "FreeColormap",
+                                                          "CopyColormapAndFree",
+                                                          "InstallColormap",
+                                                          "UninstallColormap",
+                                                          "ListInstalledColormaps",
+                                                          "AllocColor",
+                                                          "AllocNamedColor",
+                                                          "AllocColorCells",
+                                                          "AllocColorPlanes",
+                                                          "FreeColors",
+                                                          "StoreColors",
+                                                          "StoreNamedColor",
+                                                          "QueryColors",
+                                                          "LookupColor",
+                                                          "CreateCursor",
+                                                          "CreateGlyphCursor",
+                                                          "FreeCursor",
+                                                          "RecolorCursor",
+                                                          "QueryBestSize",
+                                                          "QueryExtension",
+                                                          "ListExtensions",
+                                                          "ChangeKeyboardMapping",
+                                                          "GetKeyboardMapping",
+                                                          "ChangeKeyboardControl",
+                                                          "GetKeyboardControl",
+                                                          "Bell",
+                                                          "ChangePointerControl",
+                                                          "GetPointerControl",
+                                                          "SetScreenSaver",
+                                                          "GetScreenSaver",
+                                                          "ChangeHosts",
+                                                          "ListHosts",
+                                                          "SetAccessControl",
+                                                          "SetCloseDownMode",
+                                                          "KillClient",
+                                                          "RotateProperties",
+                                                          "ForceScreenSaver",
+                                                          "SetPointerMapping",
+                                                          "GetPointerMapping",
+                                                          "SetModifierMapping",
+                                                          "GetModifierMapping",
+                                                          "",
+                                                          "",
+                                                          "",
+                                                          "",
+                                                          "",
+                                                          "",
+                                                          "",
+                                                          "NoOperation"};
+constexpr std::array<std::string_view, 18> kCoreErrors{
+    "",          "BadRequest", "BadValue",    "BadWindow",   "BadPixmap", "BadAtom",
+    "BadCursor", "BadFont",    "BadMatch",    "BadDrawable", "BadAccess", "BadAlloc",
+    "BadColor",  "BadGC",      "BadIDChoice", "BadName",     "BadLength", "BadImplementation"};
+
+struct ExtensionNames {
+    xcb_extension_t* id;
+    std::string_view prefix;
+    std::vector<std::string_view> requests;  // by minor opcode
+    std::string_view firstError;
+};
+
+const std::array<ExtensionNames, 3>& Extensions() {
+    static const std::array<ExtensionNames, 3> extensions{
+        ExtensionNames{&xcb_shm_id,
+                       "Shm",
+                       {"QueryVersion", "Attach", "Detach", "PutImage", "GetImage", "CreatePixmap", "AttachFd"},
+                       "BadShmSeg"},
+        ExtensionNames{&xcb_present_id, "Present", {"QueryVersion", "Pixmap", "NotifyMSC", "SelectInput"}, ""},
+        ExtensionNames{&xcb_xfixes_id,
+                       "XFixes",
+                       {"QueryVersion", "ChangeSaveSet", "SelectSelectionInput", "SelectCursorInput", "GetCursorImage",
+                        "CreateRegion", "CreateRegionFromBitmap", "CreateRegionFromWindow", "CreateRegionFromGC",
+                        "CreateRegionFromPicture", "DestroyRegion", "SetRegion"},
+                       "BadRegion"}};
+    return extensions;
+}
+
+// A name from the table, or the number where it has none.
+std::string Named(const auto& names, std::size_t at, const std::string& otherwise) {
+    return at < names.size() && !names[at].empty() ? std::string(names[at]) : otherwise;
 }
 
 }  // namespace
+
+template <typename Reply, typename Cookie>
+ReplyHandle<Reply> X11Connection::Answer(Cookie cookie,
+                                         Reply* (*reply)(xcb_connection_t*, Cookie, xcb_generic_error_t**)) const {
+    xcb_generic_error_t* error = nullptr;
+    ReplyHandle<Reply> answer(reply(connection_, cookie, &error), &std::free);
+    if (error != nullptr) {
+        const std::unique_ptr<xcb_generic_error_t, decltype(&std::free)> owned(error, &std::free);
+        const bool gone = error->error_code == XCB_WINDOW || error->error_code == XCB_DRAWABLE;
+        if (!gone || error->resource_id == own_) {
+            Refused(*error);
+        }
+    }
+    return answer;
+}
+
+void X11Connection::Refused(const xcb_generic_error_t& error) const {
+    std::string request = "request " + std::to_string(error.major_code) + "." + std::to_string(error.minor_code);
+    std::string kind = "error " + std::to_string(error.error_code);
+    if (error.major_code < kCoreRequests.size()) {
+        request = Named(kCoreRequests, error.major_code, request);
+    }
+    kind = Named(kCoreErrors, error.error_code, kind);
+    for (const ExtensionNames& extension : Extensions()) {
+        const xcb_query_extension_reply_t* known = xcb_get_extension_data(connection_, extension.id);
+        if (known == nullptr || known->present == 0) {
+            continue;
+        }
+        if (known->major_opcode == error.major_code) {
+            request = std::string(extension.prefix) + Named(extension.requests, error.minor_code, request);
+        }
+        if (!extension.firstError.empty() && known->first_error == error.error_code) {
+            kind = extension.firstError;
+        }
+    }
+    throw RunTimeError("the X server refused a request of the window's", kind + " in " + request);
+}
 
 X11Connection::X11Connection() {
     const char* name = std::getenv("DISPLAY");
@@ -69,8 +263,8 @@ std::string X11Connection::Text(xcb_window_t window, xcb_atom_t property, xcb_at
 
 std::string X11Connection::PropertyBytes(xcb_window_t window, xcb_atom_t property, xcb_atom_t type, int format) const {
     constexpr std::uint32_t kLongest = 1 << 16;  // in 32-bit units
-    const auto reply = Answer(connection_, xcb_get_property(connection_, 0, window, property, type, 0, kLongest),
-                              xcb_get_property_reply);
+    const auto reply =
+        Answer(xcb_get_property(connection_, 0, window, property, type, 0, kLongest), xcb_get_property_reply);
     if (!reply || reply->format != format) {
         return {};
     }
@@ -85,7 +279,7 @@ void X11Connection::SetProperty(xcb_window_t window, xcb_atom_t property, xcb_at
 }
 
 std::optional<X11Connection::Geometry> X11Connection::GeometryOf(xcb_window_t window) const {
-    const auto reply = Answer(connection_, xcb_get_geometry(connection_, window), xcb_get_geometry_reply);
+    const auto reply = Answer(xcb_get_geometry(connection_, window), xcb_get_geometry_reply);
     if (!reply) {
         return std::nullopt;
     }
@@ -93,7 +287,7 @@ std::optional<X11Connection::Geometry> X11Connection::GeometryOf(xcb_window_t wi
 }
 
 std::optional<xcb_window_t> X11Connection::ParentOf(xcb_window_t window) const {
-    const auto reply = Answer(connection_, xcb_query_tree(connection_, window), xcb_query_tree_reply);
+    const auto reply = Answer(xcb_query_tree(connection_, window), xcb_query_tree_reply);
     if (!reply) {
         return std::nullopt;
     }
@@ -101,8 +295,8 @@ std::optional<xcb_window_t> X11Connection::ParentOf(xcb_window_t window) const {
 }
 
 std::optional<std::pair<int, int>> X11Connection::Translate(xcb_window_t window, xcb_window_t within) const {
-    const auto reply = Answer(connection_, xcb_translate_coordinates(connection_, window, within, 0, 0),
-                              xcb_translate_coordinates_reply);
+    const auto reply =
+        Answer(xcb_translate_coordinates(connection_, window, within, 0, 0), xcb_translate_coordinates_reply);
     if (!reply) {
         return std::nullopt;
     }
@@ -121,7 +315,7 @@ std::uint32_t X11Connection::AllEventMasks(xcb_window_t window) const {
 
 std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> X11Connection::Attributes(
     xcb_window_t window) const {
-    return Answer(connection_, xcb_get_window_attributes(connection_, window), xcb_get_window_attributes_reply);
+    return Answer(xcb_get_window_attributes(connection_, window), xcb_get_window_attributes_reply);
 }
 
 void X11Connection::Send(xcb_window_t to, xcb_window_t window, xcb_atom_t type,

@@ -24,7 +24,8 @@ using EventHandle = std::unique_ptr<xcb_generic_event_t, decltype(&std::free)>;
 // The program's one connection to the X display: its window is made, shown,
 // sized, titled and fed its events on it. A window that vanishes while it
 // is asked about (a window manager's frame, say) is an answer, not an error;
-// the loss of the connection is a run-time error.
+// every other error of a request of the program's, and the loss of the
+// connection, is a run-time error in X's own names.
 class X11Connection {
 public:
     // Connects to the display DISPLAY names. Throws a run-time error that
@@ -70,6 +71,13 @@ public:
     // A client message, as window managers take requests on the root.
     void Send(xcb_window_t to, xcb_window_t window, xcb_atom_t type, const std::array<std::uint32_t, 5>& data) const;
 
+    // The program's own window, which cannot be gone while it runs: a
+    // request that finds it gone (another client destroyed it) is refused.
+    void OwnWindow(xcb_window_t window) { own_ = window; }
+    // The run-time error for a request of the program's that the server
+    // refused: "BadMatch in ConfigureWindow".
+    [[noreturn]] void Refused(const xcb_generic_error_t& error) const;
+
     // Whether an event has come; does not wait.
     [[nodiscard]] bool EventWaiting();
     // The next event that has come, if any; does not wait. Throws a run-time
@@ -78,6 +86,11 @@ public:
     void Flush() const { xcb_flush(connection_); }
 
 private:
+    // The reply to a request; nothing when the window it asked about is gone.
+    template <typename Reply, typename Cookie>
+    [[nodiscard]] std::unique_ptr<Reply, decltype(&std::free)> Answer(Cookie cookie,
+                                                                      Reply* (*reply)(xcb_connection_t*, Cookie,
+                                                                                      xcb_generic_error_t**)) const;
     [[nodiscard]] std::string PropertyBytes(xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
                                             int format) const;
     [[nodiscard]] std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> Attributes(
@@ -86,6 +99,7 @@ private:
     xcb_connection_t* connection_ = nullptr;
     const xcb_screen_t* screen_ = nullptr;
     std::string name_;
+    xcb_window_t own_ = XCB_WINDOW_NONE;
     // An event taken in to see whether one has come.
     EventHandle waiting_{nullptr, &std::free};
 };

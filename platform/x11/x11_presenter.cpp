@@ -136,22 +136,17 @@ X11Presenter::X11Presenter(const X11Connection& connection, xcb_window_t window)
     const auto [bitsPerPixel, pad] = PixmapFormat(xcb_, depth_);
     scanlinePad_ = pad;
     const PixelLayout layout{depth_,
-                                bitsPerPixel,
-                                visual->red_mask,
-                                visual->green_mask,
-                                visual->blue_mask,
-                                xcb_get_setup(xcb_)->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST};
+                             bitsPerPixel,
+                             visual->red_mask,
+                             visual->green_mask,
+                             visual->blue_mask,
+                             xcb_get_setup(xcb_)->image_byte_order == XCB_IMAGE_ORDER_MSB_FIRST};
     std::string why;
     auto format = PixelFormat::For(layout, why);
     if (!format) {
         throw RunTimeError(kCannotShow, why);
     }
     format_ = *format;
-    for (xcb_extension_t* extension : {&xcb_shm_id, &xcb_present_id, &xcb_xfixes_id}) {
-        if (const auto opcode = Extension(xcb_, *extension)) {
-            extensions_.push_back(*opcode);
-        }
-    }
     sharedMemoryOffered_ = Extension(xcb_, xcb_shm_id).has_value();
     if (StartPresent(xcb_)) {
         present_ = Extension(xcb_, xcb_present_id);
@@ -316,18 +311,6 @@ void X11Presenter::PutInRequests(const PixelRect& rect) {
 }
 
 void X11Presenter::Notice(const xcb_generic_event_t& event) {
-    if (event.response_type == 0) {
-        const auto& error = reinterpret_cast<const xcb_generic_error_t&>(event);
-        const bool ours = error.major_code == XCB_PUT_IMAGE || error.major_code == XCB_CREATE_PIXMAP ||
-                          std::find(extensions_.begin(), extensions_.end(), error.major_code) != extensions_.end();
-        if (ours) {
-            throw RunTimeError(kCannotShow, "the X server refused a request of it (error " +
-                                                std::to_string(error.error_code) + ", request " +
-                                                std::to_string(error.major_code) + "." +
-                                                std::to_string(error.minor_code) + ")");
-        }
-        return;
-    }
     if (EventKind(event) != XCB_GE_GENERIC || !present_) {
         return;
     }

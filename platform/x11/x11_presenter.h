@@ -10,9 +10,9 @@
 #include <optional>
 #include <vector>
 
+#include "platform/image/pixel_format.h"
 #include "platform/window/native_window.h"
 #include "platform/x11/x11_connection.h"
-#include "platform/image/pixel_format.h"
 
 namespace platform::x11 {
 
@@ -39,8 +39,7 @@ public:
     [[nodiscard]] WindowPixels Pixels(int width, int height);
     // Sends the rectangles of the picture to the window.
     void Send(const std::vector<PixelRect>& rects);
-    // Takes in what the server says of the pictures. Throws a run-time
-    // error when it refused one.
+    // Takes in what the server says of the pictures.
     void Notice(const xcb_generic_event_t& event);
 
 private:
@@ -59,8 +58,6 @@ private:
     std::size_t largestRequest_ = 0;  // in bytes
     PixelFormat format_;
     bool sharedMemoryOffered_ = false;
-    // The major opcodes of the extensions whose refusals are the presenter's.
-    std::vector<std::uint8_t> extensions_;
 
     // Present: the events it tells of the window, the region of a
     // picture's changes, and whether the server has shown the last picture

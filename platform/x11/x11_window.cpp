@@ -38,6 +38,7 @@ X11Window::X11Window()
       presenter_(connection_, window_),
       dotsPerInch_(DesktopDotsPerInch(connection_)),
       size_{1, 1} {
+    connection_.OwnWindow(window_);
     toplevel_.WindowManager().Introduce();
 }
 
@@ -73,6 +74,9 @@ void X11Window::TakeInEvents(Clock::time_point now) {
 
 void X11Window::Handle(const xcb_generic_event_t& event) {
     switch (EventKind(event)) {
+        case 0:
+            // Every request is the program's own: none may fail unnoticed.
+            connection_.Refused(reinterpret_cast<const xcb_generic_error_t&>(event));
         case XCB_BUTTON_PRESS: {
             const auto& press = reinterpret_cast<const xcb_button_press_event_t&>(event);
             if (!IsWheel(press.detail)) {

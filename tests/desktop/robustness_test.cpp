@@ -158,6 +158,25 @@ TEST_F(RobustnessTest, InASessionWithoutABusItStartsNone) {
     EXPECT_EQ(AutolaunchedBuses(), before) << "a session bus was started for it and left behind";
 }
 
+// Another client destroys the program's window under it: the program's next
+// request on it fails, and the run-time error names the request and the
+// error as X names them, on stderr and in the box, which ends it once closed.
+TEST_F(RobustnessTest, AnXErrorIsARunTimeErrorThatNamesTheRequestAndTheError) {
+    auto program = StartProgram();
+    const Window window = WaitForMaximisedWindow(*program);
+    ASSERT_NE(window, None);
+    x_.DestroyWindow(window);
+    const std::regex report(
+        "^pentagram: run-time error: the X server refused a request of the window's: Bad(Window|Drawable) in "
+        "[A-Z][A-Za-z]+\n$");
+    EXPECT_TRUE(WaitUntil([&] { return std::regex_search(program->Stderr(), report); }, kSettle)) << program->Stderr();
+    std::optional<Window> box;
+    ASSERT_TRUE(WaitUntil([&] { return (box = x_.FindWindow("pentagram")).has_value(); }, kAppear))
+        << "no message box; windows: " << x_.DescribeClients();
+    x_.RequestClose(*box);
+    EXPECT_EQ(program->WaitExit(seconds(2)), 1);
+}
+
 TEST_F(RobustnessTest, AnUnknownLocaleFallsBackToADecimalPoint) {
     auto program = StartProgram({{"LC_ALL", "xx_NOWHERE.UTF-8"}, {"LANG", "yy_NOWHERE"}});
     const Window window = WaitForMaximisedWindow(*program);
