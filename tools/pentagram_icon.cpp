@@ -1,10 +1,16 @@
-// Draws the program's icon for Windows from its own figure: the frame the
-// README's picture shows, at the sides Windows asks icons for, as one .ico.
+// Draws the program's icon from its own figure, the frame the README's
+// picture shows, at the sides desktops ask icons for: for Windows as one
+// .ico, and for the X11 window's _NET_WM_ICON as the property's items (each
+// picture's width, height and ARGB pixels), written as C++ to be built in.
 //
 //   pentagram-icon FILE.ico
+//   pentagram-icon --x11 FILE.inc
 
+#include <cstdio>
 #include <iostream>
+#include <sstream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/form1.h"
@@ -18,29 +24,54 @@ namespace {
 
 constexpr std::uint64_t kFrame = 54;
 
-std::string FigurePng(int side) {
-    platform::OffscreenForm form(app::Form1::Design(), side, side);
+void DrawFigure(platform::OffscreenForm& form) {
     app::Form1 form1(form, ".");
     form.At(kFrame + 1, {platform::ScriptedEvent::Kind::Close});
     if (const auto error = platform::RunForm(form, form1)) {
         throw std::runtime_error(*error);
     }
-    return tools::EncodePng(form.Image());
+}
+
+std::string IcoIcon() {
+    std::vector<tools::IconPicture> pictures;
+    for (const int side : {16, 24, 32, 48, 64, 256}) {
+        platform::OffscreenForm form(app::Form1::Design(), side, side);
+        DrawFigure(form);
+        pictures.push_back({side, tools::EncodePng(form.Image())});
+    }
+    return tools::IcoFile(pictures);
+}
+
+// The figure is drawn on black, which the icon keeps: every pixel opaque.
+std::string X11Icon() {
+    std::ostringstream items;
+    for (const int side : {16, 24, 32, 48, 64, 128}) {
+        platform::OffscreenForm form(app::Form1::Design(), side, side);
+        DrawFigure(form);
+        const platform::PixelRows rows = form.Image().Rows();
+        items << side << ", " << side << ",\n";
+        for (int y = 0; y < rows.height; ++y) {
+            for (int x = 0; x < rows.width; ++x) {
+                std::array<char, 16> pixel{};
+                std::snprintf(pixel.data(), pixel.size(), "0x%08x,", 0xFF000000U | (rows.Row(y)[x] & 0xFFFFFFU));
+                items << pixel.data() << (x + 1 == rows.width ? "\n" : " ");
+            }
+        }
+    }
+    return items.str();
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::cerr << "usage: pentagram-icon FILE.ico\n";
+    const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+    const bool x11 = arguments.size() == 2 && arguments[0] == "--x11";
+    if (arguments.size() != 1 && !x11) {
+        std::cerr << "usage: pentagram-icon FILE.ico | pentagram-icon --x11 FILE.inc\n";
         return 2;
     }
     try {
-        std::vector<tools::IconPicture> pictures;
-        for (const int side : {16, 24, 32, 48, 64, 256}) {
-            pictures.push_back({side, FigurePng(side)});
-        }
-        tools::WriteWholeFile(argv[1], tools::IcoFile(pictures));
+        tools::WriteWholeFile(std::string(arguments.back()), x11 ? X11Icon() : IcoIcon());
         return 0;
     } catch (const std::exception& error) {
         std::cerr << "pentagram-icon: " << error.what() << '\n';

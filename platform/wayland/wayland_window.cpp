@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdlib>
 #include <utility>
 
 #include "platform/process/abrupt_end.h"
@@ -82,6 +83,12 @@ WaylandWindow::WaylandWindow()
     }
     // The name of the desktop entry, so that the desktop shows its icon.
     libdecor_frame_set_app_id(frame_.get(), "pentagram");
+    // The launcher's token, which gives the window the focus the launch
+    // gave the program; taken out of the environment, as it is spent.
+    if (const char* token = std::getenv("XDG_ACTIVATION_TOKEN"); token != nullptr) {
+        launch_ = token;
+    }
+    unsetenv("XDG_ACTIVATION_TOKEN");
 }
 
 WaylandWindow::~WaylandWindow() {
@@ -146,6 +153,11 @@ void WaylandWindow::Send(const std::vector<PixelRect>& rects) {
     frameCallback_.reset(wl_surface_frame(surface_.get()));
     wl_callback_add_listener(frameCallback_.get(), &callbackListener, this);
     wl_surface_commit(surface_.get());
+    // Mapped now: the launch ends, and the window takes the focus it gave.
+    if (!launch_.empty() && display_.Activation() != nullptr) {
+        xdg_activation_v1_activate(display_.Activation(), launch_.c_str(), surface_.get());
+    }
+    launch_.clear();
     (void)display_.Flush();
 }
 

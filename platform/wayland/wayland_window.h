@@ -85,6 +85,9 @@ private:
 
     // The last picture's frame callback, until the compositor answers it.
     CallbackHandle frameCallback_;
+    // The launch's activation token (XDG_ACTIVATION_TOKEN), until the
+    // window has shown its first picture and is activated with it.
+    std::string launch_;
 };
 
 }  // namespace platform::wayland

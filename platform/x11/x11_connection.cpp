@@ -16,167 +16,51 @@ namespace {
 template <typename Reply>
 using ReplyHandle = std::unique_ptr<Reply, decltype(&std::free)>;
 
-// The core protocol's requests and errors by their numbers, and those of
-// the extensions the window speaks.
-constexpr std::array<std::string_view, 128> kCoreRequests{"",
-                                                          "CreateWindow",
-                                                          "ChangeWindowAttributes",
-                                                          "GetWindowAttributes",
-                                                          "DestroyWindow",
-                                                          "DestroySubwindows",
-                                                          "ChangeSaveSet",
-                                                          "ReparentWindow",
-                                                          "MapWindow",
-                                                          "MapSubwindows",
-                                                          "UnmapWindow",
-                                                          "UnmapSubwindows",
-                                                          "ConfigureWindow",
-                                                          "CirculateWindow",
-                                                          "GetGeometry",
-                                                          "QueryTree",
-                                                          "InternAtom",
-                                                          "GetAtomName",
-                                                          "ChangeProperty",
-                                                          "DeleteProperty",
-                                                          "GetProperty",
-                                                          "ListProperties",
-                                                          "SetSelectionOwner",
-                                                          "GetSelectionOwner",
-                                                          "ConvertSelection",
-                                                          "SendEvent",
-                                                          "GrabPointer",
-                                                          "UngrabPointer",
-                                                          "GrabButton",
-                                                          "UngrabButton",
-                                                          "ChangeActivePointerGrab",
-                                                          "GrabKeyboard",
-                                                          "UngrabKeyboard",
-                                                          "GrabKey",
-                                                          "UngrabKey",
-                                                          "AllowEvents",
-                                                          "GrabServer",
-                                                          "UngrabServer",
-                                                          "QueryPointer",
-                                                          "GetMotionEvents",
-                                                          "TranslateCoordinates",
-                                                          "WarpPointer",
-                                                          "SetInputFocus",
-                                                          "GetInputFocus",
-                                                          "QueryKeymap",
-                                                          "OpenFont",
-                                                          "CloseFont",
-                                                          "QueryFont",
-                                                          "QueryTextExtents",
-                                                          "ListFonts",
-                                                          "ListFontsWithInfo",
-                                                          "SetFontPath",
-                                                          "GetFontPath",
-                                                          "CreatePixmap",
-                                                          "FreePixmap",
-                                                          "CreateGC",
-                                                          "ChangeGC",
-                                                          "CopyGC",
-                                                          "SetDashes",
-                                                          "SetClipRectangles",
-                                                          "FreeGC",
-                                                          "ClearArea",
-                                                          "CopyArea",
-                                                          "CopyPlane",
-                                                          "PolyPoint",
-                                                          "PolyLine",
-                                                          "PolySegment",
-                                                          "PolyRectangle",
-                                                          "PolyArc",
-                                                          "FillPoly",
-                                                          "PolyFillRectangle",
-                                                          "PolyFillArc",
-                                                          "PutImage",
-                                                          "GetImage",
-                                                          "PolyText8",
-                                                          "PolyText16",
-                                                          "ImageText8",
-                                                          "ImageText16",
-                                                          "CreateColormap",
-                                                          "FreeColormap",
-                                                          "CopyColormapAndFree",
-                                                          "InstallColormap",
-                                                          "UninstallColormap",
-                                                          "ListInstalledColormaps",
-                                                          "AllocColor",
-                                                          "AllocNamedColor",
-                                                          "AllocColorCells",
-                                                          "AllocColorPlanes",
-                                                          "FreeColors",
-                                                          "StoreColors",
-                                                          "StoreNamedColor",
-                                                          "QueryColors",
-                                                          "LookupColor",
-                                                          "CreateCursor",
-                                                          "CreateGlyphCursor",
-                                                          "FreeCursor",
-                                                          "RecolorCursor",
-                                                          "QueryBestSize",
-                                                          "QueryExtension",
-                                                          "ListExtensions",
-                                                          "ChangeKeyboardMapping",
-                                                          "GetKeyboardMapping",
-                                                          "ChangeKeyboardControl",
-                                                          "GetKeyboardControl",
-                                                          "Bell",
-                                                          "ChangePointerControl",
-                                                          "GetPointerControl",
-                                                          "SetScreenSaver",
-                                                          "GetScreenSaver",
-                                                          "ChangeHosts",
-                                                          "ListHosts",
-                                                          "SetAccessControl",
-                                                          "SetCloseDownMode",
-                                                          "KillClient",
-                                                          "RotateProperties",
-                                                          "ForceScreenSaver",
-                                                          "SetPointerMapping",
-                                                          "GetPointerMapping",
-                                                          "SetModifierMapping",
-                                                          "GetModifierMapping",
-                                                          "",
-                                                          "",
-                                                          "",
-                                                          "",
-                                                          "",
-                                                          "",
-                                                          "",
-                                                          "NoOperation"};
-constexpr std::array<std::string_view, 18> kCoreErrors{
-    "",          "BadRequest", "BadValue",    "BadWindow",   "BadPixmap", "BadAtom",
-    "BadCursor", "BadFont",    "BadMatch",    "BadDrawable", "BadAccess", "BadAlloc",
-    "BadColor",  "BadGC",      "BadIDChoice", "BadName",     "BadLength", "BadImplementation"};
+// The core protocol's requests and errors by their numbers (a "-" where
+// there is none), and those of the extensions the window speaks.
+constexpr std::string_view kCoreRequests =
+    "- CreateWindow ChangeWindowAttributes GetWindowAttributes DestroyWindow DestroySubwindows ChangeSaveSet "
+    "ReparentWindow MapWindow MapSubwindows UnmapWindow UnmapSubwindows ConfigureWindow CirculateWindow GetGeometry "
+    "QueryTree InternAtom GetAtomName ChangeProperty DeleteProperty GetProperty ListProperties SetSelectionOwner "
+    "GetSelectionOwner ConvertSelection SendEvent GrabPointer UngrabPointer GrabButton UngrabButton "
+    "ChangeActivePointerGrab GrabKeyboard UngrabKeyboard GrabKey UngrabKey AllowEvents GrabServer UngrabServer "
+    "QueryPointer GetMotionEvents TranslateCoordinates WarpPointer SetInputFocus GetInputFocus QueryKeymap OpenFont "
+    "CloseFont QueryFont QueryTextExtents ListFonts ListFontsWithInfo SetFontPath GetFontPath CreatePixmap FreePixmap "
+    "CreateGC ChangeGC CopyGC SetDashes SetClipRectangles FreeGC ClearArea CopyArea CopyPlane PolyPoint PolyLine "
+    "PolySegment PolyRectangle PolyArc FillPoly PolyFillRectangle PolyFillArc PutImage GetImage PolyText8 PolyText16 "
+    "ImageText8 ImageText16 CreateColormap FreeColormap CopyColormapAndFree InstallColormap UninstallColormap "
+    "ListInstalledColormaps AllocColor AllocNamedColor AllocColorCells AllocColorPlanes FreeColors StoreColors "
+    "StoreNamedColor QueryColors LookupColor CreateCursor CreateGlyphCursor FreeCursor RecolorCursor QueryBestSize "
+    "QueryExtension ListExtensions ChangeKeyboardMapping GetKeyboardMapping ChangeKeyboardControl GetKeyboardControl "
+    "Bell ChangePointerControl GetPointerControl SetScreenSaver GetScreenSaver ChangeHosts ListHosts SetAccessControl "
+    "SetCloseDownMode KillClient RotateProperties ForceScreenSaver SetPointerMapping GetPointerMapping "
+    "SetModifierMapping GetModifierMapping - - - - - - - NoOperation";
+constexpr std::string_view kCoreErrors =
+    "- BadRequest BadValue BadWindow BadPixmap BadAtom BadCursor BadFont BadMatch BadDrawable BadAccess BadAlloc "
+    "BadColor BadGC BadIDChoice BadName BadLength BadImplementation";
 
 struct ExtensionNames {
     xcb_extension_t* id;
-    std::string_view prefix;
-    std::vector<std::string_view> requests;  // by minor opcode
+    std::string_view requests;  // by minor opcode
     std::string_view firstError;
 };
 
-const std::array<ExtensionNames, 3>& Extensions() {
-    static const std::array<ExtensionNames, 3> extensions{
-        ExtensionNames{&xcb_shm_id,
-                       "Shm",
-                       {"QueryVersion", "Attach", "Detach", "PutImage", "GetImage", "CreatePixmap", "AttachFd"},
-                       "BadShmSeg"},
-        ExtensionNames{&xcb_present_id, "Present", {"QueryVersion", "Pixmap", "NotifyMSC", "SelectInput"}, ""},
-        ExtensionNames{&xcb_xfixes_id,
-                       "XFixes",
-                       {"QueryVersion", "ChangeSaveSet", "SelectSelectionInput", "SelectCursorInput", "GetCursorImage",
-                        "CreateRegion", "CreateRegionFromBitmap", "CreateRegionFromWindow", "CreateRegionFromGC",
-                        "CreateRegionFromPicture", "DestroyRegion", "SetRegion"},
-                       "BadRegion"}};
-    return extensions;
-}
+const std::array<ExtensionNames, 3> kExtensions{
+    ExtensionNames{&xcb_shm_id, "ShmQueryVersion ShmAttach ShmDetach ShmPutImage ShmGetImage ShmCreatePixmap",
+                   "BadShmSeg"},
+    ExtensionNames{&xcb_present_id, "PresentQueryVersion PresentPixmap PresentNotifyMSC PresentSelectInput", ""},
+    ExtensionNames{&xcb_xfixes_id,
+                   "XFixesQueryVersion - - - - XFixesCreateRegion - - - - XFixesDestroyRegion XFixesSetRegion",
+                   "BadRegion"}};
 
-// A name from the table, or the number where it has none.
-std::string Named(const auto& names, std::size_t at, const std::string& otherwise) {
-    return at < names.size() && !names[at].empty() ? std::string(names[at]) : otherwise;
+// The name at this place of the words, or `otherwise` where there is none.
+std::string Named(std::string_view words, std::size_t at, const std::string& otherwise) {
+    for (; at > 0 && !words.empty(); --at) {
+        const std::size_t space = words.find(' ');
+        words = space == std::string_view::npos ? std::string_view() : words.substr(space + 1);
+    }
+    const std::string_view name = words.substr(0, words.find(' '));
+    return name.empty() || name == "-" ? otherwise : std::string(name);
 }
 
 }  // namespace
@@ -197,21 +81,16 @@ ReplyHandle<Reply> X11Connection::Answer(Cookie cookie,
 }
 
 void X11Connection::Refused(const xcb_generic_error_t& error) const {
-    std::string request = "request " + std::to_string(error.major_code) + "." + std::to_string(error.minor_code);
-    std::string kind = "error " + std::to_string(error.error_code);
-    if (error.major_code < kCoreRequests.size()) {
-        request = Named(kCoreRequests, error.major_code, request);
-    }
-    kind = Named(kCoreErrors, error.error_code, kind);
-    for (const ExtensionNames& extension : Extensions()) {
+    std::string request = Named(kCoreRequests, error.major_code,
+                                "request " + std::to_string(error.major_code) + "." + std::to_string(error.minor_code));
+    std::string kind = Named(kCoreErrors, error.error_code, "error " + std::to_string(error.error_code));
+    for (const ExtensionNames& extension : kExtensions) {
         const xcb_query_extension_reply_t* known = xcb_get_extension_data(connection_, extension.id);
-        if (known == nullptr || known->present == 0) {
-            continue;
+        if (known != nullptr && known->present != 0 && known->major_opcode == error.major_code) {
+            request = Named(extension.requests, error.minor_code, request);
         }
-        if (known->major_opcode == error.major_code) {
-            request = std::string(extension.prefix) + Named(extension.requests, error.minor_code, request);
-        }
-        if (!extension.firstError.empty() && known->first_error == error.error_code) {
+        if (known != nullptr && known->present != 0 && known->first_error == error.error_code &&
+            !extension.firstError.empty()) {
             kind = extension.firstError;
         }
     }

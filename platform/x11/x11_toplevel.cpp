@@ -25,10 +25,12 @@ constexpr milliseconds kManagedPoll(20);
 // A window manager starting while the window is mapped can miss it for
 // good: it looked for windows before it took over the screen. Watched for
 // this long after mapping; a window manager that has not taken the window
-// on this long after it appeared is given the window again.
+// on this long after it appeared is given the window again, a few times:
+// one that never says it took it on (no WM_STATE) leaves it as it is.
 constexpr milliseconds kAdoptionWatch(10000);
 constexpr milliseconds kAdoptionPoll(250);
 constexpr milliseconds kAdoptionGrace(500);
+constexpr int kMostWithdrawals = 3;
 
 }  // namespace
 
@@ -37,6 +39,12 @@ X11Toplevel::X11Toplevel(const X11Connection& connection, xcb_window_t window)
     // The root's properties tell of the work area and of the window manager.
     const std::uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(connection_.Get(), connection_.Root(), XCB_CW_EVENT_MASK, &rootEvents);
+}
+
+void X11Toplevel::SizeNormally(PixelSize size) {
+    normal_ = size;
+    windowManager_.Resize(size.width, size.height);
+    windowManager_.SizeNormally(size.width, size.height);
 }
 
 void X11Toplevel::WantState(int windowState) {
@@ -58,7 +66,7 @@ void X11Toplevel::Step(Clock::time_point now) {
                 RequestMap(now);
             }
         } else {
-            if (!managed_ && now - mappedAt_ < kAdoptionWatch && now >= nextAdoptionCheck_) {
+            if (WatchingAdoption(now) && now >= nextAdoptionCheck_) {
                 CheckAdoption(now);
             }
             if (mapped_ && !stateSettled_ && now >= nextStateRequest_) {
@@ -85,7 +93,7 @@ std::optional<X11Toplevel::Clock::time_point> X11Toplevel::NextStep() const {
     if (!stateSettled_) {
         next = nextStateRequest_;
     }
-    if (!managed_ && Clock::now() - mappedAt_ < kAdoptionWatch) {
+    if (WatchingAdoption(Clock::now())) {
         next = std::min(next.value_or(nextAdoptionCheck_), nextAdoptionCheck_);
     }
     return next;
@@ -98,6 +106,7 @@ void X11Toplevel::Notice(const xcb_generic_event_t& event, Clock::time_point now
                 if (!mapped_) {
                     mapped_ = true;
                     mappedAt_ = now;
+                    windowManager_.EndLaunch();
                 }
                 visibilityChanged_ = true;
             }
@@ -155,9 +164,14 @@ void X11Toplevel::RequestMap(Clock::time_point now) {
                                std::to_string(std::chrono::duration_cast<std::chrono::seconds>(kMapPatience).count()) +
                                " s of asking " + std::to_string(mapRequests_) + " times");
     }
-    // Where the window manager has no maximised state, the window is to
-    // fill the work area from its corner: it needs no place of its own.
-    if (mapRequests_ == 0 && !windowManager_.OffersMaximised()) {
+    // Where the window manager has a maximised state, the window carries it
+    // when it is mapped, so that it first appears maximised; where it has
+    // none, the window is to fill the work area from its corner, and needs
+    // no place of its own.
+    if (mapRequests_ == 0 && windowManager_.OffersMaximised()) {
+        startedMaximised_ = wantedState_ == kWindowStateMaximised;
+        windowManager_.StartMaximised(startedMaximised_);
+    } else if (mapRequests_ == 0) {
         windowManager_.KeepPlace();
     }
     xcb_map_window(connection_.Get(), window_);
@@ -183,10 +197,15 @@ void X11Toplevel::CheckAdoption(Clock::time_point now) {
         return;
     }
     windowManager_.Withdraw();
+    ++withdrawals_;
     windowManagerSeen_.reset();
     mapped_ = false;
     mapRequests_ = 0;
     WantState(wantedState_);
+}
+
+bool X11Toplevel::WatchingAdoption(Clock::time_point now) const {
+    return !managed_ && withdrawals_ < kMostWithdrawals && now - mappedAt_ < kAdoptionWatch;
 }
 
 void X11Toplevel::ApplyState(Clock::time_point now) {
@@ -247,7 +266,19 @@ void X11Toplevel::ReadVisibility() {
     visibilityChanged_ = false;
     const X11WindowManager::State state = windowManager_.WindowState();
     managed_ = managed_ || state != X11WindowManager::State::Withdrawn;
+    FollowRestore();
     visible_ = connection_.Viewable(window_) && state != X11WindowManager::State::Iconic && !windowManager_.Hidden();
+}
+
+// A window manager that took the window on maximised may know no normal
+// size to restore it to (icewm keeps the maximised one): the first time it
+// is seen not maximised (restored, or never maximised by a window manager
+// that ignored the state), it is given the normal size.
+void X11Toplevel::FollowRestore() {
+    if (startedMaximised_ && managed_ && !windowManager_.Maximised()) {
+        startedMaximised_ = false;
+        windowManager_.Resize(normal_.width, normal_.height);
+    }
 }
 
 // A window manager that maximised the window before its panel took its

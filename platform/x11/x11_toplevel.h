@@ -5,6 +5,7 @@
 #include <chrono>
 #include <optional>
 
+#include "platform/image/pixel_rect.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_window_manager.h"
 
@@ -27,6 +28,9 @@ public:
 
     X11Toplevel(const X11Connection& connection, xcb_window_t window);
 
+    // The client area in the normal state: the window's size until it is
+    // maximised, and the window manager's to restore it to.
+    void SizeNormally(PixelSize size);
     // The program wants the window shown, and in this window state.
     void Show() { showWanted_ = true; }
     void WantState(int windowState);
@@ -41,14 +45,17 @@ public:
 
     // The window can be seen: mapped, and neither minimised nor hidden.
     [[nodiscard]] bool Visible() const { return visible_; }
+    [[nodiscard]] X11WindowManager& WindowManager() { return windowManager_; }
     [[nodiscard]] const X11WindowManager& WindowManager() const { return windowManager_; }
 
 private:
     void RequestMap(Clock::time_point now);
     void CheckAdoption(Clock::time_point now);
+    [[nodiscard]] bool WatchingAdoption(Clock::time_point now) const;
     void ApplyState(Clock::time_point now);
     bool Maximise(Clock::time_point now);
     void ReadVisibility();
+    void FollowRestore();
     void RefitToWorkArea();
 
     const X11Connection& connection_;
@@ -69,6 +76,7 @@ private:
     bool managed_ = false;
     std::optional<Clock::time_point> windowManagerSeen_;
     Clock::time_point nextAdoptionCheck_;
+    int withdrawals_ = 0;
 
     // The window state: settled once it holds or there is nothing more to ask.
     bool stateSettled_ = true;
@@ -85,6 +93,10 @@ private:
 
     bool visibilityChanged_ = true;
     bool visible_ = false;
+
+    // Mapped in the maximised state, and not seen out of it since.
+    PixelSize normal_;
+    bool startedMaximised_ = false;
 };
 
 }  // namespace platform::x11

@@ -43,10 +43,7 @@ X11Window::X11Window()
 }
 
 void X11Window::SizeNormally(PixelSize size) {
-    const std::array<std::uint32_t, 2> values{static_cast<std::uint32_t>(size.width),
-                                              static_cast<std::uint32_t>(size.height)};
-    xcb_configure_window(connection_.Get(), window_, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values.data());
-    toplevel_.WindowManager().SizeNormally(size.width, size.height);
+    toplevel_.SizeNormally(size);
     size_ = size;
 }
 

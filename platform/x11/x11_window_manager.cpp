@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace platform::x11 {
@@ -24,6 +26,12 @@ constexpr std::uint32_t kWinGravityGiven = 1U << 9;
 constexpr std::size_t kSizeHintsItems = 18;
 constexpr std::size_t kWinGravityItem = 17;
 constexpr std::uint32_t kStaticGravity = 10;
+
+// _NET_WM_ICON's items: the program's figure at the sides task lists use,
+// each picture its width, its height and its ARGB pixels.
+constexpr std::uint32_t kIcon[] = {
+#include "x11_icon_pixels.inc"
+};
 
 bool Contains(const std::vector<std::uint32_t>& items, xcb_atom_t atom) {
     return std::find(items.begin(), items.end(), atom) != items.end();
@@ -70,14 +78,32 @@ IcccmText ToIcccm(std::string_view utf8) {
 
 X11WindowManager::X11WindowManager(const X11Connection& connection, xcb_window_t window)
     : connection_(connection), window_(window) {
-    atoms_ = connection_.Atoms(std::array<const char*, kAtoms>{
-        "WM_PROTOCOLS", "WM_DELETE_WINDOW", "_NET_WM_PING", "_NET_WM_PID", "_NET_WM_NAME", "UTF8_STRING",
-        "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_NORMAL", "WM_STATE", "WM_CHANGE_STATE", "_NET_WM_STATE",
-        "_NET_WM_STATE_MAXIMIZED_VERT", "_NET_WM_STATE_MAXIMIZED_HORZ", "_NET_WM_STATE_HIDDEN", "_NET_SUPPORTED",
-        "_NET_SUPPORTING_WM_CHECK", "_NET_WORKAREA", "_NET_CURRENT_DESKTOP", "COMPOUND_TEXT"});
+    atoms_ = connection_.Atoms(std::array<const char*, kAtoms>{"WM_PROTOCOLS",
+                                                               "WM_DELETE_WINDOW",
+                                                               "_NET_WM_PING",
+                                                               "_NET_WM_PID",
+                                                               "_NET_WM_NAME",
+                                                               "UTF8_STRING",
+                                                               "_NET_WM_WINDOW_TYPE",
+                                                               "_NET_WM_WINDOW_TYPE_NORMAL",
+                                                               "WM_STATE",
+                                                               "WM_CHANGE_STATE",
+                                                               "_NET_WM_STATE",
+                                                               "_NET_WM_STATE_MAXIMIZED_VERT",
+                                                               "_NET_WM_STATE_MAXIMIZED_HORZ",
+                                                               "_NET_WM_STATE_HIDDEN",
+                                                               "_NET_SUPPORTED",
+                                                               "_NET_SUPPORTING_WM_CHECK",
+                                                               "_NET_WORKAREA",
+                                                               "_NET_CURRENT_DESKTOP",
+                                                               "COMPOUND_TEXT",
+                                                               "_NET_WM_ICON",
+                                                               "_NET_STARTUP_ID",
+                                                               "_NET_STARTUP_INFO_BEGIN",
+                                                               "_NET_STARTUP_INFO"});
 }
 
-void X11WindowManager::Introduce() const {
+void X11WindowManager::Introduce() {
     constexpr std::string_view kClass("pentagram\0pentagram\0", 20);
     connection_.SetProperty(window_, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, kClass.size(), kClass.data());
     const std::array<std::uint32_t, 2> protocols{atoms_[kWmDeleteWindow], atoms_[kNetWmPing]};
@@ -90,10 +116,47 @@ void X11WindowManager::Introduce() const {
                                 host.data());
     }
     connection_.SetProperty(window_, atoms_[kNetWmWindowType], XCB_ATOM_ATOM, 32, 1, &atoms_[kNetWmWindowTypeNormal]);
+    connection_.SetProperty(window_, atoms_[kNetWmIcon], XCB_ATOM_CARDINAL, 32, std::size(kIcon), kIcon);
     // ICCCM's WM_HINTS: the input hint set, for a window that takes the focus.
     constexpr std::uint32_t kInputHint = 1;
     const std::array<std::uint32_t, 9> hints{kInputHint, 1, 0, 0, 0, 0, 0, 0, 0};
     connection_.SetProperty(window_, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, hints.size(), hints.data());
+    if (const char* launch = std::getenv("DESKTOP_STARTUP_ID"); launch != nullptr && *launch != '\0') {
+        launch_ = launch;
+        connection_.SetProperty(window_, atoms_[kNetStartupId], atoms_[kUtf8String], 8, launch_.size(), launch_.data());
+    }
+    unsetenv("DESKTOP_STARTUP_ID");
+}
+
+// The message goes to the root in pieces of 20 bytes, the first of one
+// type and the rest of another, the last holding the text's end (a NUL).
+// A value with a space, a quote or a backslash in it is quoted.
+void X11WindowManager::EndLaunch() {
+    if (launch_.empty()) {
+        return;
+    }
+    const std::string id = std::exchange(launch_, {});
+    std::string message = "remove: ID=";
+    if (id.find_first_of(" \"\\") == std::string::npos) {
+        message += id;
+    } else {
+        message += '"';
+        for (const char c : id) {
+            message += (c == '"' || c == '\\') ? std::string{'\\', c} : std::string{c};
+        }
+        message += '"';
+    }
+    message += '\0';
+    for (std::size_t at = 0; at < message.size(); at += 20) {
+        xcb_client_message_event_t piece{};
+        piece.response_type = XCB_CLIENT_MESSAGE;
+        piece.format = 8;
+        piece.window = window_;
+        piece.type = atoms_[at == 0 ? kNetStartupInfoBegin : kNetStartupInfo];
+        message.copy(reinterpret_cast<char*>(piece.data.data8), 20, at);
+        xcb_send_event(connection_.Get(), 0, connection_.Root(), XCB_EVENT_MASK_PROPERTY_CHANGE,
+                       reinterpret_cast<const char*>(&piece));
+    }
 }
 
 void X11WindowManager::SetTitle(const std::string& title) const {
@@ -113,6 +176,11 @@ void X11WindowManager::SizeNormally(int width, int height) const {
     hints[3] = static_cast<std::uint32_t>(width);
     hints[4] = static_cast<std::uint32_t>(height);
     connection_.SetProperty(window_, XCB_ATOM_WM_NORMAL_HINTS, XCB_ATOM_WM_SIZE_HINTS, 32, hints.size(), hints.data());
+}
+
+void X11WindowManager::Resize(int width, int height) const {
+    const std::array<std::uint32_t, 2> values{static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height)};
+    xcb_configure_window(connection_.Get(), window_, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, values.data());
 }
 
 void X11WindowManager::KeepPlace() const {
@@ -174,6 +242,12 @@ void X11WindowManager::AskMaximised(bool maximised) const {
     connection_.Send(connection_.Root(), window_, atoms_[kNetWmState],
                      {maximised ? kNetStateAdd : kNetStateRemove, atoms_[kMaximisedVert], atoms_[kMaximisedHorz],
                       kSourceApplication, 0});
+}
+
+void X11WindowManager::StartMaximised(bool maximised) const {
+    const std::array<std::uint32_t, 2> states{atoms_[kMaximisedVert], atoms_[kMaximisedHorz]};
+    connection_.SetProperty(window_, atoms_[kNetWmState], XCB_ATOM_ATOM, 32, maximised ? states.size() : 0,
+                            states.data());
 }
 
 void X11WindowManager::AskIconic() const {

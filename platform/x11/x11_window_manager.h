@@ -19,12 +19,19 @@ public:
     X11WindowManager(const X11Connection& connection, xcb_window_t window);
 
     // Tells the window manager what the window is, before it is mapped: its
-    // name and class (the desktop entry's), its process and machine, that
-    // it takes the focus, and the protocols it answers: the close and, so
-    // that a hung program can be told from a busy one, the ping.
-    void Introduce() const;
+    // name and class (the desktop entry's), its icon, its process and
+    // machine, that it takes the focus, the protocols it answers (the close
+    // and, so that a hung program can be told from a busy one, the ping),
+    // and the launch it comes from (DESKTOP_STARTUP_ID), whose focus it is
+    // given and which the program then takes out of its environment.
+    void Introduce();
+    // Once the window is mapped: tells the launcher the launch has ended
+    // (startup notification's "remove"), so that its feedback stops.
+    void EndLaunch();
     void SetTitle(const std::string& title) const;
     void SizeNormally(int width, int height) const;
+    // Asks for the window's size; the window manager may give another.
+    void Resize(int width, int height) const;
     // Says the window's place is the person's own, so that a window manager
     // that would ask where to put it (twm) does not.
     void KeepPlace() const;
@@ -49,6 +56,10 @@ public:
     [[nodiscard]] bool Maximised() const;
 
     void AskMaximised(bool maximised) const;
+    // The state the window is to be mapped in, maximised or not, for a
+    // window manager to read when it takes the window on (EWMH lets a
+    // client set it on a withdrawn window).
+    void StartMaximised(bool maximised) const;
     void AskIconic() const;
     // ICCCM's withdrawal: unmapped, and the window manager told so even if
     // it never saw the window mapped.
@@ -92,6 +103,10 @@ private:
         kNetWorkarea,
         kNetCurrentDesktop,
         kCompoundText,
+        kNetWmIcon,
+        kNetStartupId,
+        kNetStartupInfoBegin,
+        kNetStartupInfo,
         kAtoms
     };
     struct Area {
@@ -109,6 +124,8 @@ private:
     const X11Connection& connection_;
     xcb_window_t window_;
     std::array<xcb_atom_t, kAtoms> atoms_{};
+    // The launch's ID, until its end is told.
+    std::string launch_;
 };
 
 }  // namespace platform::x11

@@ -127,8 +127,10 @@ protected:
 };
 
 TEST_P(CompositorTest, ComesUpMaximisedSharpAtItsScaleShownAtTheCompositorsPaceAndRestoresToTheNormalSize) {
-    auto program = StartProgram({{"WAYLAND_DEBUG", "1"}});
+    auto program = StartProgram({{"WAYLAND_DEBUG", "1"}, {"XDG_ACTIVATION_TOKEN", "pentagram-test-launch"}});
     const Toplevel window = WaitForToplevel(*program);
+    // Started by a launcher, it is activated with the launch's token, once.
+    EXPECT_EQ(WaylandLog::Read(program->Stderr()).activations, std::vector<std::string>{"pentagram-test-launch"});
     ASSERT_GT(window.content.width, 0);
     EXPECT_EQ(window.appId, "pentagram");
     // A while at full speed: the compositor is sent a picture only once it

@@ -216,6 +216,46 @@ TEST_F(StressTest, ResidentMemoryStaysFlatOverAMinute) {
     EXPECT_LE(after - settled, 1024) << "kB at 5 s: " << settled << ", at 60 s: " << after;
 }
 
+// A bare X server, with no window manager to write a default icon: the
+// window carries its own, at the sides task lists use.
+class BareServerTest : public DesktopTest {
+protected:
+    BareServerTest() : DesktopTest({}, nullptr) {}
+};
+
+TEST_F(BareServerTest, TheWindowCarriesItsOwnIconAtTheSidesTaskListsUse) {
+    auto program = StartProgram();
+    std::optional<Window> window;
+    ASSERT_TRUE(WaitUntil([&] { return (window = x_.FindWindow(kTitlePrefix)).has_value(); }, kAppear))
+        << x_.DescribeClients();
+    const std::vector<long> icon = x_.Cardinals(*window, "_NET_WM_ICON");
+    std::vector<long> sides;
+    for (std::size_t at = 0; at + 2 <= icon.size(); at += 2 + static_cast<std::size_t>(icon[at] * icon[at + 1])) {
+        EXPECT_EQ(icon[at], icon[at + 1]) << "a square icon";
+        ASSERT_LE(at + 2 + static_cast<std::size_t>(icon[at] * icon[at + 1]), icon.size()) << "pixels cut short";
+        sides.push_back(icon[at]);
+    }
+    for (const long side : {16, 32, 48, 64}) {
+        EXPECT_NE(std::find(sides.begin(), sides.end(), side), sides.end()) << "no icon of " << side;
+    }
+}
+
+// A window manager that maps windows but never says it took them on (no
+// WM_STATE): the window is given to it again a few times, then left as it
+// is, mapped, and the program runs on.
+class StatelessWindowManagerTest : public DesktopTest {
+protected:
+    StatelessWindowManagerTest() : DesktopTest({}, nullptr) { x_.HoldWindowManagement(); }
+};
+
+TEST_F(StatelessWindowManagerTest, IsGivenTheWindowAFewTimesAndThenLeftAlone) {
+    auto program = StartProgram();
+    const int requests = x_.ServeMapRequests(seconds(6));
+    EXPECT_GE(requests, 1);
+    EXPECT_LE(requests, 4) << "the window was withdrawn and mapped again without end";
+    EXPECT_TRUE(program->Running()) << program->Stderr();
+}
+
 // A window manager that takes the screen over and never maps a window, as
 // one that hangs while it starts: the program waits a bounded time, SIGTERM
 // ends the wait at once, and the end of the wait is a run-time error.

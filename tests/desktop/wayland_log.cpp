@@ -116,6 +116,9 @@ WaylandLog WaylandLog::Read(const std::string& text) {
             log.configured.push_back({numbers.at(0), numbers.at(1)});
         } else if (request && interface == "xdg_toplevel" && message == "set_maximized") {
             log.askedMaximised = true;
+        } else if (request && interface == "xdg_activation_v1" && message == "activate" &&
+                   arguments.ends_with("wl_surface@" + surface)) {
+            log.activations.push_back(arguments.substr(1, arguments.find('"', 1) - 1));
         } else if (request && interface == "xdg_toplevel" && message == "set_title") {
             log.titles.push_back(arguments.substr(1, arguments.size() - 2));
             log.titlesAheadOfTheCompositor += titleThisRepaint ? 1 : 0;

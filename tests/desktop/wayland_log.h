@@ -29,6 +29,8 @@ struct WaylandLog {
     std::vector<Size> configured;
     bool askedMaximised = false;
     std::vector<std::string> titles;
+    // The tokens the window was activated with (xdg_activation_v1).
+    std::vector<std::string> activations;
     int frameCallbacksAnswered = 0;
     // Pictures attached while the last one's frame callback was unanswered.
     int picturesAheadOfTheCompositor = 0;

@@ -8,6 +8,7 @@
 
 #include "tests/desktop/desktop_fixture.h"
 #include "tests/desktop/ratio_title.h"
+#include "tests/desktop/server_record.h"
 
 namespace desktop {
 namespace {
@@ -173,6 +174,32 @@ TEST_P(WindowManagerTest, ClosingItOrSigtermEndsIt) {
     EXPECT_EQ(signalled->WaitExit(seconds(2)), 0);
     EXPECT_LE(Clock::now() - sent, milliseconds(200));
     EXPECT_TRUE(WaitUntil([&] { return !x_.FindWindow(kTitlePrefix); }, kSettle)) << "the window stayed";
+}
+
+// Started from a launcher: the window is first mapped in the state the
+// program asks for, never at its normal size first where the window manager
+// has a maximised state, carries the launch's ID, and the launcher is told
+// the launch has ended.
+TEST_P(WindowManagerTest, AppearsMaximisedAtOnceAndEndsItsLaunch) {
+    ServerRecord record(desktop_.Display(), desktop_.AuthorityFile());
+    const std::string launch = "pentagram-test-" + Manager().name + "_TIME0";
+    auto program = StartProgram({{"DESKTOP_STARTUP_ID", launch}});
+    const Window window = WaitForPlacedWindow(*program);
+    ASSERT_NE(window, None);
+    EXPECT_EQ(x_.Text(window, "_NET_STARTUP_ID"), launch);
+    EXPECT_TRUE(WaitUntil([&] { return !record.LaunchMessages(window).empty(); }, kSettle));
+    EXPECT_EQ(record.LaunchMessages(window), std::vector<std::string>{"remove: ID=" + launch});
+    const auto mapped = record.FirstMapped(window);
+    ASSERT_TRUE(mapped) << "no map of the window recorded";
+    // Maximised from the first, if to a work area that a panel starting
+    // with the window manager (icewm's) may make smaller after.
+    if (Manager().maximises && Manager().mapsInTheState) {
+        const auto area = x_.ClientArea(window);
+        ASSERT_TRUE(area);
+        EXPECT_TRUE(mapped->width >= area->width && mapped->height >= area->height)
+            << "first mapped at " << mapped->width << " x " << mapped->height << ", maximised at " << area->width
+            << " x " << area->height;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(UnderEachWindowManager, WindowManagerTest, testing::ValuesIn(WindowManagers()), NameOf);

@@ -7,12 +7,12 @@ const std::vector<WindowManager>& WindowManagers() {
     static const std::vector<WindowManager> managers{
         {"openbox", {"openbox"}},
         {"xfwm4", {"xfwm4"}},
-        {"fluxbox", {"fluxbox"}},
+        {"fluxbox", {"fluxbox"}, true, false, true, false},
         {"icewm", {"icewm"}},
         {"metacity", {"metacity"}},
         {"i3", {"i3"}, false, true},
         {"twm", {"twm"}, false, false, false},
-        {"kwin_x11", {"kwin_x11"}},
+        {"kwin_x11", {"kwin_x11"}, true, false, true, false},
         {"mutter", {"mutter", "--x11"}},
     };
     return managers;

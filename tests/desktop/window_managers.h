@@ -18,6 +18,11 @@ struct WindowManager {
     bool tiles = false;
     // It understands EWMH requests such as _NET_ACTIVE_WINDOW.
     bool ewmh = true;
+    // It maps a window at the size of the state the window carries (EWMH's
+    // _NET_WM_STATE, set before the map): fluxbox takes no state from it,
+    // and kwin maps it at its normal size inside a frame of 1 x 1 that it
+    // sizes after, so that no one sees that size.
+    bool mapsInTheState = true;
 };
 
 // Test names and messages show a window manager by its name.

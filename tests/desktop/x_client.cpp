@@ -47,7 +47,7 @@ std::vector<long> XClient::Property(Window window, const char* name, Atom type) 
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    XGetWindowProperty(display_, window, Intern(name), 0, 1024, False, type, &actualType, &format, &count, &after,
+    XGetWindowProperty(display_, window, Intern(name), 0, 1 << 16, False, type, &actualType, &format, &count, &after,
                        &data);
     std::vector<long> items;
     if (data != nullptr && format == 32) {
@@ -61,7 +61,8 @@ std::vector<long> XClient::Property(Window window, const char* name, Atom type) 
 }
 
 // The managed windows: as the window manager lists them, or where it lists
-// none (twm), the windows it marked with WM_STATE.
+// none (twm), the windows it marked with WM_STATE; on a bare server, the
+// root's children.
 std::vector<Window> XClient::Clients() {
     std::vector<Window> clients;
     for (const long window : Property(DefaultRootWindow(display_), "_NET_CLIENT_LIST", XA_WINDOW)) {
@@ -69,6 +70,14 @@ std::vector<Window> XClient::Clients() {
     }
     if (clients.empty()) {
         FindManaged(DefaultRootWindow(display_), kFrameDepth, clients);
+    }
+    Window root = None;
+    Window parent = None;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (clients.empty() && XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count) != 0) {
+        clients.assign(children, children + count);
+        XFree(children);
     }
     return clients;
 }
@@ -162,14 +171,20 @@ std::string XClient::IcccmName(Window window) {
     return text;
 }
 
-std::string XClient::RootText(const char* property) {
+std::string XClient::RootText(const char* property) { return Text(DefaultRootWindow(display_), property); }
+
+std::vector<long> XClient::Cardinals(Window window, const char* property) {
+    return Property(window, property, XA_CARDINAL);
+}
+
+std::string XClient::Text(Window window, const char* property) {
     Atom type = None;
     int format = 0;
     unsigned long count = 0;
     unsigned long after = 0;
     unsigned char* data = nullptr;
-    XGetWindowProperty(display_, DefaultRootWindow(display_), Intern(property), 0, 1024, False, AnyPropertyType, &type,
-                       &format, &count, &after, &data);
+    XGetWindowProperty(display_, window, Intern(property), 0, 1024, False, AnyPropertyType, &type, &format, &count,
+                       &after, &data);
     std::string text;
     if (data != nullptr) {
         text.assign(reinterpret_cast<const char*>(data), format == 8 ? count : 0);

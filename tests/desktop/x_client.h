@@ -44,8 +44,11 @@ public:
     [[nodiscard]] std::optional<Rect> Frame(::Window window);
     // The part of the screen the window manager gives to windows.
     [[nodiscard]] Rect WorkArea();
-    // A text property of the root window, empty when it has none.
+    // A text property of the root window or of a window, empty when it has none.
     [[nodiscard]] std::string RootText(const char* property);
+    [[nodiscard]] std::string Text(::Window window, const char* property);
+    // A window's property of 32-bit numbers.
+    [[nodiscard]] std::vector<long> Cardinals(::Window window, const char* property);
     [[nodiscard]] bool HasState(::Window window, const char* state);
     [[nodiscard]] bool Viewable(::Window window);
     // Minimised, however the window manager shows it: iconic, hidden or unmapped.
@@ -77,6 +80,10 @@ public:
     // Holds the redirection of the root's children, as a window manager
     // does, and never answers: a window manager that maps nothing.
     void HoldWindowManagement();
+    // Once it holds it, maps every window asked for over the period, as a
+    // window manager would that never says so (no WM_STATE); how many maps
+    // were asked for.
+    int ServeMapRequests(std::chrono::milliseconds period);
     // The window's client area as it is on the screen.
     [[nodiscard]] Picture Capture(::Window window);
 

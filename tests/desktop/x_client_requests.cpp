@@ -5,6 +5,8 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 
+#include <thread>
+
 #include "tests/desktop/x_client.h"
 #include "tests/support/child_process.h"
 
@@ -129,6 +131,24 @@ Window XClient::CreateWindow(const Rect& where, const char* title) {
 void XClient::HoldWindowManagement() {
     XSelectInput(display_, DefaultRootWindow(display_), SubstructureRedirectMask);
     XSync(display_, False);
+}
+
+int XClient::ServeMapRequests(std::chrono::milliseconds period) {
+    int requests = 0;
+    const auto end = std::chrono::steady_clock::now() + period;
+    while (std::chrono::steady_clock::now() < end) {
+        while (XPending(display_) > 0) {
+            XEvent event;
+            XNextEvent(display_, &event);
+            if (event.type == MapRequest) {
+                XMapWindow(display_, event.xmaprequest.window);
+                ++requests;
+            }
+        }
+        XFlush(display_);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return requests;
 }
 
 void XClient::DestroyWindow(Window window) {
