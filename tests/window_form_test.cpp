@@ -99,10 +99,13 @@ protected:
     CountedEvents events_;
 };
 
-TEST_F(WindowFormTest, SendsTheFirstFrameWholeThenOnlyTheChangedTilesAndAllOfItOnceExposed) {
+TEST_F(WindowFormTest, SendsTheFirstFrameWholeWithItsTitleThenOnlyTheChangedTilesAndAllOfItOnceExposed) {
+    form_->Caption("Fii on suunnilleen 0");
     ShowIt();
     ASSERT_EQ(window_->sent.size(), 1U) << "an unchanged frame is not sent again";
     EXPECT_EQ(window_->sent[0], (std::vector<PixelRect>{{0, 0, kWidth, kHeight}}));
+    EXPECT_EQ(window_->titles, (std::vector<std::string>{"Form1", "Fii on suunnilleen 0"}));
+    EXPECT_EQ(window_->titlesAfterPictures.back(), 0U) << "the first frame's title waited for a second picture";
 
     // A short stroke in the top-left corner: only its tiles go.
     form_->Line(4, 4, 10, 6);

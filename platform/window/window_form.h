@@ -88,9 +88,11 @@ private:
     // When the last picture went, while the display has not taken it.
     std::optional<Clock::time_point> unanswered_;
     // The title the window has; whether a title went since the display last
-    // answered (the design's went first), and one went without a picture.
+    // answered, and one went without a picture. The design's title went
+    // before any picture, with nothing for the display to answer: the first
+    // picture carries the first frame's title, as a launcher waits for it.
     std::string title_;
-    bool titleSinceAnswer_ = true;
+    bool titleSinceAnswer_ = false;
     bool titleAlone_ = false;
 
     bool buttonDown_ = false;

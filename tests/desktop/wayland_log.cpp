@@ -122,7 +122,8 @@ WaylandLog WaylandLog::Read(const std::string& text) {
         } else if (request && interface == "xdg_toplevel" && message == "set_title") {
             log.titles.push_back(arguments.substr(1, arguments.size() - 2));
             log.titlesAheadOfTheCompositor += titleThisRepaint ? 1 : 0;
-            titleThisRepaint = true;
+            // Before the first picture there is no repaint to keep pace with.
+            titleThisRepaint = !log.pictures.empty();
         }
     }
     return log;

@@ -34,7 +34,8 @@ struct WaylandLog {
     int frameCallbacksAnswered = 0;
     // Pictures attached while the last one's frame callback was unanswered.
     int picturesAheadOfTheCompositor = 0;
-    // Titles set after another with no frame callback answered in between.
+    // Titles set after another, once pictures go, with no frame callback
+    // answered in between.
     int titlesAheadOfTheCompositor = 0;
     // The client's own pointer's entries into the window's surface (not
     // libdecor's pointer's), those of them answered with an image set with
