@@ -2,12 +2,14 @@
 
 #include <xcb/xcb.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace platform::x11 {
@@ -41,9 +43,9 @@ public:
     // Readable when the server has sent something.
     [[nodiscard]] int Descriptor() const { return xcb_get_file_descriptor(connection_); }
 
-    // The atoms of the names, in one round trip.
+    // The atoms of the names, given apart by spaces, in one round trip.
     template <std::size_t Count>
-    [[nodiscard]] std::array<xcb_atom_t, Count> Atoms(const std::array<const char*, Count>& names) const;
+    [[nodiscard]] std::array<xcb_atom_t, Count> Atoms(std::string_view names) const;
 
     // A property as 32-bit items, or as text; empty when the window or the
     // property is not there.
@@ -105,15 +107,16 @@ private:
 };
 
 template <std::size_t Count>
-std::array<xcb_atom_t, Count> X11Connection::Atoms(const std::array<const char*, Count>& names) const {
+std::array<xcb_atom_t, Count> X11Connection::Atoms(std::string_view names) const {
     std::array<xcb_intern_atom_cookie_t, Count> cookies{};
-    for (std::size_t i = 0; i < Count; ++i) {
-        cookies[i] = xcb_intern_atom(connection_, 0,
-                                     static_cast<std::uint16_t>(std::char_traits<char>::length(names[i])), names[i]);
+    for (auto& cookie : cookies) {
+        const std::string_view name = names.substr(0, names.find(' '));
+        names.remove_prefix(std::min(names.size(), name.size() + 1));
+        cookie = xcb_intern_atom(connection_, 0, static_cast<std::uint16_t>(name.size()), name.data());
     }
     std::array<xcb_atom_t, Count> atoms{};
     for (std::size_t i = 0; i < Count; ++i) {
-        std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
+        const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
             xcb_intern_atom_reply(connection_, cookies[i], nullptr), &std::free);
         atoms[i] = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     }

@@ -1,7 +1,5 @@
 #include "platform/x11/x11_presenter.h"
 
-#include <sys/ipc.h>
-#include <sys/shm.h>
 #include <xcb/shm.h>
 #include <xcb/xcbext.h>
 
@@ -73,54 +71,6 @@ bool StartPresent(xcb_connection_t* connection) {
 }
 
 }  // namespace
-
-// A shared-memory segment attached to the X server, detached and let go
-// with this. It is marked for removal as soon as both sides hold it, so
-// that nothing is left behind however the program ends.
-class X11Presenter::SharedSegment {
-public:
-    // Nothing when the server cannot share memory with this process.
-    static std::unique_ptr<SharedSegment> Attach(xcb_connection_t* connection, std::size_t bytes) {
-        const int id = shmget(IPC_PRIVATE, bytes, IPC_CREAT | 0600);
-        if (id < 0) {
-            return nullptr;
-        }
-        void* memory = shmat(id, nullptr, 0);
-        // shmat's failure is the address -1.
-        if (reinterpret_cast<std::intptr_t>(memory) == -1) {
-            shmctl(id, IPC_RMID, nullptr);
-            return nullptr;
-        }
-        const xcb_shm_seg_t segment = xcb_generate_id(connection);
-        xcb_generic_error_t* error = xcb_request_check(
-            connection, xcb_shm_attach_checked(connection, segment, static_cast<std::uint32_t>(id), 0));
-        shmctl(id, IPC_RMID, nullptr);
-        if (error != nullptr) {
-            // A server on another machine cannot reach this memory.
-            std::free(error);
-            shmdt(memory);
-            return nullptr;
-        }
-        return std::make_unique<SharedSegment>(connection, segment, static_cast<std::uint8_t*>(memory));
-    }
-    SharedSegment(xcb_connection_t* connection, xcb_shm_seg_t segment, std::uint8_t* memory)
-        : connection_(connection), segment_(segment), memory_(memory) {}
-    ~SharedSegment() {
-        xcb_shm_detach(connection_, segment_);
-        xcb_flush(connection_);
-        shmdt(memory_);
-    }
-    SharedSegment(const SharedSegment&) = delete;
-    SharedSegment& operator=(const SharedSegment&) = delete;
-
-    [[nodiscard]] xcb_shm_seg_t Id() const { return segment_; }
-    [[nodiscard]] std::uint8_t* Memory() const { return memory_; }
-
-private:
-    xcb_connection_t* connection_;
-    xcb_shm_seg_t segment_;
-    std::uint8_t* memory_;
-};
 
 X11Presenter::X11Presenter(const X11Connection& connection, xcb_window_t window)
     : xcb_(connection.Get()), window_(window) {
@@ -205,10 +155,12 @@ void X11Presenter::Allocate(int width, int height) {
     height_ = height;
     stride_ = PaddedRowBytes(width, format_.BytesPerPixel() * 8, scanlinePad_);
     const std::size_t bytes = static_cast<std::size_t>(stride_) * static_cast<std::size_t>(height);
+    // A server that cannot attach this process's memory never will; a size
+    // this process could not have may pass later, at another size.
     if (sharedMemoryOffered_) {
-        segment_ = SharedSegment::Attach(xcb_, bytes);
-        // Once refused, it will be refused again: the rest goes in requests.
-        sharedMemoryOffered_ = segment_ != nullptr;
+        X11SharedMemory::Refusal refusal = X11SharedMemory::Refusal::None;
+        segment_ = X11SharedMemory::Attach(xcb_, bytes, refusal);
+        sharedMemoryOffered_ = refusal != X11SharedMemory::Refusal::ForGood;
     }
     sentCopy_.clear();
     shownCopy_.clear();

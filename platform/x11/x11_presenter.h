@@ -13,6 +13,7 @@
 #include "platform/image/pixel_format.h"
 #include "platform/window/native_window.h"
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_shared_memory.h"
 
 namespace platform::x11 {
 
@@ -43,8 +44,6 @@ public:
     void Notice(const xcb_generic_event_t& event);
 
 private:
-    class SharedSegment;
-
     void Allocate(int width, int height);
     void Put(const PixelRect& rect);
     void PutInRequests(const PixelRect& rect);
@@ -86,7 +85,7 @@ private:
     std::uint8_t* sent_ = nullptr;
     std::vector<std::uint32_t> shownCopy_;
     std::vector<std::uint8_t> sentCopy_;
-    std::unique_ptr<SharedSegment> segment_;
+    std::unique_ptr<X11SharedMemory> segment_;
     std::vector<std::uint8_t> scratch_;
 };
 

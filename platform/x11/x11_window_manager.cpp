@@ -78,29 +78,11 @@ IcccmText ToIcccm(std::string_view utf8) {
 
 X11WindowManager::X11WindowManager(const X11Connection& connection, xcb_window_t window)
     : connection_(connection), window_(window) {
-    atoms_ = connection_.Atoms(std::array<const char*, kAtoms>{"WM_PROTOCOLS",
-                                                               "WM_DELETE_WINDOW",
-                                                               "_NET_WM_PING",
-                                                               "_NET_WM_PID",
-                                                               "_NET_WM_NAME",
-                                                               "UTF8_STRING",
-                                                               "_NET_WM_WINDOW_TYPE",
-                                                               "_NET_WM_WINDOW_TYPE_NORMAL",
-                                                               "WM_STATE",
-                                                               "WM_CHANGE_STATE",
-                                                               "_NET_WM_STATE",
-                                                               "_NET_WM_STATE_MAXIMIZED_VERT",
-                                                               "_NET_WM_STATE_MAXIMIZED_HORZ",
-                                                               "_NET_WM_STATE_HIDDEN",
-                                                               "_NET_SUPPORTED",
-                                                               "_NET_SUPPORTING_WM_CHECK",
-                                                               "_NET_WORKAREA",
-                                                               "_NET_CURRENT_DESKTOP",
-                                                               "COMPOUND_TEXT",
-                                                               "_NET_WM_ICON",
-                                                               "_NET_STARTUP_ID",
-                                                               "_NET_STARTUP_INFO_BEGIN",
-                                                               "_NET_STARTUP_INFO"});
+    atoms_ = connection_.Atoms<kAtoms>(
+        "WM_PROTOCOLS WM_DELETE_WINDOW _NET_WM_PING _NET_WM_PID _NET_WM_NAME UTF8_STRING _NET_WM_WINDOW_TYPE "
+        "_NET_WM_WINDOW_TYPE_NORMAL WM_STATE WM_CHANGE_STATE _NET_WM_STATE _NET_WM_STATE_MAXIMIZED_VERT "
+        "_NET_WM_STATE_MAXIMIZED_HORZ _NET_WM_STATE_HIDDEN _NET_SUPPORTED _NET_SUPPORTING_WM_CHECK _NET_WORKAREA "
+        "_NET_CURRENT_DESKTOP COMPOUND_TEXT _NET_WM_ICON _NET_STARTUP_ID _NET_STARTUP_INFO_BEGIN _NET_STARTUP_INFO");
 }
 
 void X11WindowManager::Introduce() {
