@@ -65,7 +65,7 @@ void PixelFormat::ConvertRow(const std::uint32_t* source, Pixel* target, int cou
 }
 
 void PixelFormat::Convert(const PixelRows& from, std::uint8_t* to, int toStride,
-                             const std::vector<PixelRect>& rects) const {
+                          const std::vector<PixelRect>& rects) const {
     for (const PixelRect& rect : rects) {
         for (int y = rect.y; y < rect.y + rect.height; ++y) {
             const std::uint32_t* source = from.Row(y) + rect.x;

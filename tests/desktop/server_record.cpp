@@ -114,7 +114,10 @@ std::vector<std::string> ServerRecord::LaunchMessages(::Window window) {
             (event.messageType != begin && event.messageType != more)) {
             continue;
         }
-        message = event.messageType == begin ? event.bytes : message + event.bytes;
+        if (event.messageType == begin) {
+            message.clear();
+        }
+        message += event.bytes;
         if (const auto end = message.find('\0'); end != std::string::npos) {
             messages.push_back(message.substr(0, end));
             message.clear();
