@@ -35,7 +35,7 @@ constexpr int kMostWithdrawals = 3;
 }  // namespace
 
 X11Toplevel::X11Toplevel(const X11Connection& connection, xcb_window_t window)
-    : connection_(connection), windowManager_(connection_, window), window_(window) {
+    : connection_(connection), windowManager_(connection_, window), launch_(connection_, window), window_(window) {
     // The root's properties tell of the work area and of the window manager.
     const std::uint32_t rootEvents = XCB_EVENT_MASK_PROPERTY_CHANGE;
     xcb_change_window_attributes(connection_.Get(), connection_.Root(), XCB_CW_EVENT_MASK, &rootEvents);
@@ -106,7 +106,7 @@ void X11Toplevel::Notice(const xcb_generic_event_t& event, Clock::time_point now
                 if (!mapped_) {
                     mapped_ = true;
                     mappedAt_ = now;
-                    windowManager_.EndLaunch();
+                    launch_.End();
                 }
                 visibilityChanged_ = true;
             }

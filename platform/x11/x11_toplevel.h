@@ -7,6 +7,7 @@
 
 #include "platform/image/pixel_rect.h"
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_launch.h"
 #include "platform/x11/x11_window_manager.h"
 
 namespace platform::x11 {
@@ -45,7 +46,6 @@ public:
 
     // The window can be seen: mapped, and neither minimised nor hidden.
     [[nodiscard]] bool Visible() const { return visible_; }
-    [[nodiscard]] X11WindowManager& WindowManager() { return windowManager_; }
     [[nodiscard]] const X11WindowManager& WindowManager() const { return windowManager_; }
 
 private:
@@ -60,6 +60,7 @@ private:
 
     const X11Connection& connection_;
     X11WindowManager windowManager_;
+    X11Launch launch_;
     xcb_window_t window_;
 
     bool showWanted_ = false;

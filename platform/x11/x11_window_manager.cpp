@@ -82,10 +82,10 @@ X11WindowManager::X11WindowManager(const X11Connection& connection, xcb_window_t
         "WM_PROTOCOLS WM_DELETE_WINDOW _NET_WM_PING _NET_WM_PID _NET_WM_NAME UTF8_STRING _NET_WM_WINDOW_TYPE "
         "_NET_WM_WINDOW_TYPE_NORMAL WM_STATE WM_CHANGE_STATE _NET_WM_STATE _NET_WM_STATE_MAXIMIZED_VERT "
         "_NET_WM_STATE_MAXIMIZED_HORZ _NET_WM_STATE_HIDDEN _NET_SUPPORTED _NET_SUPPORTING_WM_CHECK _NET_WORKAREA "
-        "_NET_CURRENT_DESKTOP COMPOUND_TEXT _NET_WM_ICON _NET_STARTUP_ID _NET_STARTUP_INFO_BEGIN _NET_STARTUP_INFO");
+        "_NET_CURRENT_DESKTOP COMPOUND_TEXT _NET_WM_ICON");
 }
 
-void X11WindowManager::Introduce() {
+void X11WindowManager::Introduce() const {
     constexpr std::string_view kClass("pentagram\0pentagram\0", 20);
     connection_.SetProperty(window_, XCB_ATOM_WM_CLASS, XCB_ATOM_STRING, 8, kClass.size(), kClass.data());
     const std::array<std::uint32_t, 2> protocols{atoms_[kWmDeleteWindow], atoms_[kNetWmPing]};
@@ -103,42 +103,6 @@ void X11WindowManager::Introduce() {
     constexpr std::uint32_t kInputHint = 1;
     const std::array<std::uint32_t, 9> hints{kInputHint, 1, 0, 0, 0, 0, 0, 0, 0};
     connection_.SetProperty(window_, XCB_ATOM_WM_HINTS, XCB_ATOM_WM_HINTS, 32, hints.size(), hints.data());
-    if (const char* launch = std::getenv("DESKTOP_STARTUP_ID"); launch != nullptr && *launch != '\0') {
-        launch_ = launch;
-        connection_.SetProperty(window_, atoms_[kNetStartupId], atoms_[kUtf8String], 8, launch_.size(), launch_.data());
-    }
-    unsetenv("DESKTOP_STARTUP_ID");
-}
-
-// The message goes to the root in pieces of 20 bytes, the first of one
-// type and the rest of another, the last holding the text's end (a NUL).
-// A value with a space, a quote or a backslash in it is quoted.
-void X11WindowManager::EndLaunch() {
-    if (launch_.empty()) {
-        return;
-    }
-    const std::string id = std::exchange(launch_, {});
-    std::string message = "remove: ID=";
-    if (id.find_first_of(" \"\\") == std::string::npos) {
-        message += id;
-    } else {
-        message += '"';
-        for (const char c : id) {
-            message += (c == '"' || c == '\\') ? std::string{'\\', c} : std::string{c};
-        }
-        message += '"';
-    }
-    message += '\0';
-    for (std::size_t at = 0; at < message.size(); at += 20) {
-        xcb_client_message_event_t piece{};
-        piece.response_type = XCB_CLIENT_MESSAGE;
-        piece.format = 8;
-        piece.window = window_;
-        piece.type = atoms_[at == 0 ? kNetStartupInfoBegin : kNetStartupInfo];
-        message.copy(reinterpret_cast<char*>(piece.data.data8), 20, at);
-        xcb_send_event(connection_.Get(), 0, connection_.Root(), XCB_EVENT_MASK_PROPERTY_CHANGE,
-                       reinterpret_cast<const char*>(&piece));
-    }
 }
 
 void X11WindowManager::SetTitle(const std::string& title) const {

@@ -20,14 +20,9 @@ public:
 
     // Tells the window manager what the window is, before it is mapped: its
     // name and class (the desktop entry's), its icon, its process and
-    // machine, that it takes the focus, the protocols it answers (the close
-    // and, so that a hung program can be told from a busy one, the ping),
-    // and the launch it comes from (DESKTOP_STARTUP_ID), whose focus it is
-    // given and which the program then takes out of its environment.
-    void Introduce();
-    // Once the window is mapped: tells the launcher the launch has ended
-    // (startup notification's "remove"), so that its feedback stops.
-    void EndLaunch();
+    // machine, that it takes the focus, and the protocols it answers: the
+    // close and, so that a hung program can be told from a busy one, the ping.
+    void Introduce() const;
     void SetTitle(const std::string& title) const;
     void SizeNormally(int width, int height) const;
     // Asks for the window's size; the window manager may give another.
@@ -104,9 +99,6 @@ private:
         kNetCurrentDesktop,
         kCompoundText,
         kNetWmIcon,
-        kNetStartupId,
-        kNetStartupInfoBegin,
-        kNetStartupInfo,
         kAtoms
     };
     struct Area {
@@ -124,8 +116,6 @@ private:
     const X11Connection& connection_;
     xcb_window_t window_;
     std::array<xcb_atom_t, kAtoms> atoms_{};
-    // The launch's ID, until its end is told.
-    std::string launch_;
 };
 
 }  // namespace platform::x11
