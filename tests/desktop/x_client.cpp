@@ -61,8 +61,7 @@ std::vector<long> XClient::Property(Window window, const char* name, Atom type) 
 }
 
 // The managed windows: as the window manager lists them, or where it lists
-// none (twm), the windows it marked with WM_STATE; on a bare server, the
-// root's children.
+// none (twm), the windows it marked with WM_STATE.
 std::vector<Window> XClient::Clients() {
     std::vector<Window> clients;
     for (const long window : Property(DefaultRootWindow(display_), "_NET_CLIENT_LIST", XA_WINDOW)) {
@@ -70,14 +69,6 @@ std::vector<Window> XClient::Clients() {
     }
     if (clients.empty()) {
         FindManaged(DefaultRootWindow(display_), kFrameDepth, clients);
-    }
-    Window root = None;
-    Window parent = None;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    if (clients.empty() && XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count) != 0) {
-        clients.assign(children, children + count);
-        XFree(children);
     }
     return clients;
 }
@@ -100,6 +91,21 @@ void XClient::FindManaged(Window under, int depth, std::vector<Window>& found) {
     if (children != nullptr) {
         XFree(children);
     }
+}
+
+std::optional<Window> XClient::FindTopLevel(const std::string& titlePrefix) {
+    Window root = None;
+    Window parent = None;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    std::optional<Window> found;
+    if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count) != 0) {
+        for (unsigned int i = 0; i < count && !found; ++i) {
+            found = Title(children[i]).starts_with(titlePrefix) ? std::optional(children[i]) : std::nullopt;
+        }
+        XFree(children);
+    }
+    return found;
 }
 
 std::optional<Window> XClient::FindWindow(const std::string& titlePrefix) {

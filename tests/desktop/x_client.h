@@ -30,6 +30,8 @@ public:
 
     // The managed client window whose title starts with the prefix.
     std::optional<::Window> FindWindow(const std::string& titlePrefix);
+    // The same among the root's children, where no window manager runs.
+    std::optional<::Window> FindTopLevel(const std::string& titlePrefix);
     [[nodiscard]] std::string Title(::Window window);
     // The ICCCM name (WM_NAME), in UTF-8 as Xlib reads it whatever its encoding.
     [[nodiscard]] std::string IcccmName(::Window window);
