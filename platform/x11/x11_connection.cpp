@@ -80,17 +80,24 @@ ReplyHandle<Reply> X11Connection::Answer(Cookie cookie,
     return answer;
 }
 
+const xcb_query_extension_reply_t* X11Connection::Extension(xcb_extension_t& extension) const {
+    const xcb_query_extension_reply_t* reply = xcb_get_extension_data(connection_, &extension);
+    return reply != nullptr && reply->present != 0 ? reply : nullptr;
+}
+
 void X11Connection::Refused(const xcb_generic_error_t& error) const {
     std::string request = Named(kCoreRequests, error.major_code,
                                 "request " + std::to_string(error.major_code) + "." + std::to_string(error.minor_code));
     std::string kind = Named(kCoreErrors, error.error_code, "error " + std::to_string(error.error_code));
     for (const ExtensionNames& extension : kExtensions) {
-        const xcb_query_extension_reply_t* known = xcb_get_extension_data(connection_, extension.id);
-        if (known != nullptr && known->present != 0 && known->major_opcode == error.major_code) {
+        const xcb_query_extension_reply_t* known = Extension(*extension.id);
+        if (known == nullptr) {
+            continue;
+        }
+        if (known->major_opcode == error.major_code) {
             request = Named(extension.requests, error.minor_code, request);
         }
-        if (known != nullptr && known->present != 0 && known->first_error == error.error_code &&
-            !extension.firstError.empty()) {
+        if (known->first_error == error.error_code && !extension.firstError.empty()) {
             kind = extension.firstError;
         }
     }

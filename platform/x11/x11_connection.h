@@ -73,6 +73,10 @@ public:
     // A client message, as window managers take requests on the root.
     void Send(xcb_window_t to, xcb_window_t window, xcb_atom_t type, const std::array<std::uint32_t, 5>& data) const;
 
+    // What the server tells of the extension (its major opcode, its first
+    // error), asked once on the connection; null where it has none.
+    [[nodiscard]] const xcb_query_extension_reply_t* Extension(xcb_extension_t& extension) const;
+
     // The program's own window, which cannot be gone while it runs: a
     // request that finds it gone (another client destroyed it) is refused.
     void OwnWindow(xcb_window_t window) { own_ = window; }

@@ -48,21 +48,13 @@ int PaddedRowBytes(int width, int bitsPerPixel, int pad) {
     return (bits + pad - 1) / pad * pad / 8;
 }
 
-// The extension's major opcode, where the server has it.
-std::optional<std::uint8_t> Extension(xcb_connection_t* connection, xcb_extension_t& extension) {
-    const xcb_query_extension_reply_t* reply = xcb_get_extension_data(connection, &extension);
-    if (reply == nullptr || reply->present == 0) {
-        return std::nullopt;
-    }
-    return reply->major_opcode;
-}
-
 // Present and the XFixes regions it takes, each asked for its version
 // first as the extensions require; false where either is missing.
-bool StartPresent(xcb_connection_t* connection) {
-    if (!Extension(connection, xcb_present_id) || !Extension(connection, xcb_xfixes_id)) {
+bool StartPresent(const X11Connection& x11) {
+    if (x11.Extension(xcb_present_id) == nullptr || x11.Extension(xcb_xfixes_id) == nullptr) {
         return false;
     }
+    xcb_connection_t* connection = x11.Get();
     std::free(xcb_xfixes_query_version_reply(connection, xcb_xfixes_query_version(connection, 5, 0), nullptr));
     auto* present = xcb_present_query_version_reply(connection, xcb_present_query_version(connection, 1, 0), nullptr);
     const bool started = present != nullptr;
@@ -97,9 +89,9 @@ X11Presenter::X11Presenter(const X11Connection& connection, xcb_window_t window)
         throw RunTimeError(kCannotShow, why);
     }
     format_ = *format;
-    sharedMemoryOffered_ = Extension(xcb_, xcb_shm_id).has_value();
-    if (StartPresent(xcb_)) {
-        present_ = Extension(xcb_, xcb_present_id);
+    sharedMemoryOffered_ = connection.Extension(xcb_shm_id) != nullptr;
+    if (StartPresent(connection)) {
+        present_ = connection.Extension(xcb_present_id)->major_opcode;
         presentEvents_ = xcb_generate_id(xcb_);
         xcb_present_select_input(xcb_, presentEvents_, window_,
                                  XCB_PRESENT_EVENT_MASK_COMPLETE_NOTIFY | XCB_PRESENT_EVENT_MASK_IDLE_NOTIFY);
