@@ -32,11 +32,11 @@ CursorLook CursorLook::From(const char* theme, const char* size) {
     return look;
 }
 
-WaylandCursor::WaylandCursor(wl_compositor* compositor, wl_shm* shm)
-    : shm_(shm),
+WaylandCursor::WaylandCursor(const WaylandDisplay& display)
+    : shm_(display.Shm()),
       look_(CursorLook::FromEnvironment()),
-      scales_(wl_compositor_get_version(compositor) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION),
-      surface_(wl_compositor_create_surface(compositor)) {}
+      scales_(display.ScalesBuffers()),
+      surface_(wl_compositor_create_surface(display.Compositor())) {}
 
 WaylandCursor::~WaylandCursor() {
     surface_.reset();

@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 
+#include "platform/wayland/wayland_display.h"
 #include "platform/wayland/wayland_handles.h"
 
 namespace platform::wayland {
@@ -31,7 +32,7 @@ struct CursorLook {
 // is kept, so that a move between outputs costs no second load.
 class WaylandCursor {
 public:
-    WaylandCursor(wl_compositor* compositor, wl_shm* shm);
+    explicit WaylandCursor(const WaylandDisplay& display);
     ~WaylandCursor();
     WaylandCursor(const WaylandCursor&) = delete;
     WaylandCursor& operator=(const WaylandCursor&) = delete;

@@ -62,19 +62,15 @@ WaylandDisplay::~WaylandDisplay() {
     }
 }
 
-WaylandDisplay::Output* WaylandDisplay::Find(wl_output* output) {
-    const auto found = std::find_if(outputs_.begin(), outputs_.end(),
-                                    [output](const auto& known) { return known.second.proxy.get() == output; });
-    return found != outputs_.end() ? &found->second : nullptr;
+std::map<std::uint32_t, WaylandDisplay::Output>::const_iterator WaylandDisplay::Find(wl_output* output) const {
+    return output == nullptr ? outputs_.end()
+                             : std::find_if(outputs_.begin(), outputs_.end(),
+                                            [output](const auto& known) { return known.second.proxy.get() == output; });
 }
 
 std::optional<std::uint32_t> WaylandDisplay::OutputName(wl_output* output) const {
-    for (const auto& [name, known] : outputs_) {
-        if (output != nullptr && known.proxy.get() == output) {
-            return name;
-        }
-    }
-    return std::nullopt;
+    const auto found = Find(output);
+    return found != outputs_.end() ? std::optional(found->first) : std::nullopt;
 }
 
 std::optional<int> WaylandDisplay::ScaleOf(std::uint32_t outputName) const {
@@ -196,14 +192,17 @@ void WaylandDisplay::Removed(void* data, wl_registry* /*registry*/, std::uint32_
 // An output's scale is told with the rest of its state, which holds once
 // `done` comes; an output without `done` (version 1) has no scale to tell.
 void WaylandDisplay::OutputScale(void* data, wl_output* output, std::int32_t scale) {
-    if (Output* known = static_cast<WaylandDisplay*>(data)->Find(output)) {
-        known->pendingScale = scale;
+    auto& self = *static_cast<WaylandDisplay*>(data);
+    if (const auto name = self.OutputName(output)) {
+        self.outputs_.at(*name).pendingScale = scale;
     }
 }
 
 void WaylandDisplay::OutputDone(void* data, wl_output* output) {
-    if (Output* known = static_cast<WaylandDisplay*>(data)->Find(output)) {
-        known->scale = known->pendingScale;
+    auto& self = *static_cast<WaylandDisplay*>(data);
+    if (const auto name = self.OutputName(output)) {
+        Output& known = self.outputs_.at(*name);
+        known.scale = known.pendingScale;
     }
 }
 

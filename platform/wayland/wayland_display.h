@@ -52,6 +52,11 @@ public:
     // The first seat; a name of 0 where the compositor has none.
     [[nodiscard]] const Global& Seat() const { return seat_; }
     [[nodiscard]] const std::string& Name() const { return name_; }
+    // The compositor takes a surface's buffer scale (wl_compositor 3 on);
+    // where it does not, everything is drawn at scale 1.
+    [[nodiscard]] bool ScalesBuffers() const {
+        return wl_compositor_get_version(compositor_.get()) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION;
+    }
 
     // The registry's name of an output, none once it is gone (or for null,
     // as an event names an output that is gone).
@@ -92,7 +97,8 @@ private:
     static void Removed(void* data, wl_registry* registry, std::uint32_t name);
     static void OutputScale(void* data, wl_output* output, std::int32_t scale);
     static void OutputDone(void* data, wl_output* output);
-    [[nodiscard]] Output* Find(wl_output* output);
+    // The output of this proxy, by its name; the map's end where none is.
+    [[nodiscard]] std::map<std::uint32_t, Output>::const_iterator Find(wl_output* output) const;
 
     std::string name_;
     DisplayHandle display_;

@@ -13,7 +13,7 @@ void Ignore() {}
 }  // namespace
 
 WaylandSeat::WaylandSeat(WaylandDisplay& display, wl_surface* surface, SeatSink& sink)
-    : display_(display), surface_(surface), sink_(sink), cursor_(display.Compositor(), display.Shm()) {
+    : display_(display), surface_(surface), sink_(sink), cursor_(display) {
     const Global& seat = display.Seat();
     if (seat.name == 0) {
         return;  // a compositor without input: nothing to click with

@@ -142,7 +142,7 @@ bool WaylandWindow::ReadyForPicture() { return !frameCallback_ && presenter_.Has
 // Attaches the rectangles, asks to hear when the compositor repaints, and
 // commits: nothing here waits for the compositor.
 void WaylandWindow::Send(const std::vector<PixelRect>& rects) {
-    if (wl_surface_get_version(surface_.get()) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) {
+    if (display_.ScalesBuffers()) {
         wl_surface_set_buffer_scale(surface_.get(), viewport_ ? 1 : scale_);
     }
     presenter_.Attach(surface_.get(), rects, {configured_->first, configured_->second});
@@ -206,7 +206,7 @@ void WaylandWindow::Wait(Clock::duration longest) {
 }
 
 int WaylandWindow::OutputScale() const {
-    if (wl_surface_get_version(surface_.get()) < WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION) {
+    if (!display_.ScalesBuffers()) {
         return 1;
     }
     int scale = 1;
