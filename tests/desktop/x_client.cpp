@@ -73,48 +73,47 @@ std::vector<Window> XClient::Clients() {
     return clients;
 }
 
-void XClient::FindManaged(Window under, int depth, std::vector<Window>& found) {
+std::vector<Window> XClient::Children(Window under) {
     Window root = None;
     Window parent = None;
     Window* children = nullptr;
     unsigned int count = 0;
-    if (depth == 0 || XQueryTree(display_, under, &root, &parent, &children, &count) == 0) {
-        return;
-    }
-    for (unsigned int i = 0; i < count; ++i) {
-        if (!Property(children[i], "WM_STATE", Intern("WM_STATE")).empty()) {
-            found.push_back(children[i]);
-        } else {
-            FindManaged(children[i], depth - 1, found);
-        }
-    }
-    if (children != nullptr) {
-        XFree(children);
-    }
-}
-
-std::optional<Window> XClient::FindTopLevel(const std::string& titlePrefix) {
-    Window root = None;
-    Window parent = None;
-    Window* children = nullptr;
-    unsigned int count = 0;
-    std::optional<Window> found;
-    if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count) != 0) {
-        for (unsigned int i = 0; i < count && !found; ++i) {
-            found = Title(children[i]).starts_with(titlePrefix) ? std::optional(children[i]) : std::nullopt;
-        }
+    std::vector<Window> found;
+    if (XQueryTree(display_, under, &root, &parent, &children, &count) != 0 && children != nullptr) {
+        found.assign(children, children + count);
         XFree(children);
     }
     return found;
 }
 
-std::optional<Window> XClient::FindWindow(const std::string& titlePrefix) {
-    for (const Window window : Clients()) {
+void XClient::FindManaged(Window under, int depth, std::vector<Window>& found) {
+    if (depth == 0) {
+        return;
+    }
+    for (const Window child : Children(under)) {
+        if (!Property(child, "WM_STATE", Intern("WM_STATE")).empty()) {
+            found.push_back(child);
+        } else {
+            FindManaged(child, depth - 1, found);
+        }
+    }
+}
+
+std::optional<Window> XClient::FirstTitled(const std::vector<Window>& windows, const std::string& titlePrefix) {
+    for (const Window window : windows) {
         if (Title(window).starts_with(titlePrefix)) {
             return window;
         }
     }
     return std::nullopt;
+}
+
+std::optional<Window> XClient::FindTopLevel(const std::string& titlePrefix) {
+    return FirstTitled(Children(DefaultRootWindow(display_)), titlePrefix);
+}
+
+std::optional<Window> XClient::FindWindow(const std::string& titlePrefix) {
+    return FirstTitled(Clients(), titlePrefix);
 }
 
 std::string XClient::DescribeClients() {

@@ -94,6 +94,8 @@ private:
     XEvent ProtocolMessage(::Window window, const char* protocol, long timestamp);
     std::vector<::Window> Clients();
     void FindManaged(::Window under, int depth, std::vector<::Window>& found);
+    std::vector<::Window> Children(::Window under);
+    std::optional<::Window> FirstTitled(const std::vector<::Window>& windows, const std::string& titlePrefix);
     std::vector<long> Property(::Window window, const char* name, ::Atom type);
     void SendToRoot(::Window window, const char* message, const std::vector<long>& data);
 
