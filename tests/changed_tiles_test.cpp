@@ -80,19 +80,19 @@ TEST(ChangedTilesTest, AClearChangesTheTilesDrawnOnSinceTheClearBefore) {
 
 TEST(ChangedTilesTest, AFrameSendsFarLessThanTheWholeWindow) {
     platform::PersistentImage image;
-    image.Resize(1920, 1080, platform::XrgbColour{0});
-    image.Clear(platform::XrgbColour{0});
-    image.Circle(960, 540, 540, platform::XrgbColour{0xFF}, 5);
+    image.Resize(1920, 1080, platform::PixelColour{0});
+    image.Clear(platform::PixelColour{0});
+    image.Circle(960, 540, 540, platform::PixelColour{0xFF}, 5);
     (void)image.TakeChanges();
     // The next frame: the old strokes cleared, new ones drawn.
-    image.Clear(platform::XrgbColour{0});
-    image.Line(500, 100, 1400, 900, platform::XrgbColour{0xFF}, 5);
-    image.Circle(960, 540, 540, platform::XrgbColour{0xFF}, 5);
+    image.Clear(platform::PixelColour{0});
+    image.Line(500, 100, 1400, 900, platform::PixelColour{0xFF}, 5);
+    image.Circle(960, 540, 540, platform::PixelColour{0xFF}, 5);
     const int sent = Area(image.TakeChanges());
     EXPECT_GT(sent, 0);
     EXPECT_LT(sent, 1920 * 1080 / 4);
     // Clearing to another colour changes everything.
-    image.Clear(platform::XrgbColour{0x00FF00});
+    image.Clear(platform::PixelColour{0x00FF00});
     EXPECT_EQ(Area(image.TakeChanges()), 1920 * 1080);
 }
 

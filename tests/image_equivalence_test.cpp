@@ -20,13 +20,13 @@ namespace {
 
 using platform::PersistentImage;
 using platform::PixelRows;
-using platform::XrgbColour;
+using platform::PixelColour;
 
 // The plain way, with the image's own conventions: points name pixel
 // centres, and a resize keeps what fits.
 class PlainImage {
 public:
-    void Resize(int width, int height, XrgbColour background) {
+    void Resize(int width, int height, PixelColour background) {
         std::vector<std::uint32_t> resized(static_cast<std::size_t>(width) * height, background.Value());
         for (int y = 0; y < std::min(height, height_); ++y) {
             for (int x = 0; x < std::min(width, width_); ++x) {
@@ -37,8 +37,8 @@ public:
         width_ = width;
         height_ = height;
     }
-    void Clear(XrgbColour background) { std::fill(pixels_.begin(), pixels_.end(), background.Value()); }
-    void Line(float x1, float y1, float x2, float y2, XrgbColour colour, int width) {
+    void Clear(PixelColour background) { std::fill(pixels_.begin(), pixels_.end(), background.Value()); }
+    void Line(float x1, float y1, float x2, float y2, PixelColour colour, int width) {
         if (pixels_.empty()) {
             return;
         }
@@ -47,7 +47,7 @@ public:
                               width, plan);
         platform::PaintSegment(platform::OneByOneKernels(), Rows(), plan, colour);
     }
-    void Circle(float x, float y, float radius, XrgbColour colour, int width) {
+    void Circle(float x, float y, float radius, PixelColour colour, int width) {
         if (pixels_.empty()) {
             return;
         }
@@ -117,11 +117,11 @@ protected:
 // The program's frames: a clear, five strokes turning a degree a frame,
 // the same circle; and a resize now and then.
 TEST_F(ImageEquivalenceTest, FramesAsTheProgramDrawsThemAreTheSameAfterEveryCall) {
-    const XrgbColour red{0xFF0000};
-    const XrgbColour black{0};
+    const PixelColour red{0xFF0000};
+    const PixelColour black{0};
     int width = 160;
     int height = 120;
-    Both([&](auto& image) { image.Resize(width, height, XrgbColour{0xFFFFFF}); });
+    Both([&](auto& image) { image.Resize(width, height, PixelColour{0xFFFFFF}); });
     for (int frame = 1; frame <= 120; ++frame) {
         if (frame % 50 == 0) {
             width += 17;
@@ -155,17 +155,17 @@ TEST_F(ImageEquivalenceTest, AnyOrderOfCallsIsTheSameAfterEveryCall) {
     std::mt19937 random(20261209);
     std::uniform_int_distribution<int> what(0, 99);
     std::uniform_real_distribution<float> anywhere(-10, 110);
-    const XrgbColour colours[] = {XrgbColour{0xFF0000}, XrgbColour{0}, XrgbColour{0x00FF00}, XrgbColour{0x123456}};
-    Both([&](auto& image) { image.Resize(100, 80, XrgbColour{0}); });
+    const PixelColour colours[] = {PixelColour{0xFF0000}, PixelColour{0}, PixelColour{0x00FF00}, PixelColour{0x123456}};
+    Both([&](auto& image) { image.Resize(100, 80, PixelColour{0}); });
     for (int call = 0; call < 3000; ++call) {
         const int choice = what(random);
-        const XrgbColour colour = colours[static_cast<std::size_t>(what(random) % 4)];
+        const PixelColour colour = colours[static_cast<std::size_t>(what(random) % 4)];
         // Mostly the same circle and background, so that it is kept.
-        const XrgbColour usual = choice % 7 == 0 ? colour : XrgbColour{0xFF0000};
+        const PixelColour usual = choice % 7 == 0 ? colour : PixelColour{0xFF0000};
         std::string name;
         if (choice < 15) {
             name = "clear";
-            Both([&](auto& image) { image.Clear(choice % 5 == 0 ? colour : XrgbColour{0}); });
+            Both([&](auto& image) { image.Clear(choice % 5 == 0 ? colour : PixelColour{0}); });
         } else if (choice < 60) {
             name = "stroke";
             const float x1 = anywhere(random);

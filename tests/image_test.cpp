@@ -116,23 +116,23 @@ TEST(ImageFormTest, DrawsInTheColourItIsGivenAsBlueGreenRed) {
 
 TEST(PersistentImageTest, ResizingKeepsWhatFitsAndFillsTheRest) {
     PersistentImage image;
-    image.Resize(10, 10, platform::XrgbColour{kRed});
-    image.Resize(20, 5, platform::XrgbColour{kBlack});
+    image.Resize(10, 10, platform::PixelColour{kRed});
+    image.Resize(20, 5, platform::PixelColour{kBlack});
     EXPECT_EQ(image.PixelAt(9, 4), kRed);
     EXPECT_EQ(image.PixelAt(15, 4), kBlack);
     // The kept picture goes with the next clear like anything drawn.
-    image.Clear(platform::XrgbColour{0x000000});
+    image.Clear(platform::PixelColour{0x000000});
     EXPECT_EQ(image.PixelAt(9, 4), kBlack);
-    image.Resize(30, 6, platform::XrgbColour{0x00FF00});
+    image.Resize(30, 6, platform::PixelColour{0x00FF00});
     EXPECT_EQ(image.PixelAt(29, 5), 0x00FF00U);
-    image.Clear(platform::XrgbColour{0x000000});
+    image.Clear(platform::PixelColour{0x000000});
     EXPECT_EQ(image.PixelAt(29, 5), kBlack) << "a clear to another colour is whole";
-    image.Resize(0, 0, platform::XrgbColour{0});
+    image.Resize(0, 0, platform::PixelColour{0});
     EXPECT_EQ(image.Width(), 0);
     EXPECT_EQ(image.Pixels(), nullptr);
     // Drawing on nothing is nothing, not a fault.
-    image.Line(0, 0, 5, 5, platform::XrgbColour{kRed}, 5);
-    image.Circle(0, 0, 3, platform::XrgbColour{kRed}, 5);
+    image.Line(0, 0, 5, 5, platform::PixelColour{kRed}, 5);
+    image.Circle(0, 0, 3, platform::PixelColour{kRed}, 5);
     EXPECT_THROW((void)image.PixelAt(0, 0), std::out_of_range);
 }
 
@@ -142,15 +142,15 @@ TEST(PersistentImageTest, ResizingKeepsWhatFitsAndFillsTheRest) {
 TEST(PersistentImageTest, ACircleDrawnAfterAnotherLooksAsIfDrawnFirst) {
     const auto circleAlone = [](int width, int height, float x, float y, float radius, int strokeWidth) {
         PersistentImage image;
-        image.Resize(width, height, platform::XrgbColour{0});
-        image.Circle(x, y, radius, platform::XrgbColour{kRed}, strokeWidth);
+        image.Resize(width, height, platform::PixelColour{0});
+        image.Circle(x, y, radius, platform::PixelColour{kRed}, strokeWidth);
         return AllPixels(image);
     };
     PersistentImage image;
-    image.Resize(64, 48, platform::XrgbColour{0});
+    image.Resize(64, 48, platform::PixelColour{0});
     const auto redraw = [&](float x, float y, float radius, int strokeWidth) {
-        image.Clear(platform::XrgbColour{0});
-        image.Circle(x, y, radius, platform::XrgbColour{kRed}, strokeWidth);
+        image.Clear(platform::PixelColour{0});
+        image.Circle(x, y, radius, platform::PixelColour{kRed}, strokeWidth);
         return AllPixels(image);
     };
     EXPECT_EQ(redraw(32, 24, 20, 5), circleAlone(64, 48, 32, 24, 20, 5));
@@ -159,7 +159,7 @@ TEST(PersistentImageTest, ACircleDrawnAfterAnotherLooksAsIfDrawnFirst) {
     EXPECT_EQ(redraw(30, 20, 20, 5), circleAlone(64, 48, 30, 20, 20, 5)) << "moved down";
     EXPECT_EQ(redraw(30, 20, 12, 5), circleAlone(64, 48, 30, 20, 12, 5)) << "smaller";
     EXPECT_EQ(redraw(30, 20, 12, 3), circleAlone(64, 48, 30, 20, 12, 3)) << "thinner";
-    image.Resize(40, 30, platform::XrgbColour{0});
+    image.Resize(40, 30, platform::PixelColour{0});
     EXPECT_EQ(redraw(30, 20, 12, 3), circleAlone(40, 30, 30, 20, 12, 3)) << "on a smaller image";
 }
 

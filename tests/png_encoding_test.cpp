@@ -15,9 +15,9 @@ using platform::PersistentImage;
 
 TEST(PngEncodingTest, ThePictureReadBackIsTheImage) {
     PersistentImage image;
-    image.Resize(37, 23, platform::XrgbColour{0x102030});
-    image.Line(2, 3, 30, 20, platform::XrgbColour{0xFF0000}, 5);
-    image.Circle(18, 11, 8, platform::XrgbColour{0x00FF00}, 3);
+    image.Resize(37, 23, platform::PixelColour{0x102030});
+    image.Line(2, 3, 30, 20, platform::PixelColour{0xFF0000}, 5);
+    image.Circle(18, 11, 8, platform::PixelColour{0x00FF00}, 3);
     const std::string png = tools::EncodePng(image);
     ASSERT_EQ(png.substr(0, 8), "\x89PNG\r\n\x1a\n");
 
@@ -36,8 +36,8 @@ TEST(PngEncodingTest, ThePictureReadBackIsTheImage) {
 TEST(PngEncodingTest, AnEmptyImageIsARunTimeError) {
     PersistentImage image;
     EXPECT_THROW((void)tools::EncodePng(image), platform::RunTimeError);
-    image.Resize(3, 3, platform::XrgbColour{0});
-    image.Resize(0, 3, platform::XrgbColour{0});
+    image.Resize(3, 3, platform::PixelColour{0});
+    image.Resize(0, 3, platform::PixelColour{0});
     EXPECT_THROW((void)tools::EncodePng(image), platform::RunTimeError);
 }
 

@@ -104,24 +104,24 @@ TEST(StrokeRasterTest, LooksLikeCairoAtFullHdAndInATinyWindow) {
 TEST(StrokeRasterTest, ClearingWhatWasDrawnEqualsClearingEverything) {
     platform::PersistentImage many;
     platform::PersistentImage once;
-    many.Resize(200, 150, platform::XrgbColour{0});
-    once.Resize(200, 150, platform::XrgbColour{0});
+    many.Resize(200, 150, platform::PixelColour{0});
+    once.Resize(200, 150, platform::PixelColour{0});
     for (int frame = 0; frame < 20; ++frame) {
-        many.Clear(platform::XrgbColour{0});
+        many.Clear(platform::PixelColour{0});
         many.Line(static_cast<float>(10 + frame * 7), 20, 150, static_cast<float>(140 - frame * 5),
-                  platform::XrgbColour{0xFF}, 5);
-        many.Circle(100, 75, static_cast<float>(20 + frame * 2), platform::XrgbColour{0xFF}, 5);
+                  platform::PixelColour{0xFF}, 5);
+        many.Circle(100, 75, static_cast<float>(20 + frame * 2), platform::PixelColour{0xFF}, 5);
     }
-    once.Clear(platform::XrgbColour{0});
-    once.Line(10 + 19 * 7, 20, 150, 140 - 19 * 5, platform::XrgbColour{0xFF}, 5);
-    once.Circle(100, 75, 20 + 19 * 2, platform::XrgbColour{0xFF}, 5);
+    once.Clear(platform::PixelColour{0});
+    once.Line(10 + 19 * 7, 20, 150, 140 - 19 * 5, platform::PixelColour{0xFF}, 5);
+    once.Circle(100, 75, 20 + 19 * 2, platform::PixelColour{0xFF}, 5);
     for (int y = 0; y < 150; ++y) {
         for (int x = 0; x < 200; ++x) {
             ASSERT_EQ(many.PixelAt(x, y), once.PixelAt(x, y)) << x << ", " << y;
         }
     }
     // A clear to another colour reaches every pixel.
-    many.Clear(platform::XrgbColour{0x00FF00});
+    many.Clear(platform::PixelColour{0x00FF00});
     EXPECT_EQ(many.PixelAt(0, 0), 0x00FF00U);
     EXPECT_EQ(many.PixelAt(199, 149), 0x00FF00U);
 }
@@ -169,16 +169,16 @@ TEST(StrokeRasterTest, EachPixelIsBlendedOnceByItsDistanceAndNothingElseChanges)
     for (const Segment& segment : {Segment{5, 5, 55, 41}, Segment{-3, 20, 70, 23}, Segment{30, -10, 31, 60},
                                    Segment{58, 2, 2, 44}, Segment{20, 20, 20.4F, 20.2F}, Segment{0, 46, 60, 46}}) {
         platform::PersistentImage image;
-        image.Resize(kWidth, kHeight, platform::XrgbColour{kBackgroundPixel});
-        image.Line(segment.x1, segment.y1, segment.x2, segment.y2, platform::XrgbColour{kRedPixel}, 5);
+        image.Resize(kWidth, kHeight, platform::PixelColour{kBackgroundPixel});
+        image.Line(segment.x1, segment.y1, segment.x2, segment.y2, platform::PixelColour{kRedPixel}, 5);
         check(
             image, [&](int x, int y) { return segmentDistance(segment, x, y); },
             "segment from " + std::to_string(segment.x1) + ", " + std::to_string(segment.y1));
     }
     for (const float radius : {4.0F, 9.05F, 14.1F, 21.5F, 40.0F}) {
         platform::PersistentImage image;
-        image.Resize(kWidth, kHeight, platform::XrgbColour{kBackgroundPixel});
-        image.Circle(29, 22, radius, platform::XrgbColour{kRedPixel}, 5);
+        image.Resize(kWidth, kHeight, platform::PixelColour{kBackgroundPixel});
+        image.Circle(29, 22, radius, platform::PixelColour{kRedPixel}, 5);
         check(
             image, [&](int x, int y) { return std::abs(std::hypot(x - 29.0, y - 22.0) - radius); },
             "circle of radius " + std::to_string(radius));

@@ -26,7 +26,7 @@ using platform::CapsuleRow;
 using platform::RowKernels;
 using platform::SegmentRow;
 using platform::Span;
-using platform::XrgbColour;
+using platform::PixelColour;
 
 struct Path {
     std::string name;
@@ -61,7 +61,8 @@ protected:
     [[nodiscard]] const RowKernels& Kernels() const { return *kernels_; }
 
     std::mt19937 random_{20261209};
-    std::uniform_int_distribution<std::uint32_t> anyPixel_{0, 0x00FFFFFFU};
+    // All four bytes: an opaque RGBA image's fourth is 255, an xRGB one's 0.
+    std::uniform_int_distribution<std::uint32_t> anyPixel_{0, 0xFFFFFFFFU};
     std::uniform_real_distribution<float> position_{0, 200};
 
     std::vector<std::uint32_t> AnyPixels(int count) {
@@ -87,7 +88,7 @@ TEST_P(RowKernelsTest, BlendAndFillMatchTheDefinitionsForEveryLengthAndAlignment
                 const int drawn = anyCoverage(random_);
                 value = static_cast<std::uint8_t>(drawn < 40 ? 0 : drawn > 215 ? 255 : drawn);
             }
-            const XrgbColour colour{anyPixel_(random_)};
+            const PixelColour colour{anyPixel_(random_)};
             std::vector<std::uint32_t> expected = pixels;
             platform::BlendRowOneByOne(expected.data() + offset, coverage.data() + offset, count, colour);
             Kernels().blendRow(pixels.data() + offset, coverage.data() + offset, count, colour);
@@ -103,7 +104,7 @@ TEST_P(RowKernelsTest, BlendAndFillMatchTheDefinitionsForEveryLengthAndAlignment
 TEST_P(RowKernelsTest, StrokeRowsAndFilledSpansMatchTheDefinitionsBitForBit) {
     for (int trial = 0; trial < 400; ++trial) {
         const int count = trial % 37;
-        const XrgbColour colour{anyPixel_(random_)};
+        const PixelColour colour{anyPixel_(random_)};
         const std::vector<std::uint32_t> before = AnyPixels(count);
         std::vector<std::uint8_t> coverage(before.size());
 
@@ -174,7 +175,9 @@ TEST_P(RowKernelsTest, SegmentsArePlannedAsEveryRowTheGeneralWay) {
         const int width = anyWidth(random_);
         platform::PlanSegment(Kernels(), 200, 150, x1, y1, x2, y2, width, fast);
         platform::PlanSegmentRowByRow(200, 150, x1, y1, x2, y2, width, general);
-        ASSERT_TRUE(std::ranges::equal(fast.Rows(), general.Rows()))
+        const auto fastRows = fast.Rows();
+        const auto generalRows = general.Rows();
+        ASSERT_TRUE(std::equal(fastRows.begin(), fastRows.end(), generalRows.begin(), generalRows.end()))
             << "trial " << trial << ": (" << x1 << ", " << y1 << ") to (" << x2 << ", " << y2 << "), " << width
             << " wide";
         middleRows += static_cast<int>(fast.count);

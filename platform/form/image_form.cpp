@@ -3,15 +3,16 @@
 #include "platform/run_time_error.h"
 
 namespace platform {
-namespace {
 
-// The program's colours are 0x00BBGGRR, red in the low byte.
-XrgbColour PixelOf(Colour colour) {
+// The program's colours are 0x00BBGGRR, red in the low byte: in memory, the
+// bytes of an RGBA pixel.
+PixelColour ImageForm::PixelOf(Colour colour) const {
+    if (image_.Format() == ImageFormat::OpaqueRgba) {
+        return PixelColour{(colour & 0x00FFFFFFU) | 0xFF000000U};
+    }
     return {static_cast<std::uint8_t>(colour & 0xFFU), static_cast<std::uint8_t>((colour >> 8) & 0xFFU),
             static_cast<std::uint8_t>((colour >> 16) & 0xFFU)};
 }
-
-}  // namespace
 
 void ImageForm::Cls() { image_.Clear(PixelOf(properties_.BackColor())); }
 

@@ -11,7 +11,9 @@ namespace platform {
 // handlers to deliver events to.
 class ImageForm : public RuntimeForm {
 public:
-    explicit ImageForm(const FormDesign& design) : properties_(design) {}
+    // The image's pixels are in the format given: the window's own.
+    explicit ImageForm(const FormDesign& design, ImageFormat format = ImageFormat::Xrgb)
+        : properties_(design), image_(format) {}
 
     void Attach(FormEvents& events) override { events_ = &events; }
 
@@ -33,6 +35,8 @@ protected:
     [[nodiscard]] PersistentImage& MutableImage() { return image_; }
     // Resizes the image to a new client area, filling new parts with BackColor.
     void ResizeImage(int width, int height);
+    // A colour of the program's as a pixel of the image.
+    [[nodiscard]] PixelColour PixelOf(Colour colour) const;
     // The handlers; a run-time error if none are attached yet.
     [[nodiscard]] FormEvents& Events() const;
 

@@ -35,7 +35,7 @@ void KeptCircle::Forget() {
     touchedRuns_.clear();
 }
 
-void KeptCircle::Touch(const Span& span, const PixelRows& rows, bool reset, XrgbColour background) {
+void KeptCircle::Touch(const Span& span, const PixelRows& rows, bool reset, PixelColour background) {
     const int row = span.y - top_;
     if (row < 0 || row + 1 >= static_cast<int>(firstRun_.size())) {
         return;
@@ -65,7 +65,7 @@ void KeptCircle::Touch(const Span& span, const PixelRows& rows, bool reset, Xrgb
     }
 }
 
-void KeptCircle::BlendTouched(const RowKernels& kernels, const PixelRows& rows, XrgbColour colour,
+void KeptCircle::BlendTouched(const RowKernels& kernels, const PixelRows& rows, PixelColour colour,
                               std::vector<Span>& changed) {
     for (const std::uint32_t index : touchedRuns_) {
         const CoverageRun& run = coverage_.runs[index];
@@ -85,7 +85,7 @@ void KeptCircle::BlendTouched(const RowKernels& kernels, const PixelRows& rows, 
     touchedRuns_.clear();
 }
 
-void KeptCircle::ClearUntouched(const RowKernels& kernels, const PixelRows& rows, XrgbColour background,
+void KeptCircle::ClearUntouched(const RowKernels& kernels, const PixelRows& rows, PixelColour background,
                                 std::vector<Span>& changed) const {
     for (std::size_t index = 0; index < coverage_.runs.size(); ++index) {
         const CoverageRun& run = coverage_.runs[index];

@@ -42,14 +42,14 @@ public:
     // touched, those not touched before set to `background` first where
     // `reset` says so (they hold the circle, and are to be drawn over as if
     // cleared).
-    void Touch(const Span& span, const PixelRows& rows, bool reset, XrgbColour background);
+    void Touch(const Span& span, const PixelRows& rows, bool reset, PixelColour background);
     // The colour composited over the touched pixels alone, as far as the
     // circle covers them; their runs are added to `changed`, and nothing
     // counts as touched any more.
-    void BlendTouched(const RowKernels& kernels, const PixelRows& rows, XrgbColour colour, std::vector<Span>& changed);
+    void BlendTouched(const RowKernels& kernels, const PixelRows& rows, PixelColour colour, std::vector<Span>& changed);
     // The untouched pixels set to the background, as a clear would have set
     // them; their runs are added to `changed`.
-    void ClearUntouched(const RowKernels& kernels, const PixelRows& rows, XrgbColour background,
+    void ClearUntouched(const RowKernels& kernels, const PixelRows& rows, PixelColour background,
                         std::vector<Span>& changed) const;
     // Every run of the circle, as spans.
     void AppendRuns(std::vector<Span>& spans) const;

@@ -25,7 +25,7 @@ void CopyOverlap(const PixelRows& from, const PixelRows& to) {
 
 }  // namespace
 
-void PersistentImage::Resize(int width, int height, XrgbColour background) {
+void PersistentImage::Resize(int width, int height, PixelColour background) {
     if (width == width_ && height == height_) {
         return;
     }
@@ -46,9 +46,9 @@ void PersistentImage::Resize(int width, int height, XrgbColour background) {
     if (width == 0 || height == 0) {
         return;
     }
-    // Zeroed memory is a black picture already.
+    // Zeroed memory is a black xRGB picture already.
     pixels_ = PixelMemory(static_cast<std::size_t>(Stride()) * static_cast<std::size_t>(height));
-    if (background != XrgbColour{}) {
+    if (background != PixelColour{}) {
         FillAll(*kernels_, Memory(), background);
     }
     clearedTo_ = background;
@@ -63,7 +63,7 @@ void PersistentImage::Resize(int width, int height, XrgbColour background) {
     }
 }
 
-void PersistentImage::Clear(XrgbColour background) {
+void PersistentImage::Clear(PixelColour background) {
     if (pixels_.Data() == nullptr) {
         return;
     }
@@ -89,7 +89,7 @@ void PersistentImage::Clear(XrgbColour background) {
     screened_ = true;
 }
 
-void PersistentImage::Line(float x1, float y1, float x2, float y2, XrgbColour colour, int width) {
+void PersistentImage::Line(float x1, float y1, float x2, float y2, PixelColour colour, int width) {
     if (pixels_.Data() == nullptr) {
         return;
     }
@@ -130,7 +130,7 @@ void PersistentImage::Line(float x1, float y1, float x2, float y2, XrgbColour co
     changed_.MarkConvex(std::span(drawn_).subspan(first));
 }
 
-void PersistentImage::Circle(float x, float y, float radius, XrgbColour colour, int width) {
+void PersistentImage::Circle(float x, float y, float radius, PixelColour colour, int width) {
     if (pixels_.Data() == nullptr) {
         return;
     }

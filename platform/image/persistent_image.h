@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "platform/image/changed_tiles.h"
+#include "platform/image/image_format.h"
 #include "platform/image/kept_circle.h"
 #include "platform/image/pixel_memory.h"
 #include "platform/raster/stroke_raster.h"
@@ -16,9 +17,9 @@
 namespace platform {
 
 // The persistent image of a client area (AutoRedraw): what Cls, Line and
-// Circle draw into and what the window shows. Pixels are 32-bit xRGB
-// (0x00RRGGBB) in rows of four bytes a pixel, the layout of a 24-bit X11
-// image, a Wayland XRGB8888 buffer and a top-down Windows DIB.
+// Circle draw into and what the window shows. Pixels are 32 bits in rows of
+// four bytes a pixel, in the format the window takes (image_format.h); the
+// colours it is given are in that format.
 //
 // The image remembers every run of pixels drawn since it was last cleared,
 // so that clearing it again to the same colour touches only those, and which
@@ -31,21 +32,25 @@ namespace platform {
 class PersistentImage {
 public:
     // Painted by the widest row kernels the processor runs, or by the ones given.
-    PersistentImage() : PersistentImage(FastestKernels()) {}
-    explicit PersistentImage(const RowKernels& kernels) : kernels_(&kernels) {}
+    explicit PersistentImage(ImageFormat format = ImageFormat::Xrgb) : PersistentImage(FastestKernels(), format) {}
+    explicit PersistentImage(const RowKernels& kernels, ImageFormat format = ImageFormat::Xrgb)
+        : kernels_(&kernels), format_(format) {}
+
+    [[nodiscard]] ImageFormat Format() const { return format_; }
 
     // Keeps what fits of the old picture; the rest is the background.
-    void Resize(int width, int height, XrgbColour background);
+    void Resize(int width, int height, PixelColour background);
 
-    void Clear(XrgbColour background);
-    void Line(float x1, float y1, float x2, float y2, XrgbColour colour, int width);
-    void Circle(float x, float y, float radius, XrgbColour colour, int width);
+    void Clear(PixelColour background);
+    void Line(float x1, float y1, float x2, float y2, PixelColour colour, int width);
+    void Circle(float x, float y, float radius, PixelColour colour, int width);
 
     [[nodiscard]] int Width() const { return width_; }
     [[nodiscard]] int Height() const { return height_; }
     [[nodiscard]] int Stride() const { return width_ * static_cast<int>(sizeof(std::uint32_t)); }
     // Null while the image is empty.
     [[nodiscard]] const std::uint8_t* Pixels() const;
+    // The pixel's colour bits, without the fourth byte.
     [[nodiscard]] std::uint32_t PixelAt(int x, int y) const;
     // The pixels as rows, for copying them out; empty while the image is.
     [[nodiscard]] PixelRows Rows() const;
@@ -55,8 +60,8 @@ public:
 
 private:
     struct KeptCircleColours {
-        XrgbColour colour;
-        XrgbColour background;
+        PixelColour colour;
+        PixelColour background;
     };
 
     [[nodiscard]] PixelRows Memory() const;
@@ -64,12 +69,13 @@ private:
     void LetGoOfCircle() const;
 
     const RowKernels* kernels_;
+    ImageFormat format_;
     int width_ = 0;
     int height_ = 0;
     PixelMemory pixels_;
     // Outside drawn_ (and the kept circle), every pixel is this value;
     // unknown after a resize.
-    std::optional<XrgbColour> clearedTo_;
+    std::optional<PixelColour> clearedTo_;
     mutable std::vector<Span> drawn_;
     SegmentPlan segment_;
     // Settling the kept circle before a read changes pixels but not the

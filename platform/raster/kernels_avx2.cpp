@@ -37,7 +37,7 @@ void Prefetch(const std::uint8_t* row, int from, int to) {
 }
 
 // The colour's bits, without calling into the colour's own code.
-std::uint32_t BitsOf(const XrgbColour& colour) {
+std::uint32_t BitsOf(const PixelColour& colour) {
     std::uint32_t bits = 0;
     std::memcpy(&bits, &colour, sizeof bits);
     return bits;
@@ -63,58 +63,54 @@ __m256 KeptToOne(__m256 value) {
 __m128 KeptToOne(__m128 value) { return _mm_min_ps(_mm_max_ps(value, _mm_setzero_ps()), _mm_set1_ps(1.0F)); }
 
 // Composites the colour over eight (or four) pixels, pixel i as far as
-// weight i (0..256, in 32-bit lane i) goes, as the definition does: red and
-// blue blended together in one 32-bit lane, green beside them, where the two
-// weights adding up to 256 keep each channel's sum in its own 16 bits. The
-// colour comes as its red and blue, and its green, apart. The unused top
-// byte comes out 0.
+// weight i (0..256, in 32-bit lane i) goes, as the definition does: bytes 0
+// and 2 blended together in one 32-bit lane, bytes 1 and 3 beside them,
+// where the two weights adding up to 256 keep each byte's sum in its own 16
+// bits. The colour comes as its even and its odd bytes, apart.
 struct Colour8 {
-    __m256i redBlue;
-    __m256i green;
+    __m256i evenBytes;
+    __m256i oddBytes;
 };
 
 void PaintEight(std::uint32_t* pixels, __m256i weights, const Colour8& colour) {
     auto* at = reinterpret_cast<__m256i*>(pixels);
     const __m256i pixelsNow = _mm256_loadu_si256(at);
-    const __m256i redBlueMask = _mm256_set1_epi32(0x00FF00FF);
-    const __m256i greenMask = _mm256_set1_epi32(0x0000FF00);
+    const __m256i evenMask = _mm256_set1_epi32(0x00FF00FF);
     const __m256i keep = _mm256_sub_epi32(_mm256_set1_epi32(256), weights);
-    const __m256i redBlue =
-        _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(_mm256_and_si256(pixelsNow, redBlueMask), keep),
-                                           _mm256_mullo_epi32(colour.redBlue, weights)),
+    const __m256i evenBytes =
+        _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(_mm256_and_si256(pixelsNow, evenMask), keep),
+                                           _mm256_mullo_epi32(colour.evenBytes, weights)),
                           8);
-    const __m256i green =
-        _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(_mm256_and_si256(pixelsNow, greenMask), keep),
-                                           _mm256_mullo_epi32(colour.green, weights)),
-                          8);
-    _mm256_storeu_si256(at,
-                        _mm256_or_si256(_mm256_and_si256(redBlue, redBlueMask), _mm256_and_si256(green, greenMask)));
+    const __m256i oddBytes = _mm256_add_epi32(
+        _mm256_mullo_epi32(_mm256_and_si256(_mm256_srli_epi32(pixelsNow, 8), evenMask), keep),
+        _mm256_mullo_epi32(colour.oddBytes, weights));
+    _mm256_storeu_si256(at, _mm256_or_si256(_mm256_and_si256(evenBytes, evenMask),
+                                            _mm256_andnot_si256(evenMask, oddBytes)));
 }
 
 void PaintFour(std::uint32_t* pixels, __m128i weights, const Colour8& colour) {
     auto* at = reinterpret_cast<__m128i*>(pixels);
     const __m128i pixelsNow = _mm_loadu_si128(at);
-    const __m128i redBlueMask = _mm_set1_epi32(0x00FF00FF);
-    const __m128i greenMask = _mm_set1_epi32(0x0000FF00);
+    const __m128i evenMask = _mm_set1_epi32(0x00FF00FF);
     const __m128i keep = _mm_sub_epi32(_mm_set1_epi32(256), weights);
-    const __m128i redBlue =
-        _mm_srli_epi32(_mm_add_epi32(_mm_mullo_epi32(_mm_and_si128(pixelsNow, redBlueMask), keep),
-                                     _mm_mullo_epi32(_mm256_castsi256_si128(colour.redBlue), weights)),
+    const __m128i evenBytes =
+        _mm_srli_epi32(_mm_add_epi32(_mm_mullo_epi32(_mm_and_si128(pixelsNow, evenMask), keep),
+                                     _mm_mullo_epi32(_mm256_castsi256_si128(colour.evenBytes), weights)),
                        8);
-    const __m128i green = _mm_srli_epi32(_mm_add_epi32(_mm_mullo_epi32(_mm_and_si128(pixelsNow, greenMask), keep),
-                                                       _mm_mullo_epi32(_mm256_castsi256_si128(colour.green), weights)),
-                                         8);
-    _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(redBlue, redBlueMask), _mm_and_si128(green, greenMask)));
+    const __m128i oddBytes =
+        _mm_add_epi32(_mm_mullo_epi32(_mm_and_si128(_mm_srli_epi32(pixelsNow, 8), evenMask), keep),
+                      _mm_mullo_epi32(_mm256_castsi256_si128(colour.oddBytes), weights));
+    _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(evenBytes, evenMask), _mm_andnot_si128(evenMask, oddBytes)));
 }
 
-Colour8 SpreadColour(std::uint32_t rgb) {
-    return {_mm256_set1_epi32(static_cast<int>(rgb & 0x00FF00FFU)),
-            _mm256_set1_epi32(static_cast<int>(rgb & 0x0000FF00U))};
+Colour8 SpreadColour(std::uint32_t pixel) {
+    return {_mm256_set1_epi32(static_cast<int>(pixel & 0x00FF00FFU)),
+            _mm256_set1_epi32(static_cast<int>((pixel >> 8) & 0x00FF00FFU))};
 }
 
 template <bool kPrefetch>
 void PaintBandRowsAhead(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow* rows, int rowCount, float step,
-                        float edge, XrgbColour colour) {
+                        float edge, PixelColour colour) {
     const Colour8 spread = SpreadColour(BitsOf(colour));
     const __m256 steps = _mm256_set1_ps(step);
     const __m256 edges = _mm256_set1_ps(edge);
@@ -156,7 +152,7 @@ void PaintBandRowsAhead(std::uint8_t* image, std::ptrdiff_t stride, const Segmen
 }
 
 void PaintBandRows(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow* rows, int rowCount, float step,
-                   float edge, XrgbColour colour) {
+                   float edge, PixelColour colour) {
     if (stride >= kFarApart) {
         PaintBandRowsAhead<true>(image, stride, rows, rowCount, step, edge, colour);
     } else {
@@ -164,7 +160,7 @@ void PaintBandRows(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow*
     }
 }
 
-void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, XrgbColour colour, std::uint32_t* pixels) {
+void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, PixelColour colour, std::uint32_t* pixels) {
     const Colour8 spread = SpreadColour(BitsOf(colour));
     const __m256 dx = _mm256_set1_ps(row.dx);
     const __m256 dy = _mm256_set1_ps(row.dy);
@@ -199,7 +195,7 @@ void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, XrgbColour colour
     }
 }
 
-void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, XrgbColour colour) {
+void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, PixelColour colour) {
     const Colour8 spread = SpreadColour(BitsOf(colour));
     int i = 0;
     for (; i + kEight <= count; i += kEight) {
@@ -231,13 +227,13 @@ inline __attribute__((always_inline)) void Fill(std::uint32_t* pixels, int count
     }
 }
 
-void FillRow(std::uint32_t* pixels, int count, XrgbColour colour) {
+void FillRow(std::uint32_t* pixels, int count, PixelColour colour) {
     const std::uint32_t bits = BitsOf(colour);
     Fill(pixels, count, bits, _mm256_set1_epi32(static_cast<int>(bits)));
 }
 
 template <bool kPrefetch>
-void FillSpansAhead(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, int spanCount, XrgbColour colour) {
+void FillSpansAhead(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, int spanCount, PixelColour colour) {
     const std::uint32_t bits = BitsOf(colour);
     const __m256i eight = _mm256_set1_epi32(static_cast<int>(bits));
     for (int s = 0; s < spanCount; ++s) {
@@ -250,7 +246,7 @@ void FillSpansAhead(std::uint8_t* image, std::ptrdiff_t stride, const Span* span
     }
 }
 
-void FillSpans(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, int spanCount, XrgbColour colour) {
+void FillSpans(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, int spanCount, PixelColour colour) {
     if (stride >= kFarApart) {
         FillSpansAhead<true>(image, stride, spans, spanCount, colour);
     } else {

@@ -9,6 +9,9 @@
 #include <span>
 
 #include "platform/raster/coverage_blend.h"
+#if defined(__wasm_simd128__)
+#include "platform/raster/middle_rows_wasm.h"
+#endif
 #include "platform/raster/over_four.h"
 #include "platform/raster/row_kernels.h"
 
@@ -20,7 +23,7 @@ namespace {
 constexpr int kFour = 4;
 
 // The pixels from `first` on by the definitions.
-void PaintBandTail(const SegmentRow& row, std::uint32_t* pixels, int first, float step, float edge, XrgbColour colour) {
+void PaintBandTail(const SegmentRow& row, std::uint32_t* pixels, int first, float step, float edge, PixelColour colour) {
     std::array<std::uint8_t, kFour> coverage{};
     for (int i = first; i < row.to - row.from; i += kFour) {
         const int n = std::min(kFour, row.to - row.from - i);
@@ -29,7 +32,7 @@ void PaintBandTail(const SegmentRow& row, std::uint32_t* pixels, int first, floa
     }
 }
 
-void PaintCapsuleTail(const CapsuleRow& row, int x0, int first, int count, XrgbColour colour, std::uint32_t* pixels) {
+void PaintCapsuleTail(const CapsuleRow& row, int x0, int first, int count, PixelColour colour, std::uint32_t* pixels) {
     std::array<std::uint8_t, kFour> coverage{};
     for (int i = first; i < count; i += kFour) {
         const int n = std::min(kFour, count - i);
@@ -40,7 +43,7 @@ void PaintCapsuleTail(const CapsuleRow& row, int x0, int first, int count, XrgbC
 
 // Four coverages in [0, 1] as weights for OverFour, rounded as CoverageSteps rounds.
 inline __m128i WeightsOfCoverage(__m128 coverage) {
-    return WeightsOf(_mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(coverage, _mm_set1_ps(255.0F)), _mm_set1_ps(0.5F))));
+    return WeightsOf(TruncatedSmall(_mm_add_ps(_mm_mul_ps(coverage, _mm_set1_ps(255.0F)), _mm_set1_ps(0.5F))));
 }
 
 inline void PaintFour(std::uint32_t* pixels, __m128 coverage, __m128i spread) {
@@ -48,32 +51,68 @@ inline void PaintFour(std::uint32_t* pixels, __m128 coverage, __m128i spread) {
     _mm_storeu_si128(at, OverFour(_mm_loadu_si128(at), WeightsOfCoverage(coverage), spread));
 }
 
-inline __m128 KeptToOne(__m128 value) { return _mm_min_ps(_mm_max_ps(value, _mm_setzero_ps()), _mm_set1_ps(1.0F)); }
+// minps and maxps are one WebAssembly instruction each, pmin and pmax, which
+// emscripten's SSE2 does not use.
+inline __m128 KeptToOne(__m128 value) {
+#if defined(__wasm_simd128__)
+    return wasm_f32x4_pmin(wasm_f32x4_splat(1.0F), wasm_f32x4_pmax(wasm_f32x4_splat(0.0F), value));
+#else
+    return _mm_min_ps(_mm_max_ps(value, _mm_setzero_ps()), _mm_set1_ps(1.0F));
+#endif
+}
+
+// What every four of a band row needs: the run's distance at its first
+// pixel, its step, the stroke's edge and the colour.
+struct Band {
+    __m128 across;
+    __m128 steps;
+    __m128 edges;
+    __m128i spread;
+};
+
+// `kFours` fours of a band row from the pixels at `index` (0, 1, 2, 3 from
+// the run's first), each worked out beside the others: a row is a few
+// fours, and they do not wait on each other.
+template <int kFours>
+inline void PaintBandFours(std::uint32_t* pixels, __m128 index, const Band& band) {
+    const __m128 signBit = _mm_set1_ps(-0.0F);
+    for (int k = 0; k < kFours; ++k) {
+        const __m128 at = _mm_add_ps(index, _mm_set1_ps(static_cast<float>(k * kFour)));
+        const __m128 distance = _mm_andnot_ps(signBit, _mm_add_ps(band.across, _mm_mul_ps(band.steps, at)));
+        PaintFour(pixels + k * kFour, KeptToOne(_mm_sub_ps(band.edges, distance)), band.spread);
+    }
+}
 
 void PaintBandRows(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow* rows, int rowCount, float step,
-                   float edge, XrgbColour colour) {
-    const __m128i spread = SpreadColour(colour);
-    const __m128 steps = _mm_set1_ps(step);
-    const __m128 edges = _mm_set1_ps(edge);
-    const __m128 signBit = _mm_set1_ps(-0.0F);
-    const __m128 lanes = _mm_setr_ps(0.0F, 1.0F, 2.0F, 3.0F);
+                   float edge, PixelColour colour) {
+    constexpr int kMost = 3;
+    Band band{_mm_setzero_ps(), _mm_set1_ps(step), _mm_set1_ps(edge), SpreadColour(colour)};
     for (const SegmentRow& row : std::span(rows, static_cast<std::size_t>(rowCount))) {
         if (!row.band) {
             continue;
         }
         auto* pixels = reinterpret_cast<std::uint32_t*>(image + row.y * stride) + row.from;
-        const __m128 across = _mm_set1_ps(row.across);
+        band.across = _mm_set1_ps(row.across);
+        const int count = row.to - row.from;
+        // Pixel indices are whole numbers, exact as floats however they are added.
+        __m128 index = _mm_setr_ps(0.0F, 1.0F, 2.0F, 3.0F);
         int i = 0;
-        for (; i + kFour <= row.to - row.from; i += kFour) {
-            const __m128 index = _mm_add_ps(_mm_set1_ps(static_cast<float>(i)), lanes);
-            const __m128 distance = _mm_andnot_ps(signBit, _mm_add_ps(across, _mm_mul_ps(steps, index)));
-            PaintFour(pixels + i, KeptToOne(_mm_sub_ps(edges, distance)), spread);
+        for (; i + kMost * kFour <= count; i += kMost * kFour) {
+            PaintBandFours<kMost>(pixels + i, index, band);
+            index = _mm_add_ps(index, _mm_set1_ps(static_cast<float>(kMost * kFour)));
+        }
+        if (i + 2 * kFour <= count) {
+            PaintBandFours<2>(pixels + i, index, band);
+            i += 2 * kFour;
+        } else if (i + kFour <= count) {
+            PaintBandFours<1>(pixels + i, index, band);
+            i += kFour;
         }
         PaintBandTail(row, pixels, i, step, edge, colour);
     }
 }
 
-void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, XrgbColour colour, std::uint32_t* pixels) {
+void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, PixelColour colour, std::uint32_t* pixels) {
     const __m128i spread = SpreadColour(colour);
     const __m128 dx = _mm_set1_ps(row.dx);
     const __m128 dy = _mm_set1_ps(row.dy);
@@ -95,7 +134,7 @@ void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, XrgbColour colour
     PaintCapsuleTail(row, x0, i, count, colour, pixels);
 }
 
-void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, XrgbColour colour) {
+void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, PixelColour colour) {
     const __m128i spread = SpreadColour(colour);
     int i = 0;
     for (; i + kFour <= count; i += kFour) {
@@ -110,7 +149,7 @@ void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, Xr
     BlendRowOneByOne(pixels + i, coverage + i, count - i, colour);
 }
 
-void FillRow(std::uint32_t* pixels, int count, XrgbColour colour) {
+void FillRow(std::uint32_t* pixels, int count, PixelColour colour) {
     const __m128i four = _mm_set1_epi32(static_cast<int>(colour.Value()));
     int i = 0;
     for (; i + kFour <= count; i += kFour) {
@@ -119,12 +158,23 @@ void FillRow(std::uint32_t* pixels, int count, XrgbColour colour) {
     std::fill(pixels + i, pixels + count, colour.Value());
 }
 
-void FillSpans(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, int spanCount, XrgbColour colour) {
+void FillSpans(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, int spanCount, PixelColour colour) {
     for (const Span& span : std::span(spans, static_cast<std::size_t>(spanCount))) {
         FillRow(reinterpret_cast<std::uint32_t*>(image + span.y * stride) + span.x0, span.x1 - span.x0, colour);
     }
 }
 
+#if defined(__wasm_simd128__)
+// As WebAssembly SIMD (the browser's page), where the middle rows are
+// planned two at a time.
+constexpr RowKernels kSse2{"SSE2 as WebAssembly SIMD, four pixels at a time",
+                           PlanMiddleRowsWasm,
+                           PaintCapsuleRow,
+                           PaintBandRows,
+                           BlendRow,
+                           FillRow,
+                           FillSpans};
+#else
 // The rows are planned a row at a time, as defined.
 constexpr RowKernels kSse2{"SSE2, four pixels at a time",
                            PlanMiddleRowsOneByOne,
@@ -133,6 +183,7 @@ constexpr RowKernels kSse2{"SSE2, four pixels at a time",
                            BlendRow,
                            FillRow,
                            FillSpans};
+#endif
 
 }  // namespace
 

@@ -14,7 +14,7 @@ namespace {
 // small store between the two.
 constexpr int kChunk = 8;
 
-void PaintCapsuleRowOneByOne(const CapsuleRow& row, int x0, int count, XrgbColour colour, std::uint32_t* pixels) {
+void PaintCapsuleRowOneByOne(const CapsuleRow& row, int x0, int count, PixelColour colour, std::uint32_t* pixels) {
     std::array<std::uint8_t, kChunk> coverage{};
     for (int i = 0; i < count; i += kChunk) {
         const int n = std::min(kChunk, count - i);
@@ -24,7 +24,7 @@ void PaintCapsuleRowOneByOne(const CapsuleRow& row, int x0, int count, XrgbColou
 }
 
 void PaintBandRowsOneByOne(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow* rows, int rowCount, float step,
-                           float edge, XrgbColour colour) {
+                           float edge, PixelColour colour) {
     std::array<std::uint8_t, kChunk> coverage{};
     for (const SegmentRow& row : std::span(rows, static_cast<std::size_t>(rowCount))) {
         if (!row.band) {
@@ -39,12 +39,12 @@ void PaintBandRowsOneByOne(std::uint8_t* image, std::ptrdiff_t stride, const Seg
     }
 }
 
-void FillRowOneByOne(std::uint32_t* pixels, int count, XrgbColour colour) {
+void FillRowOneByOne(std::uint32_t* pixels, int count, PixelColour colour) {
     std::fill(pixels, pixels + count, colour.Value());
 }
 
 void FillSpansOneByOne(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, int spanCount,
-                       XrgbColour colour) {
+                       PixelColour colour) {
     for (const Span& span : std::span(spans, static_cast<std::size_t>(spanCount))) {
         FillRowOneByOne(reinterpret_cast<std::uint32_t*>(image + span.y * stride) + span.x0, span.x1 - span.x0, colour);
     }

@@ -11,7 +11,7 @@
 
 #include "platform/raster/capsule_coverage.h"
 #include "platform/raster/pixel_rows.h"
-#include "platform/raster/xrgb_colour.h"
+#include "platform/raster/pixel_colour.h"
 
 namespace platform {
 
@@ -62,14 +62,14 @@ struct RowKernels {
     // the band rows among the rows given (the others are left alone) in
     // rows of `stride` bytes from `image`, over CoverBandRowOneByOne with
     // this step and edge.
-    void (*paintCapsuleRow)(const CapsuleRow& row, int x0, int count, XrgbColour colour, std::uint32_t* pixels);
+    void (*paintCapsuleRow)(const CapsuleRow& row, int x0, int count, PixelColour colour, std::uint32_t* pixels);
     void (*paintBandRows)(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow* rows, int rowCount, float step,
-                          float edge, XrgbColour colour);
+                          float edge, PixelColour colour);
     // BlendRowOneByOne: the colour over the pixels as far as their coverage goes.
-    void (*blendRow)(std::uint32_t* pixels, const std::uint8_t* coverage, int count, XrgbColour colour);
+    void (*blendRow)(std::uint32_t* pixels, const std::uint8_t* coverage, int count, PixelColour colour);
     // Every pixel of the run, or of each span, set to the colour.
-    void (*fillRow)(std::uint32_t* pixels, int count, XrgbColour colour);
-    void (*fillSpans)(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, int spanCount, XrgbColour colour);
+    void (*fillRow)(std::uint32_t* pixels, int count, PixelColour colour);
+    void (*fillSpans)(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, int spanCount, PixelColour colour);
 };
 
 // The program has the AVX2 kernels (x86-64 Linux builds), whether or not

@@ -195,7 +195,7 @@ void PlanSegmentRowByRow(int width, int height, double x1, double y1, double x2,
     Plan(nullptr, width, height, x1, y1, x2, y2, strokeWidth, plan);
 }
 
-void PaintSegment(const RowKernels& kernels, const PixelRows& rows, const SegmentPlan& plan, XrgbColour colour) {
+void PaintSegment(const RowKernels& kernels, const PixelRows& rows, const SegmentPlan& plan, PixelColour colour) {
     const std::span<const SegmentRow> planned = plan.Rows();
     kernels.paintBandRows(rows.data, rows.stride, planned.data(), static_cast<int>(planned.size()), plan.bandStep,
                           plan.capsule.edge, colour);
@@ -254,7 +254,7 @@ void CoverCircle(int width, int height, double cx, double cy, double radius, dou
     }
 }
 
-void PaintCoverage(const RowKernels& kernels, const PixelRows& rows, const Coverage& coverage, XrgbColour colour,
+void PaintCoverage(const RowKernels& kernels, const PixelRows& rows, const Coverage& coverage, PixelColour colour,
                    std::vector<Span>& touched) {
     for (const CoverageRun& run : coverage.runs) {
         // Coverage worked out for another size of image paints nothing outside this one.
@@ -268,11 +268,11 @@ void PaintCoverage(const RowKernels& kernels, const PixelRows& rows, const Cover
     }
 }
 
-void FillSpans(const RowKernels& kernels, const PixelRows& rows, const std::vector<Span>& spans, XrgbColour colour) {
+void FillSpans(const RowKernels& kernels, const PixelRows& rows, const std::vector<Span>& spans, PixelColour colour) {
     kernels.fillSpans(rows.data, rows.stride, spans.data(), static_cast<int>(spans.size()), colour);
 }
 
-void FillAll(const RowKernels& kernels, const PixelRows& rows, XrgbColour colour) {
+void FillAll(const RowKernels& kernels, const PixelRows& rows, PixelColour colour) {
     for (int y = 0; y < rows.height; ++y) {
         kernels.fillRow(rows.Row(y), rows.width, colour);
     }

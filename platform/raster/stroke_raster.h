@@ -12,7 +12,7 @@
 #include "platform/raster/capsule_coverage.h"
 #include "platform/raster/pixel_rows.h"
 #include "platform/raster/row_kernels.h"
-#include "platform/raster/xrgb_colour.h"
+#include "platform/raster/pixel_colour.h"
 
 namespace platform {
 
@@ -60,17 +60,17 @@ void PlanSegment(const RowKernels& kernels, int width, int height, double x1, do
 // which PlanSegment's shortcut for the middle rows matches.
 void PlanSegmentRowByRow(int width, int height, double x1, double y1, double x2, double y2, double strokeWidth,
                          SegmentPlan& plan);
-void PaintSegment(const RowKernels& kernels, const PixelRows& rows, const SegmentPlan& plan, XrgbColour colour);
+void PaintSegment(const RowKernels& kernels, const PixelRows& rows, const SegmentPlan& plan, PixelColour colour);
 void CoverCircle(int width, int height, double cx, double cy, double radius, double strokeWidth, Coverage& coverage);
 
 // Composites the colour over the pixels as far as the coverage goes. Every
 // run of pixels painted is added to `touched`, so that the caller can undo
 // exactly what was drawn.
-void PaintCoverage(const RowKernels& kernels, const PixelRows& rows, const Coverage& coverage, XrgbColour colour,
+void PaintCoverage(const RowKernels& kernels, const PixelRows& rows, const Coverage& coverage, PixelColour colour,
                    std::vector<Span>& touched);
 
 // Sets the pixels of the spans, or of every row, to one value.
-void FillSpans(const RowKernels& kernels, const PixelRows& rows, const std::vector<Span>& spans, XrgbColour colour);
-void FillAll(const RowKernels& kernels, const PixelRows& rows, XrgbColour colour);
+void FillSpans(const RowKernels& kernels, const PixelRows& rows, const std::vector<Span>& spans, PixelColour colour);
+void FillAll(const RowKernels& kernels, const PixelRows& rows, PixelColour colour);
 
 }  // namespace platform
