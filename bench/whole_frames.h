@@ -23,7 +23,9 @@ public:
     void Show(int windowState) override { window_->Show(windowState); }
     [[nodiscard]] bool Visible() const override { return window_->Visible(); }
     [[nodiscard]] platform::PixelSize ClientSize() const override { return window_->ClientSize(); }
+    [[nodiscard]] platform::ImageFormat Format() const override { return window_->Format(); }
     [[nodiscard]] bool ReadyForPicture() override { return window_->ReadyForPicture(); }
+    [[nodiscard]] std::optional<Clock::time_point> NextRefresh() const override { return window_->NextRefresh(); }
     // Memory that holds nothing yet, as far as the form knows: it sends all of it.
     [[nodiscard]] platform::WindowPixels Pixels(int width, int height) override {
         platform::WindowPixels pixels = window_->Pixels(width, height);
@@ -31,6 +33,7 @@ public:
         return pixels;
     }
     void Send(const std::vector<platform::PixelRect>& rects) override { window_->Send(rects); }
+    void GiveTurn() override { window_->GiveTurn(); }
     void Dispatch() override { window_->Dispatch(); }
     void Wait(Clock::duration longest) override { window_->Wait(longest); }
 

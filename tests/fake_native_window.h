@@ -28,6 +28,9 @@ public:
     // busy until the test answers it.
     bool answersAtOnce = true;
     bool answered = true;
+    // The pixels it takes; when it says its display refreshes next.
+    platform::ImageFormat format = platform::ImageFormat::Xrgb;
+    std::optional<Clock::time_point> refresh;
 
     // What reached the window.
     std::vector<std::vector<platform::PixelRect>> sent;
@@ -38,6 +41,8 @@ public:
     std::optional<platform::PixelSize> normalSize;
     std::vector<Clock::duration> waits;
     int dispatches = 0;
+    // The turns the window system was given, and the dispatch each came before.
+    std::vector<int> turnsBefore;
     bool dispatching = false;
     std::vector<std::uint32_t> memory;  // what the window shows, once sent
 
@@ -52,7 +57,10 @@ public:
     void Show(int windowState) override { shows.push_back(windowState); }
     [[nodiscard]] bool Visible() const override { return visible; }
     [[nodiscard]] platform::PixelSize ClientSize() const override { return size; }
+    [[nodiscard]] platform::ImageFormat Format() const override { return format; }
     [[nodiscard]] bool ReadyForPicture() override { return answered; }
+    [[nodiscard]] std::optional<Clock::time_point> NextRefresh() const override { return refresh; }
+    void GiveTurn() override { turnsBefore.push_back(dispatches + 1); }
     [[nodiscard]] platform::WindowPixels Pixels(int width, int height) override {
         const bool fresh = width != memoryWidth_ || height != memoryHeight_;
         if (fresh) {

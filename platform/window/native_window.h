@@ -6,10 +6,12 @@
 // window form's, written once for every kind of window.
 
 #include <chrono>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/image/changed_tiles.h"
+#include "platform/image/image_format.h"
 #include "platform/image/pixel_rect.h"
 #include "platform/raster/pixel_rows.h"
 
@@ -37,7 +39,7 @@ protected:
     ~NativeWindowEvents() = default;
 };
 
-// The memory a window shows from, in the image's own layout (xRGB).
+// The memory a window shows from, in the image's own format.
 struct WindowPixels {
     // Empty when the window shows no pixels (offscreen).
     PixelRows rows;
@@ -76,17 +78,26 @@ public:
     [[nodiscard]] virtual bool Visible() const = 0;
     // The client area, in the pixels the window draws at.
     [[nodiscard]] virtual PixelSize ClientSize() const = 0;
+    // The format of the pixels it takes, which the image draws in.
+    [[nodiscard]] virtual ImageFormat Format() const { return ImageFormat::Xrgb; }
 
     // The display's pace: it can take a new picture now. After a picture is
     // sent, true again once the display signals that it has shown it (or
     // would have), however the window system says so.
     [[nodiscard]] virtual bool ReadyForPicture() = 0;
+    // When the display is expected to show its next picture, where the
+    // window system tells it ahead.
+    [[nodiscard]] virtual std::optional<Clock::time_point> NextRefresh() const { return std::nullopt; }
     // The memory to write the next picture into, for a picture of this
     // size; asked for only when the display is ready for one.
     [[nodiscard]] virtual WindowPixels Pixels(int width, int height) = 0;
     // Sends these rectangles of the memory as the next picture.
     virtual void Send(const std::vector<PixelRect>& rects) = 0;
 
+    // Lets the window system run for a turn of its own, where it runs on the
+    // program's thread (a browser tab): its input, its pictures' showing.
+    // Elsewhere it runs beside the program and needs none.
+    virtual void GiveTurn() {}
     // Handles every event the window system has for the window, telling
     // the listener of them.
     virtual void Dispatch() = 0;

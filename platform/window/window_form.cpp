@@ -13,12 +13,15 @@ constexpr auto kLongestRest = std::chrono::milliseconds(1000);
 // A display shows a picture within a refresh or two; one that has not
 // answered in this long shows nothing of the window.
 constexpr auto kSilence = std::chrono::milliseconds(500);
+// A window system that runs on the program's thread has a turn at least
+// this often, so that input is handled within a refresh.
+constexpr auto kTurnBudget = std::chrono::milliseconds(8);
 
 }  // namespace
 
 WindowForm::WindowForm(const FormDesign& design, std::unique_ptr<NativeWindow> window,
                        std::unique_ptr<CloseSignals> signals, Now now)
-    : ImageForm(design),
+    : ImageForm(design, window->Format()),
       window_(std::move(window)),
       signals_(std::move(signals)),
       now_(std::move(now)),
@@ -49,6 +52,7 @@ void WindowForm::DoEvents() {
     ApplyRequests();
     FollowPace();
     Present();
+    GiveTurnWhenDue();
     window_->Dispatch();
     if (signals_ && signals_->Arrived()) {
         closePending_ = true;
@@ -125,6 +129,17 @@ void WindowForm::SendTitle(bool withPicture) {
     title_ = wanted;
     titleSinceAnswer_ = true;
     titleAlone_ = !withPicture;
+}
+
+// A turn when the picture sent is due to be shown (the window system shows
+// it in its turn) or the budget has passed; between them the frames run on.
+void WindowForm::GiveTurnWhenDue() {
+    const Clock::time_point now = now_();
+    const std::optional<Clock::time_point> refresh = window_->NextRefresh();
+    if (now - lastTurn_ >= kTurnBudget || (unanswered_ && refresh && now >= *refresh)) {
+        window_->GiveTurn();
+        lastTurn_ = now_();
+    }
 }
 
 void WindowForm::FollowPace() {

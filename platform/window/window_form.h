@@ -64,6 +64,7 @@ private:
     void ApplyRequests();
     void Present();
     void SendTitle(bool withPicture);
+    void GiveTurnWhenDue();
     void FollowPace();
     void RaisePending();
     void FollowWindow();
@@ -94,6 +95,9 @@ private:
     std::string title_;
     bool titleSinceAnswer_ = false;
     bool titleAlone_ = false;
+
+    // When the window system last had a turn, where it needs them.
+    Clock::time_point lastTurn_;
 
     bool buttonDown_ = false;
     bool clickPending_ = false;
