@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: run test bench stress sanitize lint package animation build-with-tests deps test-deps picture clean \
-	windows test-windows bench-windows lint-windows
+	windows test-windows bench-windows lint-windows web test-web bench-web
 
 run: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=OFF
@@ -140,6 +140,16 @@ lint-windows: windows build-with-tests
 bench-windows: windows test-deps
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target pentagram_picture_count
 	bash bench/windows_bench.sh $(WINDOWS_DIR)/pentagram_win32_bench.exe ./$(BUILD_DIR)/pentagram_picture_count
+
+# The browser: one self-contained page, build-web/pentagram.html, built with
+# Debian's emscripten. Its JavaScript tools need Debian's own Node.js modules
+# where the node on the PATH is not Debian's.
+WEB_DIR ?= build-web
+EMSCRIPTEN_ENV = NODE_PATH=/usr/share/nodejs
+web:
+	bash scripts/install-deps.sh --web
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release -DPENTAGRAM_BUILD_TESTS=OFF
+	$(EMSCRIPTEN_ENV) cmake --build $(WEB_DIR) -j $(JOBS)
 
 deps:
 	bash scripts/install-deps.sh

@@ -15,6 +15,10 @@ animation_packages=(imagemagick)
 # The Windows build: the cross-compiler (POSIX threads), GoogleTest's
 # sources to build with it, NSIS for the installer, and Wine to test under.
 windows_packages=(g++-mingw-w64-x86-64-posix googletest nsis wine wine64)
+# The browser's page, built with Debian's emscripten, and what its tests
+# drive it with: headless Chromium through chromedriver and Selenium.
+web_packages=(emscripten cmake make)
+web_test_packages=(chromium chromium-driver python3-selenium)
 # python3 prints the test summary at the end of CI's run.
 test_packages=(googletest libgtest-dev xvfb openbox libx11-dev libxtst-dev valgrind x11-utils locales python3)
 # The window managers of the desktops the program is tested under, each in
@@ -33,13 +37,14 @@ bench_packages=(libagg-dev libxdamage-dev)
 
 packages=("${build_packages[@]}")
 case "${1:-}" in
-    --test) packages+=("${test_packages[@]}" "${bench_packages[@]}" "${window_manager_packages[@]}" "${wayland_packages[@]}" "${package_packages[@]}") ;;
+    --test) packages+=("${test_packages[@]}" "${bench_packages[@]}" "${window_manager_packages[@]}" "${wayland_packages[@]}" "${package_packages[@]}" "${web_test_packages[@]}") ;;
     --package) packages+=("${package_packages[@]}") ;;
     --lint) packages+=("${lint_packages[@]}") ;;
     --animation) packages+=("${animation_packages[@]}") ;;
     --windows) packages+=("${windows_packages[@]}") ;;
+    --web) packages+=("${web_packages[@]}") ;;
     "") ;;
-    *) echo "usage: install-deps.sh [--test|--package|--lint|--animation|--windows]" >&2; exit 2 ;;
+    *) echo "usage: install-deps.sh [--test|--package|--lint|--animation|--windows|--web]" >&2; exit 2 ;;
 esac
 
 missing=()

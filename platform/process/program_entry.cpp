@@ -1,6 +1,6 @@
 #include "platform/process/program_entry.h"
 
-#include <iostream>
+#include <cstdio>
 #include <optional>
 #include <string>
 
@@ -23,7 +23,9 @@ int RunProgram(const std::string& program, const FormDesign& design, const FormE
     // The window is gone by now: the report stands on its own, on stderr
     // for a terminal (or a console on Windows) and in a box for the person.
     const std::string line = RunTimeErrorLine(program, *error);
-    std::cerr << line << std::endl;
+    // C's stdio, not iostreams: the browser's page carries no more than it needs.
+    std::fprintf(stderr, "%s\n", line.c_str());
+    std::fflush(stderr);
     ShowErrorBox(program, line);
     return 1;
 }
