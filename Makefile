@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: run test bench stress sanitize lint package animation build-with-tests deps test-deps picture clean \
-	windows test-windows bench-windows lint-windows web test-web bench-web
+	windows test-windows bench-windows lint-windows web web-with-tests test-web bench-web
 
 run: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=OFF
@@ -24,7 +24,7 @@ results = mkdir -p $(RESULTS_DIR) && rm -f $(RESULTS_DIR)/$(1).xml $(RESULTS_DIR
 
 test: test-deps build-with-tests
 	$(call results,test)
-	$(CTEST) --test-dir $(BUILD_DIR) -j $(JOBS) --label-exclude 'stress|windows' --output-junit $(RESULTS_DIR)/test.xml
+	$(CTEST) --test-dir $(BUILD_DIR) -j $(JOBS) --label-exclude 'stress|windows|web' --output-junit $(RESULTS_DIR)/test.xml
 
 # The frame-cost comparison, the session figures, and the program on other
 # displays and window managers, in a build of its own made as the program is
@@ -148,8 +148,31 @@ WEB_DIR ?= build-web
 EMSCRIPTEN_ENV = NODE_PATH=/usr/share/nodejs
 web:
 	bash scripts/install-deps.sh --web
-	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release -DPENTAGRAM_BUILD_TESTS=OFF
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release -DPENTAGRAM_BUILD_TESTS=OFF \
+		-DPENTAGRAM_BUILD_BENCHMARKS=OFF
 	$(EMSCRIPTEN_ENV) cmake --build $(WEB_DIR) -j $(JOBS)
+
+# The web build with its unit tests (under Node.js) and the benchmark's page,
+# then the page in headless Chromium from the Linux build's ctest.
+web-with-tests:
+	bash scripts/install-deps.sh --web
+	$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release -DPENTAGRAM_BUILD_TESTS=ON \
+		-DPENTAGRAM_BUILD_BENCHMARKS=ON
+	$(EMSCRIPTEN_ENV) cmake --build $(WEB_DIR) -j $(JOBS)
+
+test-web: test-deps web-with-tests
+	$(call results,test-web)
+	$(CTEST) --test-dir $(WEB_DIR) --output-junit $(RESULTS_DIR)/test-web.unit.xml
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=ON -DPENTAGRAM_WEB_DIR=$(abspath $(WEB_DIR))
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target pentagram-snapshot
+	$(CTEST) --test-dir $(BUILD_DIR) --label-regex web --output-junit $(RESULTS_DIR)/test-web.browser.xml
+
+# The page's frame rate beside the native offscreen frame's, its pictures a
+# second, start to the first ratio title, click to the end, and its size.
+bench-web: web-with-tests
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS)
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target pentagram-snapshot
+	/usr/bin/python3 bench/web_bench.py $(WEB_DIR) ./$(BUILD_DIR)/pentagram-snapshot
 
 deps:
 	bash scripts/install-deps.sh

@@ -19,8 +19,8 @@
 namespace {
 
 using platform::PersistentImage;
-using platform::PixelRows;
 using platform::PixelColour;
+using platform::PixelRows;
 
 // The plain way, with the image's own conventions: points name pixel
 // centres, and a resize keeps what fits.

@@ -23,10 +23,10 @@ namespace {
 
 using platform::BandRow;
 using platform::CapsuleRow;
+using platform::PixelColour;
 using platform::RowKernels;
 using platform::SegmentRow;
 using platform::Span;
-using platform::PixelColour;
 
 struct Path {
     std::string name;

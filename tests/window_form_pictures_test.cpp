@@ -188,7 +188,8 @@ TEST_F(WindowFormTest, TheWindowSystemHasATurnWhenAPictureIsDueOrTheBudgetHasPas
         form_->DoEvents();
         EXPECT_EQ(window_->turnsBefore.size() > turnsBefore, tried.turn) << tried.what;
         if (tried.turn && window_->turnsBefore.size() > turnsBefore) {
-            EXPECT_EQ(window_->turnsBefore.back(), window_->dispatches) << tried.what << ": the turn came after dispatch";
+            EXPECT_EQ(window_->turnsBefore.back(), window_->dispatches)
+                << tried.what << ": the turn came after dispatch";
         }
     }
 }

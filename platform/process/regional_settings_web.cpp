@@ -1,34 +1,12 @@
 // The browser: the decimal separator of the browser's language, as its own
-// number formatting writes it.
-
-#include <emscripten.h>
+// number formatting writes it (regional_settings_web.js).
 
 #include <array>
 #include <string>
 
 #include "platform/process/regional_settings.h"
 
-namespace {
-
-// Writes the separator of the named language (the browser's own where the
-// name is empty) into `out`, as UTF-8; nothing where the language is unknown.
-EM_JS(void, pentagram_decimal_separator, (const char* language, char* out, int size), {
-    var separator = "";
-    try {
-        var name = UTF8ToString(language) || navigator.language;
-        var parts = new Intl.NumberFormat(name).formatToParts(1.5);
-        for (var i = 0; i < parts.length; ++i) {
-            if (parts[i].type === "decimal") {
-                separator = parts[i].value;
-            }
-        }
-    } catch (unknownLanguage) {
-        separator = "";
-    }
-    stringToUTF8(separator, out, size);
-});
-
-}  // namespace
+extern "C" void pentagram_decimal_separator(const char* language, char* out, int size);
 
 namespace platform {
 

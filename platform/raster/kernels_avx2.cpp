@@ -81,11 +81,11 @@ void PaintEight(std::uint32_t* pixels, __m256i weights, const Colour8& colour) {
         _mm256_srli_epi32(_mm256_add_epi32(_mm256_mullo_epi32(_mm256_and_si256(pixelsNow, evenMask), keep),
                                            _mm256_mullo_epi32(colour.evenBytes, weights)),
                           8);
-    const __m256i oddBytes = _mm256_add_epi32(
-        _mm256_mullo_epi32(_mm256_and_si256(_mm256_srli_epi32(pixelsNow, 8), evenMask), keep),
-        _mm256_mullo_epi32(colour.oddBytes, weights));
-    _mm256_storeu_si256(at, _mm256_or_si256(_mm256_and_si256(evenBytes, evenMask),
-                                            _mm256_andnot_si256(evenMask, oddBytes)));
+    const __m256i oddBytes =
+        _mm256_add_epi32(_mm256_mullo_epi32(_mm256_and_si256(_mm256_srli_epi32(pixelsNow, 8), evenMask), keep),
+                         _mm256_mullo_epi32(colour.oddBytes, weights));
+    _mm256_storeu_si256(
+        at, _mm256_or_si256(_mm256_and_si256(evenBytes, evenMask), _mm256_andnot_si256(evenMask, oddBytes)));
 }
 
 void PaintFour(std::uint32_t* pixels, __m128i weights, const Colour8& colour) {
@@ -97,9 +97,8 @@ void PaintFour(std::uint32_t* pixels, __m128i weights, const Colour8& colour) {
         _mm_srli_epi32(_mm_add_epi32(_mm_mullo_epi32(_mm_and_si128(pixelsNow, evenMask), keep),
                                      _mm_mullo_epi32(_mm256_castsi256_si128(colour.evenBytes), weights)),
                        8);
-    const __m128i oddBytes =
-        _mm_add_epi32(_mm_mullo_epi32(_mm_and_si128(_mm_srli_epi32(pixelsNow, 8), evenMask), keep),
-                      _mm_mullo_epi32(_mm256_castsi256_si128(colour.oddBytes), weights));
+    const __m128i oddBytes = _mm_add_epi32(_mm_mullo_epi32(_mm_and_si128(_mm_srli_epi32(pixelsNow, 8), evenMask), keep),
+                                           _mm_mullo_epi32(_mm256_castsi256_si128(colour.oddBytes), weights));
     _mm_storeu_si128(at, _mm_or_si128(_mm_and_si128(evenBytes, evenMask), _mm_andnot_si128(evenMask, oddBytes)));
 }
 

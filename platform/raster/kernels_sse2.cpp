@@ -23,7 +23,8 @@ namespace {
 constexpr int kFour = 4;
 
 // The pixels from `first` on by the definitions.
-void PaintBandTail(const SegmentRow& row, std::uint32_t* pixels, int first, float step, float edge, PixelColour colour) {
+void PaintBandTail(const SegmentRow& row, std::uint32_t* pixels, int first, float step, float edge,
+                   PixelColour colour) {
     std::array<std::uint8_t, kFour> coverage{};
     for (int i = first; i < row.to - row.from; i += kFour) {
         const int n = std::min(kFour, row.to - row.from - i);

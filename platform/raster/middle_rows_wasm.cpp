@@ -48,8 +48,9 @@ int PlanMiddleRowsWasm(const MiddleRows& middle, SegmentRow* rows) {
     };
     const auto acrossOf = [&](v128_t runFrom, v128_t riseFromStart) {
         return wasm_f64x2_mul(
-            wasm_f64x2_sub(wasm_f64x2_mul(wasm_f64x2_sub(wasm_f64x2_add(wasm_f64x2_convert_low_i32x4(runFrom), half), x1), dy),
-                           wasm_f64x2_mul(riseFromStart, dx)),
+            wasm_f64x2_sub(
+                wasm_f64x2_mul(wasm_f64x2_sub(wasm_f64x2_add(wasm_f64x2_convert_low_i32x4(runFrom), half), x1), dy),
+                wasm_f64x2_mul(riseFromStart, dx)),
             inverseLength);
     };
     const auto riseFrom = [&](int row) {

@@ -10,8 +10,8 @@
 #include <cstddef>
 
 #include "platform/raster/capsule_coverage.h"
-#include "platform/raster/pixel_rows.h"
 #include "platform/raster/pixel_colour.h"
+#include "platform/raster/pixel_rows.h"
 
 namespace platform {
 

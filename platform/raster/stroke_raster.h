@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "platform/raster/capsule_coverage.h"
+#include "platform/raster/pixel_colour.h"
 #include "platform/raster/pixel_rows.h"
 #include "platform/raster/row_kernels.h"
-#include "platform/raster/pixel_colour.h"
 
 namespace platform {
 

@@ -1,0 +1,110 @@
+"""The page in headless Chromium: what a person opening it sees.
+
+Run by ctest (label web) with PENTAGRAM_WEB_DIR, the web build, and
+PENTAGRAM_SNAPSHOT, the snapshot tool whose captions are the shared
+caption code's.
+"""
+
+import os
+import subprocess
+import unittest
+
+from browser import Browser, page_path, served
+
+RATIO = 'Fii on suunnilleen '
+
+
+def captions(width, height, frames):
+    """Each frame's title for a client area of this size, as every form
+    writes it."""
+    out = subprocess.run([os.environ['PENTAGRAM_SNAPSHOT'], '--size', '%dx%d' % (width, height), '--frames',
+                          str(frames), '--captions'], check=True, capture_output=True, text=True).stdout
+    return out.splitlines()
+
+
+class PageTest(unittest.TestCase):
+
+    def assert_figure_centred(self, browser):
+        """A red figure on black, centred, its radius half the shorter side."""
+        figure = browser.wait_for(lambda: (f := browser.figure())['right'] >= 0 and f, 'red on the canvas')
+        width, height = figure['width'], figure['height']
+        radius = min(width, height) / 2
+        self.assertTrue(figure['blackCorners'], figure)
+        # The circle is 5 pixels wide around the radius: its outer edge lies
+        # within a few pixels of the canvas's shorter sides.
+        self.assertAlmostEqual((figure['left'] + figure['right']) / 2, width / 2, delta=3, msg=figure)
+        self.assertAlmostEqual((figure['top'] + figure['bottom']) / 2, height / 2, delta=3, msg=figure)
+        self.assertAlmostEqual((figure['right'] - figure['left']) / 2, radius, delta=4, msg=figure)
+        self.assertAlmostEqual((figure['bottom'] - figure['top']) / 2, radius, delta=4, msg=figure)
+
+    def test_opened_from_disk_or_a_web_server_it_shows_a_ratio_title_and_the_figure(self):
+        directory = os.path.dirname(page_path())
+        with served(directory) as (address, asked), Browser(width=1000, height=600) as browser:
+            for where in ['file://' + page_path(), address + 'pentagram.html']:
+                with self.subTest(where=where):
+                    browser.open(where)
+                    self.assertTrue(browser.wait_for_ratio_title()['title'].startswith(RATIO + '1.618033988749'))
+                    canvas = browser.canvas()
+                    self.assertEqual((canvas['width'], canvas['height']), (1000, 600), 'the viewport, filled')
+                    self.assert_figure_centred(browser)
+                    self.assertEqual(browser.run('return [document.body.scrollWidth, document.body.scrollHeight]'),
+                                     [1000, 600], 'no scroll bars, no margin')
+            self.assertEqual(asked, ['/pentagram.html'], 'the page fetched something more')
+
+    def test_the_titles_are_the_shared_captions_for_the_canvas_size(self):
+        with Browser(width=700, height=450) as browser:
+            browser.open('file://' + page_path())
+            browser.wait_for(lambda: len({t['title'] for t in browser.ratio_titles()}) >= 2, 'titles that change')
+            shown = [t['title'] for t in browser.ratio_titles()]
+            expected = captions(700, 450, 360)
+            self.assertEqual(shown[0], expected[0], 'the first picture carries the first frame\'s title')
+            self.assertLessEqual(set(shown), set(expected))
+
+    def test_at_twice_the_scale_the_canvas_has_twice_the_pixels(self):
+        with Browser(flags=['--force-device-scale-factor=2'], width=640, height=400) as browser:
+            browser.open('file://' + page_path())
+            browser.wait_for_ratio_title()
+            canvas = browser.canvas()
+            self.assertEqual(canvas['ratio'], 2)
+            self.assertEqual((canvas['cssWidth'], canvas['cssHeight']), (640, 400))
+            self.assertEqual((canvas['width'], canvas['height']), (1280, 800))
+            self.assert_figure_centred(browser)
+
+    def test_the_separator_is_the_browser_languages(self):
+        # On Linux, Chromium's --lang names its own interface's language;
+        # the pages' is --accept-lang, as a person's settings give it.
+        for language, number in [('fi-FI', '1,618033988749'), ('fa-IR', '1\u066b618033988749'),
+                                 ('en-US', '1.618033988749')]:
+            with self.subTest(language=language), \
+                    Browser(flags=['--lang=' + language, '--accept-lang=' + language]) as browser:
+                browser.open('file://' + page_path())
+                self.assertTrue(browser.wait_for_ratio_title()['title'].startswith(RATIO + number))
+
+    def test_a_resize_lays_the_next_frame_out_for_the_new_size(self):
+        with Browser(width=900, height=600) as browser:
+            browser.open('file://' + page_path())
+            browser.wait_for_ratio_title()
+            for width, height in [(500, 700), (1100, 400)]:
+                with self.subTest(size=(width, height)):
+                    browser.viewport(width, height)
+                    browser.wait_for(lambda: (c := browser.canvas())['width'] == width and c['height'] == height,
+                                     'the canvas at the new size')
+                    browser.wait_for(lambda: abs((f := browser.figure())['bottom'] - f['top'] - min(width, height))
+                                     < 8, 'the figure at the new size')
+                    self.assert_figure_centred(browser)
+
+    def test_a_run_time_error_shows_in_the_page_and_on_the_console(self):
+        no_context = 'HTMLCanvasElement.prototype.getContext = () => null;'
+        with Browser(before_page=no_context) as browser:
+            browser.open('file://' + page_path())
+            notice = browser.wait_for(lambda: browser.run(
+                "const n = document.getElementById('pentagram-notice'); return n && n.innerText"), 'the error')
+            line = 'pentagram: run-time error: cannot open the window: the browser gives the canvas no 2D context'
+            self.assertIn(line, notice)
+            self.assertIsNone(browser.canvas())
+            self.assertTrue(any(line in message for message in browser.console()), browser.console())
+            self.assertEqual(browser.driver.title, 'pentagram')
+
+
+if __name__ == '__main__':
+    unittest.main()
