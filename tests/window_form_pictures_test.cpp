@@ -169,7 +169,8 @@ TEST_F(WindowFormTest, TheWindowSystemHasATurnWhenAPictureIsDueOrTheBudgetHasPas
         {"a picture waits for a refresh to come", true, 5ms, 1ms, false},
         {"nothing waits for the refresh", false, -1ms, 1ms, false},
         {"the display tells no refresh", true, std::nullopt, 1ms, false},
-        {"the budget has passed", false, std::nullopt, 8ms, true},
+        {"the budget has passed", false, std::nullopt, 16ms, true},
+        {"the budget has not passed", false, std::nullopt, 15ms, false},
     };
     for (const Case& tried : cases) {
         // Each from a picture just sent and a turn just taken; then the

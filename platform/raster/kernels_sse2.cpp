@@ -153,8 +153,14 @@ void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, Pi
 void FillRow(std::uint32_t* pixels, int count, PixelColour colour) {
     const __m128i four = _mm_set1_epi32(static_cast<int>(colour.Value()));
     int i = 0;
-    for (; i + kFour <= count; i += kFour) {
+    // Eight at a time where the run has them: most runs are a few fours.
+    for (; i + 2 * kFour <= count; i += 2 * kFour) {
         _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), four);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i + kFour), four);
+    }
+    if (i + kFour <= count) {
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(pixels + i), four);
+        i += kFour;
     }
     std::fill(pixels + i, pixels + count, colour.Value());
 }

@@ -39,6 +39,9 @@ mergeInto(LibraryManager.library, {
         channel: null,
         // The first pointer of a press, while it is down.
         pointer: null,
+        // Shown by the program, and the tab hidden.
+        shown: false,
+        hidden: false,
 
         // Kinds of event, as web_window.cpp reads them.
         kPressed: 1,
@@ -153,7 +156,9 @@ mergeInto(LibraryManager.library, {
         WebCanvas.listen(canvas, 'contextmenu', function (event) {
             event.preventDefault();
         });
+        WebCanvas.hidden = document.hidden;
         WebCanvas.listen(document, 'visibilitychange', function () {
+            WebCanvas.hidden = document.hidden;
             WebCanvas.tell(WebCanvas.kExposed, false);
         });
 
@@ -196,6 +201,7 @@ mergeInto(LibraryManager.library, {
             document.title = WebCanvas.pageTitle;
         }
         WebCanvas.context = null;
+        WebCanvas.shown = false;
         WebCanvas.picture = null;
         WebCanvas.resume = null;
         WebCanvas.resting = false;
@@ -218,11 +224,13 @@ mergeInto(LibraryManager.library, {
     pentagram_canvas_show__deps: ['$WebCanvas'],
     pentagram_canvas_show: function () {
         WebCanvas.canvas.style.visibility = 'visible';
+        WebCanvas.shown = true;
     },
 
+    // Asked several times a frame: the page's state as the events left it.
     pentagram_canvas_visible__deps: ['$WebCanvas'],
     pentagram_canvas_visible: function () {
-        return WebCanvas.canvas.style.visibility === 'visible' && !document.hidden;
+        return WebCanvas.shown && !WebCanvas.hidden;
     },
 
     pentagram_canvas_ready__deps: ['$WebCanvas'],

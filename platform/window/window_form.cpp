@@ -14,8 +14,8 @@ constexpr auto kLongestRest = std::chrono::milliseconds(1000);
 // answered in this long shows nothing of the window.
 constexpr auto kSilence = std::chrono::milliseconds(500);
 // A window system that runs on the program's thread has a turn at least
-// this often, so that input is handled within a refresh.
-constexpr auto kTurnBudget = std::chrono::milliseconds(8);
+// this often, so that input is handled within a frame of a 60 Hz display.
+constexpr auto kTurnBudget = std::chrono::milliseconds(16);
 
 }  // namespace
 
