@@ -1,22 +1,39 @@
 // The browser's side of its regional settings (regional_settings_web.cpp).
 
 mergeInto(LibraryManager.library, {
+    $WebLanguage: {
+        // The browser's own separator, found while the module compiles: the
+        // browser's number formatting takes a good part of the time to the
+        // first picture the first time it is asked.
+        browsers: null,
+        separatorOf: function (language) {
+            try {
+                var parts = new Intl.NumberFormat(language).formatToParts(1.5);
+                for (var i = 0; i < parts.length; ++i) {
+                    if (parts[i].type === 'decimal') {
+                        return parts[i].value;
+                    }
+                }
+            } catch (unknownLanguage) {
+                return '';
+            }
+            return '';
+        },
+        browsersSeparator: function () {
+            if (WebLanguage.browsers === null) {
+                WebLanguage.browsers = WebLanguage.separatorOf(navigator.language);
+            }
+            return WebLanguage.browsers;
+        },
+    },
+    $WebLanguage__postset: 'Promise.resolve().then(WebLanguage.browsersSeparator);',
+
     // Writes the decimal separator of the named language (the browser's
     // own where the name is empty) into `out`, as UTF-8; nothing where the
     // language is unknown.
+    pentagram_decimal_separator__deps: ['$WebLanguage'],
     pentagram_decimal_separator: function (language, out, size) {
-        var separator = '';
-        try {
-            var name = UTF8ToString(language) || navigator.language;
-            var parts = new Intl.NumberFormat(name).formatToParts(1.5);
-            for (var i = 0; i < parts.length; ++i) {
-                if (parts[i].type === 'decimal') {
-                    separator = parts[i].value;
-                }
-            }
-        } catch (unknownLanguage) {
-            separator = '';
-        }
-        stringToUTF8(separator, out, size);
+        var name = UTF8ToString(language);
+        stringToUTF8(name ? WebLanguage.separatorOf(name) : WebLanguage.browsersSeparator(), out, size);
     },
 });
