@@ -4,10 +4,11 @@
 
 In interleaved rounds: the benchmark page's frames per second at a
 1920 x 1080 viewport beside the native offscreen frame's (the snapshot
-tool) at the same size, and the pictures a second the page puts on its
-canvas meanwhile against the browser's animation frames; then the program's
-own page: from navigation start to its first ratio title, and from a click
-to its end; and the page's size. Medians of ROUNDS (5) rounds.
+tool) and the same offscreen frame as WebAssembly under Node.js, at the same
+size; the pictures a second the page puts on its canvas meanwhile against
+the browser's animation frames; then the program's own page: from
+navigation start to its first ratio title, and from a click to its end; and
+the page's size. Medians of ROUNDS (5) rounds.
 """
 
 import os
@@ -55,6 +56,12 @@ new MutationObserver(() => {
     }
 }).observe(document, {subtree: true, childList: true});
 """
+
+
+def webassembly_rate(web_build):
+    """The same frame as WebAssembly on the offscreen form, under Node.js."""
+    bench = os.path.join(web_build, 'pentagram_web_offscreen_bench.js')
+    return float(subprocess.run(['node', bench], check=True, capture_output=True, text=True).stdout)
 
 
 def native_rate(snapshot):
@@ -110,20 +117,25 @@ def main():
     for _ in range(ROUNDS):
         web, pictures, frames = web_rate(bench_page)
         native = native_rate(snapshot)
+        webassembly = webassembly_rate(web_build)
         first, end = start_and_end(page)
-        rows.append((web, native, web / native, pictures, frames, first, end))
+        rows.append((web, native, web / native, webassembly, webassembly / native, web / webassembly, pictures, frames,
+                     first, end))
     median = [statistics.median(column) for column in zip(*rows)]
     print('the page in headless Chromium at %dx%d, %d interleaved rounds; medians' % (WIDTH, HEIGHT, ROUNDS))
-    print('%-34s %10s' % ('', 'median'))
-    print('%-34s %10.0f' % ('page frames/s', median[0]))
-    print('%-34s %10.0f' % ('native offscreen frames/s', median[1]))
-    print('%-34s %9.2fx' % ('page / native', median[2]))
-    print('%-34s %10.1f' % ('pictures/s (putImageData)', median[3]))
-    print('%-34s %10.1f' % ('animation frames/s', median[4]))
-    print('%-34s %10.1f' % ('start to first ratio title, ms', median[5]))
-    print('%-34s %10.1f' % ('click to end, ms', median[6]))
-    print('%-34s %10.0f' % ('page size, KB', os.path.getsize(page) / 1024))
-    print('rounds (page, native, ratio, pictures/s, frames/s, start ms, end ms):')
+    print('%-40s %10s' % ('', 'median'))
+    print('%-40s %10.0f' % ('page frames/s', median[0]))
+    print('%-40s %10.0f' % ('native offscreen frames/s', median[1]))
+    print('%-40s %9.2fx' % ('page / native', median[2]))
+    print('%-40s %10.0f' % ('WebAssembly offscreen frames/s (Node.js)', median[3]))
+    print('%-40s %9.2fx' % ('WebAssembly / native', median[4]))
+    print('%-40s %9.2fx' % ('page / WebAssembly', median[5]))
+    print('%-40s %10.1f' % ('pictures/s (putImageData)', median[6]))
+    print('%-40s %10.1f' % ('animation frames/s', median[7]))
+    print('%-40s %10.1f' % ('start to first ratio title, ms', median[8]))
+    print('%-40s %10.1f' % ('click to end, ms', median[9]))
+    print('%-40s %10.0f' % ('page size, KB', os.path.getsize(page) / 1024))
+    print('rounds (page, native, ratio, WebAssembly, ratio, ratio, pictures/s, frames/s, start ms, end ms):')
     for row in rows:
         print('  ' + '  '.join('%.2f' % value for value in row))
 
