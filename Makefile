@@ -6,7 +6,7 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: run test bench stress sanitize lint package animation build-with-tests deps test-deps picture clean \
-	windows test-windows bench-windows lint-windows web web-with-tests test-web bench-web
+	windows test-windows bench-windows lint-windows web web-with-tests test-web bench-web lint-web
 
 run: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=OFF
@@ -135,6 +135,17 @@ lint-windows: windows build-with-tests
 	run-clang-tidy -p $(WINDOWS_DIR) -quiet -j $(JOBS) -extra-arg=--target=x86_64-w64-mingw32 -extra-arg=-nostdinc++ \
 		-extra-arg=-isystem$(MINGW_CXX_INCLUDE) -extra-arg=-isystem$(MINGW_CXX_INCLUDE)/x86_64-w64-mingw32 \
 		-extra-arg=-isystem/usr/x86_64-w64-mingw32/include $(filter $(SOURCES),$(WINDOWS_ONLY_SOURCES))
+
+# clang-tidy over the files only the web build compiles, with its compile
+# commands and emscripten's own headers, for WebAssembly.
+EMSCRIPTEN_SYSROOT = /usr/share/emscripten/cache/sysroot
+WEB_ONLY_SOURCES = $(filter-out $(call compiled_in,$(BUILD_DIR)),$(call compiled_in,$(WEB_DIR)))
+lint-web: web-with-tests build-with-tests
+	bash scripts/install-deps.sh --lint
+	run-clang-tidy -p $(WEB_DIR) -quiet -j $(JOBS) -extra-arg=--target=wasm32-unknown-emscripten \
+		-extra-arg=--sysroot=$(EMSCRIPTEN_SYSROOT) -extra-arg=-isystem$(EMSCRIPTEN_SYSROOT)/include/compat \
+		-extra-arg=-D__SSE__=1 -extra-arg=-D__SSE2__=1 -extra-arg=-D_LIBCPP_ABI_VERSION=2 \
+		-extra-arg=-Wno-unused-command-line-argument $(filter $(SOURCES),$(WEB_ONLY_SOURCES))
 
 # The Windows window's frame rate under Wine (figures in BENCHMARKS.md).
 bench-windows: windows test-deps

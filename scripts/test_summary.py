@@ -5,9 +5,9 @@
 
 RESULTS_DIR holds the JUnit files ctest wrote for each step (STEP.xml, or
 STEP.PART.xml for a step that runs ctest more than once); STATUS is the
-step's exit status. A ctest test that runs a whole GoogleTest program counts
-as the cases it ran, from GoogleTest's own lines in its output, so that a
-skip inside it counts too. Exits 1 when a step failed, left no results, or
+step's exit status. A ctest test that runs a whole GoogleTest program (or a
+unittest module, with -v) counts as the cases it ran, from their own lines
+in its output, so that a skip inside it counts too. Exits 1 when a step failed, left no results, or
 skipped a test that SKIPS_BY_DESIGN does not list.
 """
 
@@ -20,6 +20,10 @@ from pathlib import Path
 # GoogleTest's line for one finished case: "[       OK ] Suite.Name (3 ms)",
 # with ", where GetParam() = ..." after a parameterised case's name.
 CASE_LINE = re.compile(r"^\[ +(OK|FAILED|SKIPPED) +\] (\S+?)(?:, where .*)? \(\d+ ms\)$", re.MULTILINE)
+# Python's unittest's line for one case, run with -v (the browser's page's
+# tests): "test_name (module.Class.test_name) ... ok".
+UNITTEST_LINE = re.compile(r"^\w+ \(([\w.]+)\) \.\.\. (ok|FAIL|ERROR|skipped)", re.MULTILINE)
+UNITTEST_RESULTS = {"ok": "OK", "FAIL": "FAILED", "ERROR": "FAILED", "skipped": "SKIPPED"}
 
 
 @dataclass
@@ -38,7 +42,8 @@ def count_junit(path, counts):
         name = case.get("name", "")
         status = case.get("status", "")
         output = "".join(out.text or "" for out in case.iter("system-out"))
-        lines = CASE_LINE.findall(output)
+        lines = CASE_LINE.findall(output) or [(UNITTEST_RESULTS[result], name)
+                                               for name, result in UNITTEST_LINE.findall(output)]
         for result, case_name in lines:
             if result == "OK":
                 counts.passed += 1

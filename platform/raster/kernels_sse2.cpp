@@ -80,7 +80,8 @@ inline void PaintBandFours(std::uint32_t* pixels, __m128 index, const Band& band
     for (int k = 0; k < kFours; ++k) {
         const __m128 at = _mm_add_ps(index, _mm_set1_ps(static_cast<float>(k * kFour)));
         const __m128 distance = _mm_andnot_ps(signBit, _mm_add_ps(band.across, _mm_mul_ps(band.steps, at)));
-        PaintFour(pixels + k * kFour, KeptToOne(_mm_sub_ps(band.edges, distance)), band.spread);
+        PaintFour(pixels + static_cast<std::ptrdiff_t>(k) * kFour, KeptToOne(_mm_sub_ps(band.edges, distance)),
+                  band.spread);
     }
 }
 
