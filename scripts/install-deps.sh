@@ -71,19 +71,22 @@ if [[ "${1:-}" == "--test" && $(id -u) -eq 0 ]] && ! id pentagram-test >/dev/nul
 fi
 
 # The title's decimal separator follows the user's locale; the tests check it
-# with a Finnish one (a comma) and a Pashto one (U+066B, two bytes of
-# UTF-8), which a fresh machine does not have generated. They are listed in
-# locale.gen, so that the next locale-gen keeps them.
+# with a Finnish one (a comma), a Pashto one (U+066B, two bytes of UTF-8) and
+# a Latin-1 English one to mix with Pashto's numbers, which a fresh machine
+# does not have. Each missing one is listed in locale.gen, so that a later
+# locale-gen keeps it, and made with localedef alone: locale-gen would make
+# the archive anew from locale.gen and drop the machine's other locales.
 if [[ "${1:-}" == "--test" ]]; then
-    generate=0
-    for wanted in fi_FI ps_AF; do
-        if ! locale -a 2>/dev/null | grep -qi "^$wanted\.utf-\?8\$"; then
-            as_root sed -i "s/^# *\($wanted.UTF-8 UTF-8\)/\1/" /etc/locale.gen
-            grep -q "^$wanted.UTF-8 UTF-8" /etc/locale.gen || echo "$wanted.UTF-8 UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
-            generate=1
+    # Each as locale.gen names it, its character set, and as locale -a lists it.
+    for wanted in "fi_FI.UTF-8 UTF-8 fi_FI.utf8" "ps_AF.UTF-8 UTF-8 ps_AF.utf8" \
+        "en_US.ISO-8859-1 ISO-8859-1 en_US.iso88591"; do
+        read -r name charset listed <<<"$wanted"
+        if ! locale -a 2>/dev/null | grep -qix "$listed"; then
+            as_root sed -i "s/^# *\($name $charset\)$/\1/" /etc/locale.gen
+            grep -qx "$name $charset" /etc/locale.gen || echo "$name $charset" | as_root tee -a /etc/locale.gen >/dev/null
+            as_root localedef -i "${name%%.*}" -c -f "$charset" -A /usr/share/locale/locale.alias "$name"
         fi
     done
-    ((generate == 0)) || as_root locale-gen >/dev/null
 fi
 
 # What the suite needs is there, or the set-up fails here with a line for
@@ -96,8 +99,8 @@ if [[ "${1:-}" == "--test" ]]; then
             missing_requirements=1
         fi
     }
-    for wanted in fi_FI ps_AF; do
-        require "the $wanted.UTF-8 locale" "locale -a | grep -qi '^$wanted\.utf-\?8\$'"
+    for wanted in fi_FI.utf8 ps_AF.utf8 en_US.iso88591; do
+        require "the ${wanted} locale" "locale -a | grep -qix '$wanted'"
     done
     for command in Xvfb valgrind lintian mutter sway weston kwin_x11 kwin_wayland dbus-send dbus-launch wayland-scanner python3; do
         require "$command" "command -v $command"

@@ -25,14 +25,14 @@ TEST(DecimalSeparatorTest, FallsBackToAPointForAnUnknownLocale) {
 }
 
 using testing_support::kFinnishLocale;
-using testing_support::kFinnishLocaleMissing;
-using testing_support::LocaleInstalled;
-
+using testing_support::kLatin1Locale;
 using testing_support::kPashtoLocale;
+using testing_support::LocaleInstalled;
+using testing_support::Missing;
 
 TEST(DecimalSeparatorTest, IsTheLocalesOwnInUtf8WhateverItsLength) {
-    ASSERT_TRUE(LocaleInstalled(kFinnishLocale)) << kFinnishLocaleMissing;
-    ASSERT_TRUE(LocaleInstalled(kPashtoLocale)) << testing_support::Missing(kPashtoLocale);
+    ASSERT_TRUE(LocaleInstalled(kFinnishLocale)) << Missing(kFinnishLocale);
+    ASSERT_TRUE(LocaleInstalled(kPashtoLocale)) << Missing(kPashtoLocale);
     EXPECT_EQ(platform::DecimalSeparatorOf(kFinnishLocale), ",");
     EXPECT_EQ(platform::DecimalSeparatorOf(kPashtoLocale), "\u066B");
 }
@@ -40,16 +40,62 @@ TEST(DecimalSeparatorTest, IsTheLocalesOwnInUtf8WhateverItsLength) {
 // What a locale or a user may set, and what of it the title can show.
 TEST(DecimalSeparatorTest, OnlyAFewPrintableCharactersStandInForThePoint) {
     const std::vector<std::pair<std::string, std::string>> cases{
-        {",", ","},        {"\u066B", "\u066B"},
-        {"<->", "<->"},    {"\U0001F600", "\U0001F600"},
-        {"", "."},         {"<-->", "."},
-        {"\n", "."},       {"\x7F", "."},
-        {"\u0085", "."},   {"1", "."},
-        {"\xFF", "."},     {"\xD9", "."},          // truncated U+066B
-        {"\xC0\xAE", "."}, {"\xED\xA0\x80", "."},  // overlong '.', a surrogate
+        // A few printable characters of any script stand in.
+        {",", ","},
+        {"\u066B", "\u066B"},
+        {"<->", "<->"},
+        {"\U0001F600", "\U0001F600"},
+        {"\u060C", "\u060C"},  // the Arabic comma
+        // Too few or too many, control characters, digits.
+        {"", "."},
+        {"<-->", "."},
+        {"\n", "."},
+        {"\x7F", "."},
+        {"\u0085", "."},
+        {"1", "."},
+        // Not UTF-8: a stray byte, a truncated U+066B, an overlong '.', a surrogate.
+        {"\xFF", "."},
+        {"\xD9", "."},
+        {"\xC0\xAE", "."},
+        {"\xED\xA0\x80", "."},
+        // Bidi marks and other format characters, and line and paragraph
+        // separators, hide the number; the digits of other scripts change it.
+        {"\u200E", "."},
+        {"\u200F", "."},
+        {"\u061C", "."},
+        {",\u200B", "."},
+        {"\u2028", "."},
+        {"\u2029", "."},
+        {"\u0660", "."},
+        {"\u0669", "."},
+        {"\u06F0", "."},
+        {"\u06F9", "."},
+        {"\u0966", "."},
+        {"\U0001D7CE", "."},
     };
     for (const auto& [given, shown] : cases) {
         EXPECT_EQ(platform::ShowableSeparator(given), shown) << "given " << testing::PrintToString(given);
+    }
+}
+
+// The numbers' locale may be another than the characters': its separator is
+// read in its own character set.
+TEST(DecimalSeparatorTest, IsReadInTheNumericLocalesOwnCharacterSet) {
+    ASSERT_TRUE(LocaleInstalled(kPashtoLocale)) << Missing(kPashtoLocale);
+    ASSERT_TRUE(LocaleInstalled(kLatin1Locale)) << Missing(kLatin1Locale);
+    const std::string mixed = std::string("LC_CTYPE=") + kLatin1Locale + ";LC_NUMERIC=" + kPashtoLocale;
+    for (const auto& [variable, value] :
+         {std::pair{"LC_CTYPE", kLatin1Locale}, std::pair{"LC_NUMERIC", kPashtoLocale}}) {
+        setenv(variable, value, 1);
+    }
+    const char* all = std::getenv("LC_ALL");
+    const std::string savedAll = all != nullptr ? all : "";
+    unsetenv("LC_ALL");
+    EXPECT_EQ(platform::UserDecimalSeparator(), "\u066B") << mixed;
+    unsetenv("LC_CTYPE");
+    unsetenv("LC_NUMERIC");
+    if (all != nullptr) {
+        setenv("LC_ALL", savedAll.c_str(), 1);
     }
 }
 
@@ -61,7 +107,7 @@ TEST(DecimalSeparatorTest, FollowsTheUsersEnvironment) {
     EXPECT_EQ(platform::UserDecimalSeparator(), ".");
     setenv("LC_ALL", "xx_NOWHERE.UTF-8", 1);
     EXPECT_EQ(platform::UserDecimalSeparator(), ".");
-    EXPECT_TRUE(LocaleInstalled(kFinnishLocale)) << kFinnishLocaleMissing;
+    EXPECT_TRUE(LocaleInstalled(kFinnishLocale)) << Missing(kFinnishLocale);
     setenv("LC_ALL", kFinnishLocale, 1);
     EXPECT_EQ(platform::UserDecimalSeparator(), ",");
     if (saved != nullptr) {

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/process/character_classes.h"
+
 namespace platform {
 namespace {
 
@@ -31,9 +33,10 @@ std::size_t CharacterLength(const std::string& text, std::size_t at) {
     }
     constexpr std::uint32_t kShortest[] = {0, 0, 0x80, 0x800, 0x10000};
     const bool valid = code >= kShortest[length] && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
-    // Control characters would break the title; digits would change the number.
+    // Control characters would break the title; digits of any script would
+    // change the number, and invisible ones hide it.
     const bool showable =
-        code >= 0x20 && code != 0x7F && !(code >= 0x80 && code < 0xA0) && !(code >= '0' && code <= '9');
+        code >= 0x20 && code != 0x7F && !(code >= 0x80 && code < 0xA0) && !ChangesOrHidesANumber(code);
     return valid && showable ? length : 0;
 }
 

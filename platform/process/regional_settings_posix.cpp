@@ -1,6 +1,6 @@
 // POSIX: the user's numeric locale is read through newlocale and
-// nl_langinfo_l, and its separator turned into UTF-8 from the locale's own
-// character set.
+// nl_langinfo_l, and its separator turned into UTF-8 from the numeric
+// category's own character set (glibc's _NL_NUMERIC_CODESET).
 
 #include <iconv.h>
 #include <langinfo.h>
@@ -56,8 +56,10 @@ std::string DecimalSeparatorOf(const char* locale_name) {
     if (handle.locale == nullptr) {
         return ".";
     }
+    // The numeric category's own character set: LC_NUMERIC and LC_CTYPE
+    // may be of different locales, and CODESET is LC_CTYPE's.
     const char* radix = nl_langinfo_l(RADIXCHAR, handle.locale);
-    const char* charset = nl_langinfo_l(CODESET, handle.locale);
+    const char* charset = nl_langinfo_l(_NL_NUMERIC_CODESET, handle.locale);
     if (radix == nullptr || charset == nullptr) {
         return ".";
     }

@@ -1,6 +1,6 @@
 // What a desktop does to a window, and what goes wrong around it: resizing
-// and state changes in any order, signals, a display that goes away, a bad
-// environment, and a long run.
+// and state changes in any order, signals, a display that goes away, another
+// client's doing, window managers that do not answer, and a long run.
 
 #include <gtest/gtest.h>
 #include <csignal>
@@ -16,7 +16,6 @@
 
 #include "tests/desktop/desktop_fixture.h"
 #include "tests/desktop/ratio_title.h"
-#include "tests/support/required_locale.h"
 
 namespace desktop {
 namespace {
@@ -177,33 +176,6 @@ TEST_F(RobustnessTest, AnXErrorIsARunTimeErrorThatNamesTheRequestAndTheError) {
     EXPECT_EQ(program->WaitExit(seconds(5)), 1);
 }
 
-TEST_F(RobustnessTest, AnUnknownLocaleFallsBackToADecimalPoint) {
-    auto program = StartProgram({{"LC_ALL", "xx_NOWHERE.UTF-8"}, {"LANG", "yy_NOWHERE"}});
-    const Window window = WaitForMaximisedWindow(*program);
-    ASSERT_NE(window, None);
-    EXPECT_TRUE(IsRatioTitle(x_.Title(window))) << x_.Title(window);
-    EXPECT_EQ(program->Stderr(), "");
-}
-
-// The locale's separator, whatever its length: exactly in the EWMH title,
-// and in the ICCCM name as well as its encodings carry it.
-TEST_F(RobustnessTest, TheTitleHasTheLocalesDecimalSeparator) {
-    for (const auto& [locale, separator] :
-         {std::pair{testing_support::kFinnishLocale, ","}, std::pair{testing_support::kPashtoLocale, "\u066B"}}) {
-        ASSERT_TRUE(testing_support::LocaleInstalled(locale)) << testing_support::Missing(locale);
-        auto program = StartProgram({{"LC_ALL", locale}});
-        const Window window = WaitForMaximisedWindow(*program);
-        ASSERT_NE(window, None);
-        const std::regex ratio(std::string("Fii on suunnilleen 1") + separator + "6180339887(4989|499)");
-        const std::string title = x_.Title(window);
-        const std::string name = x_.IcccmName(window);
-        EXPECT_TRUE(std::regex_match(title, ratio)) << locale << ": " << title;
-        EXPECT_TRUE(std::regex_match(name, ratio)) << locale << ": " << name;
-        program->Signal(SIGTERM);
-        EXPECT_EQ(program->WaitExit(std::chrono::seconds(2)), 0);
-    }
-}
-
 TEST_F(StressTest, ResidentMemoryStaysFlatOverAMinute) {
     auto program = StartProgram();
     const Window window = WaitForMaximisedWindow(*program);
@@ -278,44 +250,6 @@ TEST_F(SilentWindowManagerTest, SigtermEndsTheWaitAndTheWaitEndsWithAReport) {
                                  std::regex("pentagram: run-time error: cannot show the window: the window manager did "
                                             "not map it within 10 s of asking [0-9]+ times\n")))
         << waiting->Stderr();
-}
-
-class AuthorityTest : public DesktopTest {
-protected:
-    AuthorityTest() : DesktopTest(WithAuthority()) {}
-
-    static DisplaySetup WithAuthority() {
-        DisplaySetup setup;
-        setup.withAuthority = true;
-        return setup;
-    }
-};
-
-TEST_F(AuthorityTest, AGarbageAuthorityFileIsAClearErrorAndTheRightOneWorks) {
-    const std::string garbage = ScratchFile("garbage-xauthority");
-    std::ofstream(garbage) << "this is not an authority file\n";
-    auto refused = StartProgram({{"XAUTHORITY", garbage}});
-    EXPECT_EQ(refused->WaitExit(seconds(10)), 1);
-    const std::string report = refused->Stderr();
-    EXPECT_TRUE(std::regex_match(report, std::regex("pentagram: run-time error: cannot open the window: the X "
-                                                    "display ':[0-9]+' refused the connection: .+\n")))
-        << report;
-    std::remove(garbage.c_str());
-
-    auto admitted = StartProgram();
-    EXPECT_NE(WaitForMaximisedWindow(*admitted), None);
-}
-
-TEST(BadEnvironmentTest, AnEmptyOrMissingDisplayIsAClearError) {
-    for (const std::optional<std::string>& display :
-         {std::optional<std::string>{}, std::optional<std::string>{""}, std::optional<std::string>{":4242"},
-          std::optional<std::string>{"nonsense"}}) {
-        Process program({PENTAGRAM_PROGRAM}, {{"DISPLAY", display}});
-        EXPECT_EQ(program.WaitExit(seconds(10)), 1) << display.value_or("(unset)");
-        const std::string report = program.Stderr();
-        EXPECT_TRUE(report.starts_with("pentagram: run-time error: cannot open the window: ")) << report;
-        EXPECT_EQ(std::count(report.begin(), report.end(), '\n'), 1) << report;
-    }
 }
 
 }  // namespace
