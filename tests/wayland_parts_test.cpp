@@ -1,6 +1,7 @@
 // Parts of the Wayland window that need no compositor: where damage goes
-// on a compositor that takes it in surface coordinates, and the cursor the
-// desktop's variables ask for.
+// on a compositor that takes it in surface coordinates, the cursor the
+// desktop's variables ask for, the launch's token that can be sent, and
+// what fingers make a click.
 
 #include <gtest/gtest.h>
 
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "platform/wayland/wayland_cursor.h"
+#include "platform/wayland/wayland_launch.h"
 #include "platform/wayland/wayland_presenter.h"
 
 namespace {
@@ -57,6 +59,24 @@ TEST(CursorLookTest, TakesTheDesktopsThemeAndASensibleSize) {
         const CursorLook look = CursorLook::From(tried.theme, tried.size);
         EXPECT_EQ(look.theme, tried.wantedTheme) << (tried.theme != nullptr ? tried.theme : "unset");
         EXPECT_EQ(look.size, tried.wantedSize) << (tried.size != nullptr ? tried.size : "unset");
+    }
+}
+
+// A token goes in one message, as UTF-8; any other is left unused.
+TEST(ActivationTokenTest, OnlyOneThatFitsAMessageAsUtf8IsSent) {
+    struct Case {
+        std::string token;
+        bool sendable;
+    };
+    const std::vector<Case> cases{
+        {"pentagram-launch-1", true},    {"", true},
+        {std::string(4079, 'x'), true},  {std::string(4080, 'x'), false},
+        {std::string(5000, 'x'), false}, {"launch\u00E9", true},
+        {"launch\xFF", false},           {"\xC0\xAE", false},
+    };
+    for (const Case& tried : cases) {
+        EXPECT_EQ(platform::wayland::SendableToken(tried.token), tried.sendable)
+            << tried.token.size() << " bytes: " << tried.token.substr(0, 20);
     }
 }
 

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "platform/process/abrupt_end.h"
+#include "platform/wayland/wayland_launch.h"
 #include "platform/run_time_error.h"
 
 namespace platform::wayland {
@@ -84,11 +85,8 @@ WaylandWindow::WaylandWindow()
     // The name of the desktop entry, so that the desktop shows its icon.
     libdecor_frame_set_app_id(frame_.get(), "pentagram");
     // The launcher's token, which gives the window the focus the launch
-    // gave the program; taken out of the environment, as it is spent.
-    if (const char* token = std::getenv("XDG_ACTIVATION_TOKEN"); token != nullptr) {
-        launch_ = token;
-    }
-    unsetenv("XDG_ACTIVATION_TOKEN");
+    // gave the program.
+    launch_ = TakeActivationToken();
 }
 
 WaylandWindow::~WaylandWindow() {

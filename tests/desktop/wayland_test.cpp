@@ -7,9 +7,12 @@
 #include <gtest/gtest.h>
 #include <csignal>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/desktop/picture.h"
 #include "tests/desktop/ratio_title.h"
@@ -100,6 +103,35 @@ TEST_F(WaylandTest, HiddenItRestsAndShownItTurnsOn) {
     const Picture shown = session_.Screenshot(window->content);
     EXPECT_TRUE(WaitUntil([&] { return session_.Screenshot(window->content).pixels != shown.pixels; }, kSettle))
         << "the figure does not turn once shown";
+}
+
+// A launch's token is a courtesy: one that cannot be sent (too long for a
+// message, not UTF-8) is left unused with one line saying so, and the
+// program runs as if none were given; any other goes unremarked.
+TEST_F(WaylandTest, WhateverActivationTokenItIsGivenItRuns) {
+    struct Case {
+        std::string token;
+        bool sendable;
+    };
+    const std::vector<Case> cases{
+        {std::string(5000, 't'), false},       {"launch\xFF", false},          {"", true},
+        {"junk, \"quoted\" $and`more`", true}, {std::string(4079, 't'), true},
+    };
+    for (const Case& tried : cases) {
+        auto program = StartProgram({{"XDG_ACTIVATION_TOKEN", tried.token}});
+        (void)WaitForWindow(*program);
+        ASSERT_TRUE(program->Running()) << tried.token.size() << " bytes: " << program->Stderr();
+        program->Signal(SIGTERM);
+        EXPECT_EQ(program->WaitExit(seconds(2)), 0);
+        const std::string said = program->Stderr();
+        if (tried.sendable) {
+            EXPECT_EQ(said, "") << tried.token.size() << " bytes";
+        } else {
+            EXPECT_TRUE(said.starts_with("pentagram: the launch's activation token was not used: ") &&
+                        std::count(said.begin(), said.end(), '\n') == 1)
+                << tried.token.size() << " bytes: " << said;
+        }
+    }
 }
 
 // How many pixels differ from their right-hand neighbour at even columns:
