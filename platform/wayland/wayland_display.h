@@ -9,6 +9,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "platform/run_time_error.h"
 #include "platform/wayland/wayland_handles.h"
@@ -80,6 +81,8 @@ public:
     // Throws a failure deferred from a callback, or the run-time error that
     // says how the connection ended, if it has.
     void Check();
+    // The failure deferred from a callback, if any, for where nothing may throw.
+    [[nodiscard]] std::optional<RunTimeError> TakeDeferred() { return std::exchange(deferred_, std::nullopt); }
     // Throws the run-time error for a call on the connection that failed
     // with this errno.
     [[noreturn]] void Fail(int error) const { ThrowConnectionFailure(display_.get(), name_, error); }

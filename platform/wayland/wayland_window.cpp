@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "platform/process/abrupt_end.h"
-#include "platform/wayland/wayland_launch.h"
 #include "platform/run_time_error.h"
+#include "platform/wayland/wayland_launch.h"
 
 namespace platform::wayland {
 namespace {
@@ -90,13 +90,21 @@ WaylandWindow::WaylandWindow()
 }
 
 WaylandWindow::~WaylandWindow() {
-    const DecorCall call(display_);
-    frameCallback_.reset();
-    fractionalScale_.reset();
-    viewport_.reset();
-    frame_.reset();
-    decor_.reset();
-    surface_.reset();
+    {
+        const DecorCall call(display_);
+        frameCallback_.reset();
+        fractionalScale_.reset();
+        viewport_.reset();
+        frame_.reset();
+        decor_.reset();
+        surface_.reset();
+    }
+    // Nothing may leave a destructor: an error libdecor told of on the
+    // way is the program's last word. (A connection that ended has been
+    // told of already, by the call that found it.)
+    if (const std::optional<RunTimeError> failure = display_.TakeDeferred()) {
+        EndNowWithRunTimeError(failure->what());
+    }
 }
 
 // The window's state is asked for before it is first mapped, so that the
@@ -198,9 +206,13 @@ void WaylandWindow::FollowOutputs() {
     seat_.ScaleCursor(cursorScale);
 }
 
-// Sleeps until the compositor or a signal has something for the window.
+// Sleeps until the compositor or a signal has something for the window. The
+// wait dispatches what came before it, libdecor's events among them: its
+// errors are kept for the end of the wait, as in every other call.
 void WaylandWindow::Wait(Clock::duration longest) {
+    const DecorCall call(display_);
     display_.WaitForEvents(WakeDescriptor(), std::chrono::duration_cast<std::chrono::milliseconds>(longest));
+    display_.Check();
 }
 
 int WaylandWindow::OutputScale() const {
