@@ -81,7 +81,7 @@ void WaylandSeat::TakeTouch(bool present) {
             wl_touch_listener listener{};
             listener.down = TouchDown;
             listener.up = TouchUp;
-            listener.motion = [](void*, wl_touch*, std::uint32_t, std::int32_t, wl_fixed_t, wl_fixed_t) { Ignore(); };
+            listener.motion = TouchMotion;
             listener.frame = TouchFrame;
             listener.cancel = TouchCancel;
             return listener;
@@ -90,8 +90,7 @@ void WaylandSeat::TakeTouch(bool present) {
         wl_touch_add_listener(touch_.get(), &touchListener, this);
     } else if (!present && touch_) {
         touch_.reset();
-        fingers_.clear();
-        liftedThisFrame_.clear();
+        (void)touches_.Cancel();
     }
 }
 
@@ -125,41 +124,38 @@ void WaylandSeat::PointerButton(void* data, wl_pointer* /*pointer*/, std::uint32
 // A finger on the window's surface is a finger in its client area; one
 // elsewhere (libdecor's frame, another window) is not the window's.
 void WaylandSeat::TouchDown(void* data, wl_touch* /*touch*/, std::uint32_t /*serial*/, std::uint32_t /*time*/,
-                            wl_surface* surface, std::int32_t id, wl_fixed_t /*x*/, wl_fixed_t /*y*/) {
+                            wl_surface* surface, std::int32_t id, wl_fixed_t x, wl_fixed_t y) {
     auto& self = *static_cast<WaylandSeat*>(data);
-    if (surface != nullptr && surface == self.surface_) {
-        self.fingers_.insert(id);
+    if (self.touches_.Down(id, surface != nullptr && surface == self.surface_, wl_fixed_to_double(x),
+                           wl_fixed_to_double(y))) {
         self.sink_.Pressed(true);
     }
 }
 
+void WaylandSeat::TouchMotion(void* data, wl_touch* /*touch*/, std::uint32_t /*time*/, std::int32_t id, wl_fixed_t x,
+                              wl_fixed_t y) {
+    static_cast<WaylandSeat*>(data)->touches_.Motion(id, wl_fixed_to_double(x), wl_fixed_to_double(y));
+}
+
 void WaylandSeat::TouchUp(void* data, wl_touch* /*touch*/, std::uint32_t /*serial*/, std::uint32_t /*time*/,
                           std::int32_t id) {
-    auto& self = *static_cast<WaylandSeat*>(data);
-    if (self.fingers_.erase(id) != 0) {
-        self.liftedThisFrame_.push_back(id);
-    }
+    static_cast<WaylandSeat*>(data)->touches_.Up(id);
 }
 
-// The frame ends a group of touch events that belong together: the
-// fingers lifted in it were not cancelled, and each is a release inside.
+// The frame ends a group of touch events that belong together: a first
+// finger lifted in it was not cancelled, and is a release where it was.
 void WaylandSeat::TouchFrame(void* data, wl_touch* /*touch*/) {
     auto& self = *static_cast<WaylandSeat*>(data);
-    for (std::size_t lifted = 0; lifted < self.liftedThisFrame_.size(); ++lifted) {
-        self.sink_.Released(true);
+    if (const std::optional<bool> released = self.touches_.Frame()) {
+        self.sink_.Released(*released);
     }
-    self.liftedThisFrame_.clear();
 }
 
-// The compositor took the touches over (a gesture of its own): none of
-// them is a tap.
 void WaylandSeat::TouchCancel(void* data, wl_touch* /*touch*/) {
     auto& self = *static_cast<WaylandSeat*>(data);
-    if (!self.fingers_.empty() || !self.liftedThisFrame_.empty()) {
+    if (self.touches_.Cancel()) {
         self.sink_.Released(false);
     }
-    self.fingers_.clear();
-    self.liftedThisFrame_.clear();
 }
 
 }  // namespace platform::wayland

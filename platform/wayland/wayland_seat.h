@@ -1,17 +1,17 @@
 #pragma once
 
 // The seat's input over the window: its pointer, with the arrow set on
-// every entry, and its touchscreen, where a tap is a click.
+// every entry, and its touchscreen, where a finger is a mouse's button
+// (wayland_touch.h).
 
 #include <wayland-client.h>
 
 #include <cstdint>
-#include <set>
-#include <vector>
 
 #include "platform/wayland/wayland_cursor.h"
 #include "platform/wayland/wayland_display.h"
 #include "platform/wayland/wayland_handles.h"
+#include "platform/wayland/wayland_touch.h"
 
 namespace platform::wayland {
 
@@ -40,6 +40,8 @@ public:
     // The scale the arrow is drawn at: the window's, which follows the
     // outputs it is on. A pointer inside has its arrow drawn anew.
     void ScaleCursor(int scale);
+    // The client area's size in the surface's coordinates, where fingers move.
+    void SurfaceSize(int width, int height) { touches_.SurfaceSize(width, height); }
 
 private:
     static void Capabilities(void* data, wl_seat* seat, std::uint32_t capabilities);
@@ -51,6 +53,8 @@ private:
     static void TouchDown(void* data, wl_touch* touch, std::uint32_t serial, std::uint32_t time, wl_surface* surface,
                           std::int32_t id, wl_fixed_t x, wl_fixed_t y);
     static void TouchUp(void* data, wl_touch* touch, std::uint32_t serial, std::uint32_t time, std::int32_t id);
+    static void TouchMotion(void* data, wl_touch* touch, std::uint32_t time, std::int32_t id, wl_fixed_t x,
+                            wl_fixed_t y);
     static void TouchFrame(void* data, wl_touch* touch);
     static void TouchCancel(void* data, wl_touch* touch);
 
@@ -72,11 +76,9 @@ private:
     bool pointerInside_ = false;
     std::uint32_t enterSerial_ = 0;
     int cursorScale_ = 1;
-    // The fingers that went down on the window, and those that came up
-    // since the last frame of touch events: a tap counts once its frame
-    // ends without a cancel.
-    std::set<std::int32_t> fingers_;
-    std::vector<std::int32_t> liftedThisFrame_;
+    // The fingers on the window: a tap counts once its frame ends without
+    // a cancel.
+    TouchSequence touches_;
 };
 
 }  // namespace platform::wayland

@@ -246,6 +246,7 @@ void WaylandWindow::Configure(libdecor_frame* frame, libdecor_configuration* con
     libdecor_state_free(state);
     if (self.configured_ != std::pair{width, height}) {
         self.configured_ = std::pair{width, height};
+        self.seat_.SurfaceSize(width, height);
         self.Events().Resized();
     }
     // A new configuration wants a new buffer, even of the same size.
