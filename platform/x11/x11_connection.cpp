@@ -13,9 +13,6 @@
 namespace platform::x11 {
 namespace {
 
-template <typename Reply>
-using ReplyHandle = std::unique_ptr<Reply, decltype(&std::free)>;
-
 // The core protocol's requests and errors by their numbers (a "-" where
 // there is none), and those of the extensions the window speaks.
 constexpr std::string_view kCoreRequests =
@@ -64,21 +61,6 @@ std::string Named(std::string_view words, std::size_t at, const std::string& oth
 }
 
 }  // namespace
-
-template <typename Reply, typename Cookie>
-ReplyHandle<Reply> X11Connection::Answer(Cookie cookie,
-                                         Reply* (*reply)(xcb_connection_t*, Cookie, xcb_generic_error_t**)) const {
-    xcb_generic_error_t* error = nullptr;
-    ReplyHandle<Reply> answer(reply(connection_, cookie, &error), &std::free);
-    if (error != nullptr) {
-        const std::unique_ptr<xcb_generic_error_t, decltype(&std::free)> owned(error, &std::free);
-        const bool gone = error->error_code == XCB_WINDOW || error->error_code == XCB_DRAWABLE;
-        if (!gone || error->resource_id == own_) {
-            Refused(*error);
-        }
-    }
-    return answer;
-}
 
 const xcb_query_extension_reply_t* X11Connection::Extension(xcb_extension_t& extension) const {
     const xcb_query_extension_reply_t* reply = xcb_get_extension_data(connection_, &extension);
@@ -206,17 +188,26 @@ std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> X11Conn
 
 void X11Connection::Send(xcb_window_t to, xcb_window_t window, xcb_atom_t type,
                          const std::array<std::uint32_t, 5>& data) const {
+    SendMessage(to, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY, window, type, 32,
+                data.data());
+}
+
+void X11Connection::Broadcast(xcb_window_t window, xcb_atom_t type, const std::array<char, 20>& bytes) const {
+    SendMessage(Root(), XCB_EVENT_MASK_PROPERTY_CHANGE, window, type, 8, bytes.data());
+}
+
+void X11Connection::SendMessage(xcb_window_t to, std::uint32_t listeners, xcb_window_t window, xcb_atom_t type,
+                                int format, const void* data) const {
     // The protocol sends every event as 32 bytes.
     std::array<char, 32> bytes{};
     xcb_client_message_event_t message{};
     message.response_type = XCB_CLIENT_MESSAGE;
-    message.format = 32;
+    message.format = static_cast<std::uint8_t>(format);
     message.window = window;
     message.type = type;
-    std::memcpy(message.data.data32, data.data(), sizeof message.data.data32);
+    std::memcpy(message.data.data8, data, sizeof message.data.data8);
     std::memcpy(bytes.data(), &message, sizeof message);
-    xcb_send_event(connection_, 0, to, XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT | XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
-                   bytes.data());
+    xcb_send_event(connection_, 0, to, listeners, bytes.data());
 }
 
 bool X11Connection::EventWaiting() {

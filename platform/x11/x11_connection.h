@@ -72,6 +72,9 @@ public:
 
     // A client message, as window managers take requests on the root.
     void Send(xcb_window_t to, xcb_window_t window, xcb_atom_t type, const std::array<std::uint32_t, 5>& data) const;
+    // A client message of 20 bytes to every client that watches the root's
+    // properties, as startup notification's pieces go.
+    void Broadcast(xcb_window_t window, xcb_atom_t type, const std::array<char, 20>& bytes) const;
 
     // What the server tells of the extension (its major opcode, its first
     // error), asked once on the connection; null where it has none.
@@ -84,6 +87,13 @@ public:
     // refused: "BadMatch in ConfigureWindow".
     [[noreturn]] void Refused(const xcb_generic_error_t& error) const;
 
+    // The reply to a request; nothing when the window it asked about is
+    // gone, or the connection is. Any other error is refused.
+    template <typename Reply, typename Cookie>
+    [[nodiscard]] std::unique_ptr<Reply, decltype(&std::free)> Answer(Cookie cookie,
+                                                                      Reply* (*reply)(xcb_connection_t*, Cookie,
+                                                                                      xcb_generic_error_t**)) const;
+
     // Whether an event has come; does not wait.
     [[nodiscard]] bool EventWaiting();
     // The next event that has come, if any; does not wait. Throws a run-time
@@ -92,11 +102,8 @@ public:
     void Flush() const { xcb_flush(connection_); }
 
 private:
-    // The reply to a request; nothing when the window it asked about is gone.
-    template <typename Reply, typename Cookie>
-    [[nodiscard]] std::unique_ptr<Reply, decltype(&std::free)> Answer(Cookie cookie,
-                                                                      Reply* (*reply)(xcb_connection_t*, Cookie,
-                                                                                      xcb_generic_error_t**)) const;
+    void SendMessage(xcb_window_t to, std::uint32_t listeners, xcb_window_t window, xcb_atom_t type, int format,
+                     const void* data) const;
     [[nodiscard]] std::string PropertyBytes(xcb_window_t window, xcb_atom_t property, xcb_atom_t type,
                                             int format) const;
     [[nodiscard]] std::unique_ptr<xcb_get_window_attributes_reply_t, decltype(&std::free)> Attributes(
@@ -120,11 +127,26 @@ std::array<xcb_atom_t, Count> X11Connection::Atoms(std::string_view names) const
     }
     std::array<xcb_atom_t, Count> atoms{};
     for (std::size_t i = 0; i < Count; ++i) {
-        const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
-            xcb_intern_atom_reply(connection_, cookies[i], nullptr), &std::free);
+        const auto reply = Answer(cookies[i], xcb_intern_atom_reply);
         atoms[i] = reply ? reply->atom : static_cast<xcb_atom_t>(XCB_ATOM_NONE);
     }
     return atoms;
+}
+
+template <typename Reply, typename Cookie>
+std::unique_ptr<Reply, decltype(&std::free)> X11Connection::Answer(Cookie cookie,
+                                                                   Reply* (*reply)(xcb_connection_t*, Cookie,
+                                                                                   xcb_generic_error_t**)) const {
+    xcb_generic_error_t* error = nullptr;
+    std::unique_ptr<Reply, decltype(&std::free)> answer(reply(connection_, cookie, &error), &std::free);
+    if (error != nullptr) {
+        const std::unique_ptr<xcb_generic_error_t, decltype(&std::free)> owned(error, &std::free);
+        const bool gone = error->error_code == XCB_WINDOW || error->error_code == XCB_DRAWABLE;
+        if (!gone || error->resource_id == own_) {
+            Refused(*error);
+        }
+    }
+    return answer;
 }
 
 }  // namespace platform::x11

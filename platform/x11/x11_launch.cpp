@@ -1,5 +1,6 @@
 #include "platform/x11/x11_launch.h"
 
+#include <array>
 #include <cstdlib>
 #include <utility>
 
@@ -37,14 +38,9 @@ void X11Launch::End() {
     }
     const std::string message = "remove: ID=" + Quoted(std::exchange(id_, {})) + '\0';
     for (std::size_t at = 0; at < message.size(); at += 20) {
-        xcb_client_message_event_t piece{};
-        piece.response_type = XCB_CLIENT_MESSAGE;
-        piece.format = 8;
-        piece.window = window_;
-        piece.type = atoms_[at == 0 ? kInfoBegin : kInfo];
-        message.copy(reinterpret_cast<char*>(piece.data.data8), 20, at);
-        xcb_send_event(connection_.Get(), 0, connection_.Root(), XCB_EVENT_MASK_PROPERTY_CHANGE,
-                       reinterpret_cast<const char*>(&piece));
+        std::array<char, 20> piece{};
+        message.copy(piece.data(), piece.size(), at);
+        connection_.Broadcast(window_, atoms_[at == 0 ? kInfoBegin : kInfo], piece);
     }
 }
 

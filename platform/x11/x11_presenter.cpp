@@ -55,11 +55,8 @@ bool StartPresent(const X11Connection& x11) {
         return false;
     }
     xcb_connection_t* connection = x11.Get();
-    std::free(xcb_xfixes_query_version_reply(connection, xcb_xfixes_query_version(connection, 5, 0), nullptr));
-    auto* present = xcb_present_query_version_reply(connection, xcb_present_query_version(connection, 1, 0), nullptr);
-    const bool started = present != nullptr;
-    std::free(present);
-    return started;
+    (void)x11.Answer(xcb_xfixes_query_version(connection, 5, 0), xcb_xfixes_query_version_reply);
+    return x11.Answer(xcb_present_query_version(connection, 1, 0), xcb_present_query_version_reply) != nullptr;
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ TEST_F(EnvironmentTest, TheTitleHasTheLocalesDecimalSeparator) {
     const std::vector<std::pair<Environment, const char*>> cases{
         {{{"LC_ALL", kFinnishLocale}}, ","},
         {{{"LC_ALL", kPashtoLocale}}, "\u066B"},
-        {{{"LANG", kLatin1Locale}, {"LC_NUMERIC", kPashtoLocale}}, "\u066B"},
+        {{{"LC_ALL", std::nullopt}, {"LANG", kLatin1Locale}, {"LC_NUMERIC", kPashtoLocale}}, "\u066B"},
     };
     for (const char* needed : {kFinnishLocale, kPashtoLocale, kLatin1Locale}) {
         ASSERT_TRUE(testing_support::LocaleInstalled(needed)) << testing_support::Missing(needed);
