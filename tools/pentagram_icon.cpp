@@ -1,5 +1,5 @@
-// Draws the program's icon from its own figure, the frame the README's
-// picture shows, at the sides desktops ask icons for: for Windows as one
+// Draws the program's icon from its own figure (tools/icon_figure.h) at the
+// sides desktops ask icons for: for Windows as one
 // .ico, and for the X11 window's _NET_WM_ICON as the property's items (each
 // picture's width, height and ARGB pixels), written as C++ to be built in.
 //
@@ -13,31 +13,18 @@
 #include <string_view>
 #include <vector>
 
-#include "app/form1.h"
-#include "platform/form/form_runtime.h"
-#include "platform/offscreen/offscreen_form.h"
 #include "tools/ico_file.h"
+#include "tools/icon_figure.h"
 #include "tools/png_encoding.h"
 #include "tools/whole_file.h"
 
 namespace {
 
-constexpr std::uint64_t kFrame = 54;
-
-void DrawFigure(platform::OffscreenForm& form) {
-    app::Form1 form1(form, ".");
-    form.At(kFrame + 1, {platform::ScriptedEvent::Kind::Close});
-    if (const auto error = platform::RunForm(form, form1)) {
-        throw std::runtime_error(*error);
-    }
-}
-
 std::string IcoIcon() {
     std::vector<tools::IconPicture> pictures;
     for (const int side : {16, 24, 32, 48, 64, 256}) {
-        platform::OffscreenForm form(app::Form1::Design(), side, side);
-        DrawFigure(form);
-        pictures.push_back({side, tools::EncodePng(form.Image())});
+        const tools::IconFigure figure(side);
+        pictures.push_back({side, tools::EncodePng(figure.Image())});
     }
     return tools::IcoFile(pictures);
 }
@@ -46,9 +33,8 @@ std::string IcoIcon() {
 std::string X11Icon() {
     std::ostringstream items;
     for (const int side : {16, 24, 32, 48, 64, 128}) {
-        platform::OffscreenForm form(app::Form1::Design(), side, side);
-        DrawFigure(form);
-        const platform::PixelRows rows = form.Image().Rows();
+        const tools::IconFigure figure(side);
+        const platform::PixelRows rows = figure.Image().Rows();
         items << side << ", " << side << ",\n";
         for (int y = 0; y < rows.height; ++y) {
             for (int x = 0; x < rows.width; ++x) {
