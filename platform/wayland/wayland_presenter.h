@@ -12,15 +12,15 @@
 
 namespace platform::wayland {
 
+// A rectangle of a buffer of size `buffer` in the coordinates of a surface
+// of size `surface` that shows it: every surface pixel it touches.
+[[nodiscard]] PixelRect BufferToSurface(const PixelRect& rect, PixelSize buffer, PixelSize surface);
+
 // The window's pictures on their way to the compositor, in shared-memory
 // buffers of the image's own layout (XRGB8888). The compositor reads a
 // buffer until it releases it, so there are a few; each is brought up to
 // date with only what changed since it was last sent, and the compositor is
 // told only of what changed since the last frame.
-// A rectangle of a buffer of size `buffer` in the coordinates of a surface
-// of size `surface` that shows it: every surface pixel it touches.
-[[nodiscard]] PixelRect BufferToSurface(const PixelRect& rect, PixelSize buffer, PixelSize surface);
-
 class WaylandPresenter {
 public:
     explicit WaylandPresenter(wl_shm* shm);
