@@ -173,25 +173,15 @@ void FillSpans(std::uint8_t* image, std::ptrdiff_t stride, const Span* spans, in
 }
 
 #if defined(__wasm_simd128__)
-// As WebAssembly SIMD (the browser's page), where the middle rows are
-// planned two at a time.
-constexpr RowKernels kSse2{"SSE2 as WebAssembly SIMD, four pixels at a time",
-                           PlanMiddleRowsWasm,
-                           PaintCapsuleRow,
-                           PaintBandRows,
-                           BlendRow,
-                           FillRow,
-                           FillSpans};
+// As WebAssembly SIMD (the browser's page) the middle rows are planned four
+// at a time; as SSE2 a row at a time, as defined.
+constexpr const char* kName = "SSE2 as WebAssembly SIMD, four pixels at a time";
+constexpr auto kPlanMiddleRows = PlanMiddleRowsWasm;
 #else
-// The rows are planned a row at a time, as defined.
-constexpr RowKernels kSse2{"SSE2, four pixels at a time",
-                           PlanMiddleRowsOneByOne,
-                           PaintCapsuleRow,
-                           PaintBandRows,
-                           BlendRow,
-                           FillRow,
-                           FillSpans};
+constexpr const char* kName = "SSE2, four pixels at a time";
+constexpr auto kPlanMiddleRows = PlanMiddleRowsOneByOne;
 #endif
+constexpr RowKernels kSse2{kName, kPlanMiddleRows, PaintCapsuleRow, PaintBandRows, BlendRow, FillRow, FillSpans};
 
 }  // namespace
 

@@ -1,4 +1,4 @@
-// A segment's middle rows planned two at a time with WebAssembly SIMD: SSE2
+// A segment's middle rows planned four at a time with WebAssembly SIMD: SSE2
 // has no floor or ceil of doubles, WebAssembly has both, and a row planned
 // a scalar at a time costs the browser's page a quarter of its frame.
 

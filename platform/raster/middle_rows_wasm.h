@@ -6,7 +6,7 @@
 
 namespace platform {
 
-// As PlanMiddleRowsOneByOne plans them, two rows at a time.
+// As PlanMiddleRowsOneByOne plans them, four rows at a time.
 int PlanMiddleRowsWasm(const MiddleRows& middle, SegmentRow* rows);
 
 }  // namespace platform
