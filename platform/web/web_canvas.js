@@ -20,6 +20,7 @@ mergeInto(LibraryManager.library, {
         // device pixel ratio, as the browser measures it.
         width: 0,
         height: 0,
+        ratio: 1,
         // The window's memory as the canvas takes it, made again where the
         // module's memory grew (which detaches the old view).
         picture: null,
@@ -84,17 +85,17 @@ mergeInto(LibraryManager.library, {
         },
         measure: function (entry) {
             var dpr = window.devicePixelRatio || 1;
-            var width = 0;
-            var height = 0;
-            // The exact device pixels where the browser says them; else the
-            // CSS size times the ratio, as near as whole pixels go.
-            if (entry && entry.devicePixelContentBoxSize && entry.devicePixelContentBoxSize[0]) {
-                width = entry.devicePixelContentBoxSize[0].inlineSize;
-                height = entry.devicePixelContentBoxSize[0].blockSize;
-            } else {
-                var area = WebCanvas.canvas.getBoundingClientRect();
-                width = Math.round(area.width * dpr);
-                height = Math.round(area.height * dpr);
+            WebCanvas.ratio = dpr;
+            var area = WebCanvas.canvas.getBoundingClientRect();
+            var width = Math.round(area.width * dpr);
+            var height = Math.round(area.height * dpr);
+            // The CSS size times the ratio, as near as whole pixels go, or the
+            // exact device pixels where the browser says them and they are
+            // of this ratio (an emulated ratio leaves them at the screen's).
+            var exact = entry && entry.devicePixelContentBoxSize && entry.devicePixelContentBoxSize[0];
+            if (exact && Math.abs(exact.inlineSize - width) <= 1 && Math.abs(exact.blockSize - height) <= 1) {
+                width = exact.inlineSize;
+                height = exact.blockSize;
             }
             if (width !== WebCanvas.width || height !== WebCanvas.height) {
                 WebCanvas.width = width;
@@ -111,6 +112,11 @@ mergeInto(LibraryManager.library, {
             }
             WebCanvas.lastFrame = time;
             WebCanvas.pending = false;
+            // A change of the device pixel ratio alone (another screen) may
+            // come with no resize to tell of it: looked for at every frame.
+            if ((window.devicePixelRatio || 1) !== WebCanvas.ratio) {
+                WebCanvas.measure(null);
+            }
             WebCanvas.wake();
         },
     },

@@ -61,14 +61,18 @@ class PageTest(unittest.TestCase):
             self.assertLessEqual(set(shown), set(expected))
 
     def test_at_twice_the_scale_the_canvas_has_twice_the_pixels(self):
-        with Browser(flags=['--force-device-scale-factor=2'], width=640, height=400) as browser:
-            browser.open('file://' + page_path())
-            browser.wait_for_ratio_title()
-            canvas = browser.canvas()
-            self.assertEqual(canvas['ratio'], 2)
-            self.assertEqual((canvas['cssWidth'], canvas['cssHeight']), (640, 400))
-            self.assertEqual((canvas['width'], canvas['height']), (1280, 800))
-            self.assert_figure_centred(browser)
+        # Started on such a screen, and moved to one while it runs.
+        for flags, change in [(['--force-device-scale-factor=2'], False), ([], True)]:
+            with self.subTest(change=change), Browser(flags=flags, width=640, height=400) as browser:
+                browser.open('file://' + page_path())
+                browser.wait_for_ratio_title()
+                if change:
+                    browser.viewport(640, 400, scale=2)
+                canvas = browser.wait_for(lambda: (c := browser.canvas())['width'] == 1280 and c, 'twice the pixels')
+                self.assertEqual(canvas['ratio'], 2)
+                self.assertEqual((canvas['cssWidth'], canvas['cssHeight']), (640, 400))
+                self.assertEqual((canvas['width'], canvas['height']), (1280, 800))
+                self.assert_figure_centred(browser)
 
     def test_the_separator_is_the_browser_languages(self):
         # On Linux, Chromium's --lang names its own interface's language;
