@@ -78,22 +78,33 @@ TEST(DecimalSeparatorTest, OnlyAFewPrintableCharactersStandInForThePoint) {
     }
 }
 
-// The numbers' locale may be another than the characters': its separator is
-// read in its own character set.
-TEST(DecimalSeparatorTest, IsReadInTheNumericLocalesOwnCharacterSet) {
+// The numbers' locale alone decides, read in its own character set: it may
+// be another than the characters', and that one may not be installed.
+TEST(DecimalSeparatorTest, IsTheNumericLocalesReadInItsOwnCharacterSet) {
     ASSERT_TRUE(LocaleInstalled(kPashtoLocale)) << Missing(kPashtoLocale);
     ASSERT_TRUE(LocaleInstalled(kLatin1Locale)) << Missing(kLatin1Locale);
-    const std::string mixed = std::string("LC_CTYPE=") + kLatin1Locale + ";LC_NUMERIC=" + kPashtoLocale;
-    for (const auto& [variable, value] :
-         {std::pair{"LC_CTYPE", kLatin1Locale}, std::pair{"LC_NUMERIC", kPashtoLocale}}) {
-        setenv(variable, value, 1);
-    }
+    ASSERT_TRUE(LocaleInstalled(kFinnishLocale)) << Missing(kFinnishLocale);
+    struct Case {
+        const char* other;  // LANG or LC_CTYPE
+        const char* otherValue;
+        const char* numeric;
+        const char* separator;
+    };
+    const std::vector<Case> cases{
+        {"LC_CTYPE", kLatin1Locale, kPashtoLocale, "\u066B"},
+        {"LANG", "xx_NOWHERE.UTF-8", kFinnishLocale, ","},
+    };
     const char* all = std::getenv("LC_ALL");
     const std::string savedAll = all != nullptr ? all : "";
     unsetenv("LC_ALL");
-    EXPECT_EQ(platform::UserDecimalSeparator(), "\u066B") << mixed;
-    unsetenv("LC_CTYPE");
-    unsetenv("LC_NUMERIC");
+    for (const Case& tried : cases) {
+        setenv(tried.other, tried.otherValue, 1);
+        setenv("LC_NUMERIC", tried.numeric, 1);
+        EXPECT_EQ(platform::UserDecimalSeparator(), tried.separator)
+            << tried.other << "=" << tried.otherValue << " LC_NUMERIC=" << tried.numeric;
+        unsetenv(tried.other);
+        unsetenv("LC_NUMERIC");
+    }
     if (all != nullptr) {
         setenv("LC_ALL", savedAll.c_str(), 1);
     }

@@ -16,8 +16,10 @@
 namespace platform {
 namespace {
 
+// The numeric category alone: the others may name a locale that is not
+// installed, which has nothing to do with the numbers.
 struct LocaleHandle {
-    explicit LocaleHandle(const char* name) : locale(newlocale(LC_NUMERIC_MASK | LC_CTYPE_MASK, name, nullptr)) {}
+    explicit LocaleHandle(const char* name) : locale(newlocale(LC_NUMERIC_MASK, name, nullptr)) {}
     ~LocaleHandle() {
         if (locale != nullptr) {
             freelocale(locale);
