@@ -28,16 +28,18 @@ TEST(SnapshotOptionsTest, DefaultsToOneFrameOfAMaximisedWindow) {
     EXPECT_EQ(options.height, 740);
     EXPECT_EQ(options.frames, 1U);
     EXPECT_FALSE(options.captions);
+    EXPECT_FALSE(options.digests);
     EXPECT_FALSE(options.out);
 }
 
 TEST(SnapshotOptionsTest, TakesEveryFlag) {
     const SnapshotOptions options =
-        Parsed({"--size", "300x500", "--frames", "72", "--captions", "--out", "figure.png"});
+        Parsed({"--size", "300x500", "--frames", "72", "--captions", "--digests", "--out", "figure.png"});
     EXPECT_EQ(options.width, 300);
     EXPECT_EQ(options.height, 500);
     EXPECT_EQ(options.frames, 72U);
     EXPECT_TRUE(options.captions);
+    EXPECT_TRUE(options.digests);
     EXPECT_EQ(options.out, "figure.png");
     EXPECT_EQ(Parsed({"--frames", "18446744073709551615"}).frames, 18446744073709551615ULL);
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <fstream>
 #include <regex>
+#include <sstream>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -68,6 +69,23 @@ TEST_F(SnapshotToolTest, PrintsTheTitleOfEveryFrame) {
     EXPECT_TRUE(std::regex_match(run.out, std::regex(R"((Fii on suunnilleen 1\.6180339887(4989|499)\n){5})")))
         << run.out;
     EXPECT_EQ(run.err, "");
+}
+
+// A turn of the figure is 360 frames: its 361st frame is its first again,
+// picture and title.
+TEST_F(SnapshotToolTest, PrintsEveryFramesPictureDigestAndTitle) {
+    const ToolRun run = RunTool({"--size", "120x90", "--frames", "361", "--digests"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    std::istringstream lines(run.out);
+    std::vector<std::string> frames;
+    for (std::string line; std::getline(lines, line);) {
+        ASSERT_TRUE(std::regex_match(line, std::regex(R"([0-9a-f]{1,8} Fii on suunnilleen 1\.6180339887(4989|499))")))
+            << line;
+        frames.push_back(line);
+    }
+    ASSERT_EQ(frames.size(), 361U);
+    EXPECT_EQ(frames[360], frames[0]);
+    EXPECT_NE(frames[1].substr(0, frames[1].find(' ')), frames[0].substr(0, frames[0].find(' ')));
 }
 
 TEST_F(SnapshotToolTest, WritesThePictureAsAPng) {

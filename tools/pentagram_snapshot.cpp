@@ -7,10 +7,12 @@
 #include <vector>
 
 #include "app/form1.h"
+#include "platform/form/form_forwarder.h"
 #include "platform/form/form_runtime.h"
 #include "platform/offscreen/offscreen_form.h"
 #include "platform/process/regional_settings.h"
 #include "platform/run_time_error.h"
+#include "tools/picture_digest.h"
 #include "tools/png_encoding.h"
 #include "tools/snapshot_options.h"
 #include "tools/whole_file.h"
@@ -21,15 +23,37 @@ constexpr int kUsageStatus = 2;
 constexpr int kFailureStatus = 1;
 constexpr const char* kProgram = "pentagram-snapshot";
 
+// Each frame's picture digest and title, once the frame is drawn: at the
+// DoEvents that begins the next.
+class FrameDigests final : public platform::FormForwarder {
+public:
+    explicit FrameDigests(platform::OffscreenForm& form) : FormForwarder(form), form_(form) {}
+
+    void DoEvents() override {
+        if (frameDrawn_) {
+            std::cout << std::hex << tools::PictureDigest(form_.Image()) << std::dec << ' '
+                      << form_.Properties().Caption() << '\n';
+        }
+        frameDrawn_ = true;
+        FormForwarder::DoEvents();
+    }
+
+private:
+    platform::OffscreenForm& form_;
+    bool frameDrawn_ = false;
+};
+
 int Run(const tools::SnapshotOptions& options) {
     platform::OffscreenForm form(app::Form1::Design(), options.width, options.height);
-    app::Form1 form1(form, platform::UserDecimalSeparator());
+    FrameDigests digests(form);
+    platform::RuntimeForm& runs = options.digests ? static_cast<platform::RuntimeForm&>(digests) : form;
+    app::Form1 form1(runs, platform::UserDecimalSeparator());
     // The frames run at DoEvents calls 1 to N; the close at N + 1 ends them.
     form.At(options.frames + 1, {platform::ScriptedEvent::Kind::Close});
     if (options.captions) {
         form.OnCaption([](std::string_view caption) { std::cout << caption << '\n'; });
     }
-    if (const auto error = platform::RunForm(form, form1)) {
+    if (const auto error = platform::RunForm(runs, form1)) {
         std::cerr << platform::RunTimeErrorLine(kProgram, *error) << '\n';
         return kFailureStatus;
     }

@@ -58,6 +58,8 @@ std::variant<SnapshotOptions, std::string> ParseSnapshotOptions(const std::vecto
             }
         } else if (flag == "--captions") {
             options.captions = true;
+        } else if (flag == "--digests") {
+            options.digests = true;
         } else {
             return "unknown argument '" + flag + "'";
         }

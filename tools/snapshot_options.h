@@ -13,6 +13,7 @@ struct SnapshotOptions {
     int height = 740;
     std::uint64_t frames = 1;
     bool captions = false;
+    bool digests = false;
     std::optional<std::string> out;
 };
 
@@ -21,7 +22,7 @@ struct SnapshotOptions {
 inline constexpr int kLargestSide = 16384;
 
 inline constexpr const char* kSnapshotUsage =
-    "usage: pentagram-snapshot [--size WxH] [--frames N] [--captions] [--out FILE.png]";
+    "usage: pentagram-snapshot [--size WxH] [--frames N] [--captions] [--digests] [--out FILE.png]";
 
 // The options, or the reason the arguments are not usable.
 [[nodiscard]] std::variant<SnapshotOptions, std::string> ParseSnapshotOptions(const std::vector<std::string>& args);
