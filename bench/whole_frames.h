@@ -25,7 +25,6 @@ public:
     [[nodiscard]] platform::PixelSize ClientSize() const override { return window_->ClientSize(); }
     [[nodiscard]] platform::ImageFormat Format() const override { return window_->Format(); }
     [[nodiscard]] bool ReadyForPicture() override { return window_->ReadyForPicture(); }
-    [[nodiscard]] std::optional<Clock::time_point> NextRefresh() const override { return window_->NextRefresh(); }
     // Memory that holds nothing yet, as far as the form knows: it sends all of it.
     [[nodiscard]] platform::WindowPixels Pixels(int width, int height) override {
         platform::WindowPixels pixels = window_->Pixels(width, height);

@@ -1,9 +1,13 @@
 # Makes the browser's one self-contained page: the program's script (its
-# WebAssembly inside it) and the icon, written into the page's shell.
-#   cmake -DSHELL=<shell.html> -DSCRIPT=<program.js> -DICON=<icon.svg> -DPAGE=<page.html> -P web_page.cmake
+# WebAssembly inside it), the page's entry that starts it, and the icon,
+# written into the page's shell.
+#   cmake -DSHELL=<shell.html> -DSCRIPT=<program.js> -DENTRY=<entry.js> -DICON=<icon.svg> -DPAGE=<page.html>
+#         -P web_page.cmake
 file(READ ${SCRIPT} script)
+file(READ ${ENTRY} entry)
 # Inside a script element, "</script" would end it early.
 string(REPLACE "</script" "<\\/script" script "${script}")
+string(REPLACE "</script" "<\\/script" entry "${entry}")
 file(READ ${ICON} icon HEX)
 # The icon as base64, for a data: address: the page fetches nothing.
 set(alphabet "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/")
@@ -40,4 +44,5 @@ file(READ ${SHELL} page)
 # Placed by hand, not by configure_file: the script's own @ and ${} stay as they are.
 string(REPLACE "@PENTAGRAM_ICON@" "${base64}" page "${page}")
 string(REPLACE "@PENTAGRAM_SCRIPT@" "${script}" page "${page}")
+string(REPLACE "@PENTAGRAM_ENTRY@" "${entry}" page "${page}")
 file(WRITE ${PAGE} "${page}")

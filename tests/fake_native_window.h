@@ -28,9 +28,8 @@ public:
     // busy until the test answers it.
     bool answersAtOnce = true;
     bool answered = true;
-    // The pixels it takes; when it says its display refreshes next.
+    // The pixels it takes.
     platform::ImageFormat format = platform::ImageFormat::Xrgb;
-    std::optional<Clock::time_point> refresh;
 
     // What reached the window.
     std::vector<std::vector<platform::PixelRect>> sent;
@@ -59,7 +58,6 @@ public:
     [[nodiscard]] platform::PixelSize ClientSize() const override { return size; }
     [[nodiscard]] platform::ImageFormat Format() const override { return format; }
     [[nodiscard]] bool ReadyForPicture() override { return answered; }
-    [[nodiscard]] std::optional<Clock::time_point> NextRefresh() const override { return refresh; }
     void GiveTurn() override { turnsBefore.push_back(dispatches + 1); }
     [[nodiscard]] platform::WindowPixels Pixels(int width, int height) override {
         const bool fresh = width != memoryWidth_ || height != memoryHeight_;

@@ -1,7 +1,6 @@
 // Parts of the Wayland window that need no compositor: where damage goes
 // on a compositor that takes it in surface coordinates, the cursor the
-// desktop's variables ask for, the launch's token that can be sent, and
-// what fingers make a click.
+// desktop's variables ask for, and the launch's token that can be sent.
 
 #include <gtest/gtest.h>
 
@@ -12,7 +11,6 @@
 #include "platform/wayland/wayland_cursor.h"
 #include "platform/wayland/wayland_launch.h"
 #include "platform/wayland/wayland_presenter.h"
-#include "platform/wayland/wayland_touch.h"
 
 namespace {
 
@@ -78,84 +76,6 @@ TEST(ActivationTokenTest, OnlyOneThatFitsAMessageAsUtf8IsSent) {
     for (const Case& tried : cases) {
         EXPECT_EQ(platform::wayland::SendableToken(tried.token), tried.sendable)
             << tried.token.size() << " bytes: " << tried.token.substr(0, 20);
-    }
-}
-
-// Fingers on a window of 100 x 80: each step and what it tells, a press
-// ('P'), a release inside ('R') or outside ('r'), or nothing ('-').
-TEST(TouchSequenceTest, AFingerIsAMouseButtonAndOnlyTheFirstFingerCounts) {
-    struct Step {
-        char what;  // d(own), m(otion), u(p), f(rame), c(ancel), e(lsewhere down)
-        int id;
-        double x;
-        double y;
-        char told;
-    };
-    struct Case {
-        const char* name;
-        std::vector<Step> steps;
-    };
-    const std::vector<Case> cases{
-        {"a tap", {{'d', 0, 50, 40, 'P'}, {'f', 0, 0, 0, '-'}, {'u', 0, 0, 0, '-'}, {'f', 0, 0, 0, 'R'}}},
-        {"moved within and lifted",
-         {{'d', 0, 50, 40, 'P'}, {'m', 0, 90, 70, '-'}, {'u', 0, 0, 0, '-'}, {'f', 0, 0, 0, 'R'}}},
-        {"moved out and lifted there",
-         {{'d', 0, 50, 40, 'P'}, {'m', 0, 120, 40, '-'}, {'u', 0, 0, 0, '-'}, {'f', 0, 0, 0, 'r'}}},
-        {"moved out and back",
-         {{'d', 0, 50, 40, 'P'},
-          {'m', 0, 50, -5, '-'},
-          {'m', 0, 60, 30, '-'},
-          {'u', 0, 0, 0, '-'},
-          {'f', 0, 0, 0, 'R'}}},
-        {"a cancelled touch", {{'d', 0, 50, 40, 'P'}, {'f', 0, 0, 0, '-'}, {'c', 0, 0, 0, 'r'}}},
-        {"a second finger lifted first",
-         {{'d', 0, 10, 10, 'P'},
-          {'d', 1, 60, 60, '-'},
-          {'u', 1, 0, 0, '-'},
-          {'f', 0, 0, 0, '-'},
-          {'u', 0, 0, 0, '-'},
-          {'f', 0, 0, 0, 'R'}}},
-        {"the first lifted, then a second",
-         {{'d', 0, 10, 10, 'P'},
-          {'d', 1, 60, 60, '-'},
-          {'u', 0, 0, 0, '-'},
-          {'f', 0, 0, 0, 'R'},
-          {'u', 1, 0, 0, '-'},
-          {'f', 0, 0, 0, '-'},
-          {'d', 2, 30, 30, 'P'}}},
-        {"a finger elsewhere", {{'e', 0, 50, 40, '-'}, {'u', 0, 0, 0, '-'}, {'f', 0, 0, 0, '-'}}},
-    };
-    for (const Case& tried : cases) {
-        platform::wayland::TouchSequence touches;
-        touches.SurfaceSize(100, 80);
-        std::string told;
-        std::string expected;
-        for (const Step& step : tried.steps) {
-            char said = '-';
-            switch (step.what) {
-                case 'd':
-                case 'e':
-                    said = touches.Down(step.id, step.what == 'd', step.x, step.y) ? 'P' : '-';
-                    break;
-                case 'm':
-                    touches.Motion(step.id, step.x, step.y);
-                    break;
-                case 'u':
-                    touches.Up(step.id);
-                    break;
-                case 'f':
-                    if (const auto released = touches.Frame()) {
-                        said = *released ? 'R' : 'r';
-                    }
-                    break;
-                default:
-                    said = touches.Cancel() ? 'r' : '-';
-                    break;
-            }
-            told += said;
-            expected += step.told;
-        }
-        EXPECT_EQ(told, expected) << tried.name;
     }
 }
 

@@ -5,11 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <numeric>
 #include <optional>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "platform/window/refresh_pace.h"
 #include "tests/window_form_fixture.h"
 
 namespace {
@@ -151,46 +153,98 @@ TEST_F(RgbaWindowFormTest, TheImageIsDrawnInTheWindowsOwnPixels) {
     }
 }
 
-// Where the window system runs on the program's thread it is given a turn
-// when the display is due to show the picture sent, or when the budget has
-// passed; at no other DoEvents.
+// The display's period is the shortest of the last intervals it told: a
+// refresh skipped while the program drew does not lengthen it, and a
+// slower display does within a few refreshes.
+TEST(RefreshPaceTest, ThePeriodFollowsTheDisplayShorterOrLonger) {
+    using Duration = std::chrono::duration<double, std::milli>;
+    struct Case {
+        const char* what;
+        std::vector<double> intervals;  // ms
+        double period;
+    };
+    const std::vector<Case> cases{
+        {"one refresh told: a common display's", {}, 16.667},
+        {"at 60 Hz", {16.7, 16.6, 16.7}, 16.6},
+        {"at 60 Hz, refreshes skipped", {16.7, 33.3, 50, 33.3}, 16.7},
+        {"a refresh told twice", {16.7, 0.5, 16.2}, 16.7},
+        {"throttled to 30 a second", std::vector<double>(8, 33.3), 33.3},
+        {"from 144 Hz to 60 Hz", {6.9, 6.9, 6.9, 6.9, 16.7, 16.7, 16.7, 16.7, 16.7, 16.7, 16.7, 16.7}, 16.7},
+    };
+    for (const Case& tried : cases) {
+        platform::RefreshPace pace;
+        EXPECT_FALSE(pace.Next()) << tried.what;
+        platform::RefreshPace::Clock::time_point at{};
+        pace.Refreshed(at);
+        for (const double interval : tried.intervals) {
+            at += std::chrono::duration_cast<platform::RefreshPace::Clock::duration>(Duration(interval));
+            pace.Refreshed(at);
+        }
+        EXPECT_NEAR(Duration(pace.Period()).count(), tried.period, 0.01) << tried.what;
+        EXPECT_EQ(*pace.Next(), at + pace.Period()) << tried.what;
+    }
+}
+
+// Where the window system runs on the program's thread and tells of its
+// display's refreshes, it is given a turn when the next refresh is due
+// while a picture waits for it, again a millisecond after a turn that did
+// not find it, and whenever the budget has passed; at no other DoEvents.
 TEST_F(WindowFormTest, TheWindowSystemHasATurnWhenAPictureIsDueOrTheBudgetHasPassed) {
     ShowIt();
     window_->answersAtOnce = false;
+    using Milliseconds = std::chrono::duration<double, std::milli>;
     struct Case {
         const char* what;
+        std::vector<double> intervals;  // the refreshes told, ms apart; none for none
         bool pictureWaits;
-        std::optional<std::chrono::milliseconds> refreshIn;
-        std::chrono::milliseconds sinceTurn;
-        bool turn;
+        std::vector<std::pair<double, bool>> doEvents;  // ms after the last refresh, and a turn or not
     };
+    const std::vector<double> sixty(8, 16.667);
     const std::vector<Case> cases{
-        {"a picture waits and its refresh is due", true, 0ms, 1ms, true},
-        {"a picture waits for a refresh to come", true, 5ms, 1ms, false},
-        {"nothing waits for the refresh", false, -1ms, 1ms, false},
-        {"the display tells no refresh", true, std::nullopt, 1ms, false},
-        {"the budget has passed", false, std::nullopt, 16ms, true},
-        {"the budget has not passed", false, std::nullopt, 15ms, false},
+        {"no refresh told yet", {}, true, {{5, false}, {10, false}}},
+        {"a picture waits for the refresh", sixty, true, {{10, false}, {16.7, true}}},
+        {"and looks again a millisecond after", sixty, true, {{17, true}, {17.5, false}, {18, true}}},
+        {"nothing waits for the refresh", std::vector<double>(8, 6.944), false, {{8, false}, {12, false}}},
+        {"the budget has passed", sixty, false, {{15.9, false}, {16, true}}},
+        {"a display throttled to 30 a second: the budget's turn, then the refresh's",
+         std::vector<double>(8, 33.333),
+         true,
+         {{17, true}, {25, false}, {33.4, true}}},
+        {"moved from 144 Hz to 60 Hz",
+         {6.9, 6.9, 6.9, 6.9, 16.7, 16.7, 16.7, 16.7, 16.7, 16.7, 16.7, 16.7},
+         true,
+         {{8, false}, {16.8, true}}},
     };
     for (const Case& tried : cases) {
-        // Each from a picture just sent and a turn just taken; then the
-        // display answers it or not, and nothing new is drawn.
-        window_->refresh = now_;
+        // Each from a picture just sent and a turn just taken as the last
+        // refresh is told; then the display answers it or not, and nothing
+        // new is drawn.
+        now_ += 1s;
         window_->answered = true;
         form_->Line(4, 4, 10, 6);
+        window_->script[window_->dispatches + 1] = [&](FakeWindow& window) {
+            auto at = now_ - std::chrono::duration_cast<std::chrono::nanoseconds>(
+                                 Milliseconds(std::accumulate(tried.intervals.begin(), tried.intervals.end(), 0.0)));
+            if (!tried.intervals.empty()) {
+                window.Tell([&](auto& e) { e.Refreshed(at); });
+            }
+            for (const double interval : tried.intervals) {
+                at += std::chrono::duration_cast<std::chrono::nanoseconds>(Milliseconds(interval));
+                window.Tell([&](auto& e) { e.Refreshed(at); });
+            }
+        };
         form_->DoEvents();
         window_->answered = !tried.pictureWaits;
-        now_ += tried.sinceTurn;
-        window_->refresh.reset();
-        if (tried.refreshIn) {
-            window_->refresh = now_ + *tried.refreshIn;
-        }
-        const std::size_t turnsBefore = window_->turnsBefore.size();
-        form_->DoEvents();
-        EXPECT_EQ(window_->turnsBefore.size() > turnsBefore, tried.turn) << tried.what;
-        if (tried.turn && window_->turnsBefore.size() > turnsBefore) {
-            EXPECT_EQ(window_->turnsBefore.back(), window_->dispatches)
-                << tried.what << ": the turn came after dispatch";
+        const auto refreshed = now_;
+        for (const auto& [since, turn] : tried.doEvents) {
+            now_ = refreshed + std::chrono::duration_cast<std::chrono::nanoseconds>(Milliseconds(since));
+            const std::size_t turnsBefore = window_->turnsBefore.size();
+            form_->DoEvents();
+            EXPECT_EQ(window_->turnsBefore.size() > turnsBefore, turn) << tried.what << ", " << since << " ms after";
+            if (turn && window_->turnsBefore.size() > turnsBefore) {
+                EXPECT_EQ(window_->turnsBefore.back(), window_->dispatches)
+                    << tried.what << ": the turn came after dispatch";
+            }
         }
     }
 }

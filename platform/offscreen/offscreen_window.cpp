@@ -11,10 +11,13 @@ void OffscreenWindow::Dispatch() {
     for (auto due = script_.begin(); due != script_.end() && due->first <= dispatches_; due = script_.erase(due)) {
         const ScriptedEvent& event = due->second;
         switch (event.kind) {
-            case ScriptedEvent::Kind::Click:
-                Events().Pressed(true);
-                Events().Released(true);
+            case ScriptedEvent::Kind::Click: {
+                // The mouse's button, pressed and released in the client area's middle.
+                const PointerPosition middle{size_.width / 2.0, size_.height / 2.0};
+                Events().Pointed({PointerEvent::Action::Down, {}, middle});
+                Events().Pointed({PointerEvent::Action::Up, {}, middle});
                 break;
+            }
             case ScriptedEvent::Kind::Close:
                 Events().CloseRequested();
                 break;

@@ -10,6 +10,8 @@ constexpr std::uint32_t kSeatVersion = 5;
 
 void Ignore() {}
 
+PointerPosition Position(wl_fixed_t x, wl_fixed_t y) { return {wl_fixed_to_double(x), wl_fixed_to_double(y)}; }
+
 }  // namespace
 
 WaylandSeat::WaylandSeat(WaylandDisplay& display, wl_surface* surface, SeatSink& sink)
@@ -59,7 +61,7 @@ void WaylandSeat::TakePointer(bool present) {
         static const wl_pointer_listener pointerListener{
             PointerEnter,
             PointerLeave,
-            [](void*, wl_pointer*, std::uint32_t, wl_fixed_t, wl_fixed_t) { Ignore(); },
+            PointerMotion,
             PointerButton,
             [](void*, wl_pointer*, std::uint32_t, std::uint32_t, wl_fixed_t) { Ignore(); },
             [](void*, wl_pointer*) { Ignore(); },
@@ -72,6 +74,7 @@ void WaylandSeat::TakePointer(bool present) {
     } else if (!present && pointer_) {
         pointer_.reset();
         pointerInside_ = false;
+        pointers_.Leave();
     }
 }
 
@@ -90,72 +93,73 @@ void WaylandSeat::TakeTouch(bool present) {
         wl_touch_add_listener(touch_.get(), &touchListener, this);
     } else if (!present && touch_) {
         touch_.reset();
-        (void)touches_.Cancel();
+        Tell(pointers_.TouchCancel());
+    }
+}
+
+void WaylandSeat::Tell(const SeatPointers::Events& events) {
+    for (const PointerEvent& event : events) {
+        sink_.Pointed(event);
     }
 }
 
 // wl_pointer.enter leaves the pointer's image to the client: the arrow is
 // set on every entry into the window, with that entry's serial.
 void WaylandSeat::PointerEnter(void* data, wl_pointer* /*pointer*/, std::uint32_t serial, wl_surface* surface,
-                               wl_fixed_t /*x*/, wl_fixed_t /*y*/) {
+                               wl_fixed_t x, wl_fixed_t y) {
     auto& self = *static_cast<WaylandSeat*>(data);
     self.pointerInside_ = surface != nullptr && surface == self.surface_;
+    self.pointers_.Enter(self.pointerInside_, Position(x, y));
     if (self.pointerInside_) {
         self.enterSerial_ = serial;
         self.SetCursor();
     }
 }
 
+// While a press holds the pointer to the window (the compositor's implicit
+// grab) it leaves only after the release.
 void WaylandSeat::PointerLeave(void* data, wl_pointer* /*pointer*/, std::uint32_t /*serial*/, wl_surface* /*surface*/) {
-    static_cast<WaylandSeat*>(data)->pointerInside_ = false;
+    auto& self = *static_cast<WaylandSeat*>(data);
+    self.pointerInside_ = false;
+    self.pointers_.Leave();
+}
+
+void WaylandSeat::PointerMotion(void* data, wl_pointer* /*pointer*/, std::uint32_t /*time*/, wl_fixed_t x,
+                                wl_fixed_t y) {
+    static_cast<WaylandSeat*>(data)->pointers_.Motion(Position(x, y));
 }
 
 // Any button makes a click, as on X.
 void WaylandSeat::PointerButton(void* data, wl_pointer* /*pointer*/, std::uint32_t /*serial*/, std::uint32_t /*time*/,
                                 std::uint32_t /*button*/, std::uint32_t state) {
     auto& self = *static_cast<WaylandSeat*>(data);
-    if (state == WL_POINTER_BUTTON_STATE_PRESSED) {
-        self.sink_.Pressed(self.pointerInside_);
-    } else {
-        self.sink_.Released(self.pointerInside_);
-    }
+    self.sink_.Pointed(self.pointers_.Button(state == WL_POINTER_BUTTON_STATE_PRESSED));
 }
 
-// A finger on the window's surface is a finger in its client area; one
-// elsewhere (libdecor's frame, another window) is not the window's.
 void WaylandSeat::TouchDown(void* data, wl_touch* /*touch*/, std::uint32_t /*serial*/, std::uint32_t /*time*/,
                             wl_surface* surface, std::int32_t id, wl_fixed_t x, wl_fixed_t y) {
     auto& self = *static_cast<WaylandSeat*>(data);
-    if (self.touches_.Down(id, surface != nullptr && surface == self.surface_, wl_fixed_to_double(x),
-                           wl_fixed_to_double(y))) {
-        self.sink_.Pressed(true);
-    }
+    self.pointers_.TouchDown(id, surface != nullptr && surface == self.surface_, Position(x, y));
 }
 
 void WaylandSeat::TouchMotion(void* data, wl_touch* /*touch*/, std::uint32_t /*time*/, std::int32_t id, wl_fixed_t x,
                               wl_fixed_t y) {
-    static_cast<WaylandSeat*>(data)->touches_.Motion(id, wl_fixed_to_double(x), wl_fixed_to_double(y));
+    static_cast<WaylandSeat*>(data)->pointers_.TouchMotion(id, Position(x, y));
 }
 
 void WaylandSeat::TouchUp(void* data, wl_touch* /*touch*/, std::uint32_t /*serial*/, std::uint32_t /*time*/,
                           std::int32_t id) {
-    static_cast<WaylandSeat*>(data)->touches_.Up(id);
+    static_cast<WaylandSeat*>(data)->pointers_.TouchUp(id);
 }
 
-// The frame ends a group of touch events that belong together: a first
-// finger lifted in it was not cancelled, and is a release where it was.
 void WaylandSeat::TouchFrame(void* data, wl_touch* /*touch*/) {
     auto& self = *static_cast<WaylandSeat*>(data);
-    if (const std::optional<bool> released = self.touches_.Frame()) {
-        self.sink_.Released(*released);
-    }
+    self.Tell(self.pointers_.TouchFrame());
 }
 
 void WaylandSeat::TouchCancel(void* data, wl_touch* /*touch*/) {
     auto& self = *static_cast<WaylandSeat*>(data);
-    if (self.touches_.Cancel()) {
-        self.sink_.Released(false);
-    }
+    self.Tell(self.pointers_.TouchCancel());
 }
 
 }  // namespace platform::wayland

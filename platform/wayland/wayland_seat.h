@@ -1,8 +1,8 @@
 #pragma once
 
 // The seat's input over the window: its pointer, with the arrow set on
-// every entry, and its touchscreen, where a finger is a mouse's button
-// (wayland_touch.h).
+// every entry, and its touchscreen, told as the window form takes them
+// (wayland_pointers.h).
 
 #include <wayland-client.h>
 
@@ -11,17 +11,16 @@
 #include "platform/wayland/wayland_cursor.h"
 #include "platform/wayland/wayland_display.h"
 #include "platform/wayland/wayland_handles.h"
-#include "platform/wayland/wayland_touch.h"
+#include "platform/wayland/wayland_pointers.h"
 
 namespace platform::wayland {
 
-// What the seat tells of the window's surface: a button or a finger went
-// down or up, inside the client area or not. Told from inside the
-// connection's dispatch, where nothing may unwind: a sink only notes.
+// What the seat tells of the mouse and fingers over the window, where
+// they are in the surface's coordinates. Told from inside the connection's
+// dispatch, where nothing may unwind: a sink only notes.
 class SeatSink {
 public:
-    virtual void Pressed(bool inside) = 0;
-    virtual void Released(bool inside) = 0;
+    virtual void Pointed(const PointerEvent& event) = 0;
 
 protected:
     ~SeatSink() = default;
@@ -40,14 +39,13 @@ public:
     // The scale the arrow is drawn at: the window's, which follows the
     // outputs it is on. A pointer inside has its arrow drawn anew.
     void ScaleCursor(int scale);
-    // The client area's size in the surface's coordinates, where fingers move.
-    void SurfaceSize(int width, int height) { touches_.SurfaceSize(width, height); }
 
 private:
     static void Capabilities(void* data, wl_seat* seat, std::uint32_t capabilities);
     static void PointerEnter(void* data, wl_pointer* pointer, std::uint32_t serial, wl_surface* surface, wl_fixed_t x,
                              wl_fixed_t y);
     static void PointerLeave(void* data, wl_pointer* pointer, std::uint32_t serial, wl_surface* surface);
+    static void PointerMotion(void* data, wl_pointer* pointer, std::uint32_t time, wl_fixed_t x, wl_fixed_t y);
     static void PointerButton(void* data, wl_pointer* pointer, std::uint32_t serial, std::uint32_t time,
                               std::uint32_t button, std::uint32_t state);
     static void TouchDown(void* data, wl_touch* touch, std::uint32_t serial, std::uint32_t time, wl_surface* surface,
@@ -60,6 +58,7 @@ private:
 
     void TakePointer(bool present);
     void TakeTouch(bool present);
+    void Tell(const SeatPointers::Events& events);
     // Sets the arrow; a failure goes to the display, to be thrown once the
     // dispatch has returned.
     void SetCursor();
@@ -76,9 +75,8 @@ private:
     bool pointerInside_ = false;
     std::uint32_t enterSerial_ = 0;
     int cursorScale_ = 1;
-    // The fingers on the window: a tap counts once its frame ends without
-    // a cancel.
-    TouchSequence touches_;
+    // Where the mouse and the fingers are.
+    SeatPointers pointers_;
 };
 
 }  // namespace platform::wayland

@@ -180,6 +180,15 @@ int WaylandWindow::Scaled(int logical) const {
     return logical * scale_;
 }
 
+void WaylandWindow::Pointed(const PointerEvent& event) {
+    PointerEvent scaled = event;
+    if (scaled.at) {
+        const double scale = viewport_ ? static_cast<double>(scale120_) / kOneScale : scale_;
+        scaled.at = PointerPosition{scaled.at->x * scale, scaled.at->y * scale};
+    }
+    Events().Pointed(scaled);
+}
+
 void WaylandWindow::Dispatch() {
     const DecorCall call(display_);
     // libdecor's dispatch returns the count of events it handled, or the
@@ -246,7 +255,6 @@ void WaylandWindow::Configure(libdecor_frame* frame, libdecor_configuration* con
     libdecor_state_free(state);
     if (self.configured_ != std::pair{width, height}) {
         self.configured_ = std::pair{width, height};
-        self.seat_.SurfaceSize(width, height);
         self.Events().Resized();
     }
     // A new configuration wants a new buffer, even of the same size.

@@ -53,8 +53,8 @@ private:
     static void FrameDone(void* data, wl_callback* callback, std::uint32_t time);
     static void PreferredScale(void* data, wp_fractional_scale_v1* scale, std::uint32_t scale120);
 
-    void Pressed(bool inside) override { Events().Pressed(inside); }
-    void Released(bool inside) override { Events().Released(inside); }
+    // In the buffer's pixels, as the client area's size is.
+    void Pointed(const PointerEvent& event) override;
 
     void FollowOutputs();
     [[nodiscard]] int OutputScale() const;

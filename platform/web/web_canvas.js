@@ -1,7 +1,9 @@
 // The browser's side of the canvas window (web_window.h): the page's canvas,
 // what the browser tells of it, and the turns the program's thread takes
 // with the browser, which runs the page on that same thread. Each function
-// is one step the window asks for; the state they share is WebCanvas.
+// is one step the window asks for; the state they share is WebCanvas. What
+// the browser tells goes to the program as it is, by the browser's own
+// names: what it makes of it (a click, the display's pace) is the program's.
 //
 // The program's loop never returns to the browser on its own: it gives the
 // browser a turn (pentagram_canvas_turn) and rests (pentagram_canvas_rest)
@@ -9,12 +11,15 @@
 // once the browser hands control back.
 
 mergeInto(LibraryManager.library, {
+    $WebCanvas__deps: ['$WebPage'],
     $WebCanvas: {
         canvas: null,
         context: null,
         pageTitle: '',
-        // Pointers and sizes, told to the program at its next dispatch.
+        // What the browser told, until the program's next dispatch, and the
+        // names the program numbers it by.
         events: [],
+        kinds: null,
         cleanUp: [],
         // The backing store's size in device pixels: the CSS size times the
         // device pixel ratio, as the browser measures it.
@@ -25,74 +30,72 @@ mergeInto(LibraryManager.library, {
         // module's memory grew (which detaches the old view).
         picture: null,
         memory: 0,
-        // The pace: a picture is pending until the animation frame after
-        // it; the animation frames' times give the refreshes to come.
+        // A picture is pending until the animation frame after it.
         pending: false,
-        lastFrame: 0,
-        period: 1000 / 60,
+        frameRequest: 0,
         // The program, while it waits for the browser: it goes on when the
         // channel's message with its number comes, which hands control back
         // without a timer's clamping and outside the browser's own handlers.
         resume: null,
         resting: false,
         turns: 0,
-        turnedAt: 0,
         channel: null,
-        // The first pointer of a press, while it is down.
-        pointer: null,
         // Shown by the program, and the tab hidden.
         shown: false,
         hidden: false,
 
-        // Kinds of event, as web_window.cpp reads them.
-        kPressed: 1,
-        kReleased: 2,
-        kResized: 3,
-        kExposed: 4,
-
-        tell: function (kind, inside) {
-            WebCanvas.events.push(kind * 2 + (inside ? 1 : 0));
+        tell: (type, details = {}) => {
+            WebCanvas.events.push(Object.assign({kind: WebCanvas.kinds.get(type)}, details));
             WebCanvas.wake();
         },
         // Ends a rest (a turn ends with its own message).
-        wake: function () {
+        wake: () => {
             if (WebCanvas.resting) {
                 WebCanvas.resting = false;
                 WebCanvas.channel.port2.postMessage(WebCanvas.turns);
             }
         },
-        wait: function (wakeUp) {
+        wait: (wakeUp) => {
             WebCanvas.turns += 1;
             WebCanvas.resume = wakeUp;
         },
-        message: function (event) {
-            var resume = WebCanvas.resume;
+        // The program goes on; whatever it throws on the way (a trap, an
+        // error of the browser's) ends it, shown in the page.
+        message: (event) => {
+            const resume = WebCanvas.resume;
             if (resume && event.data === WebCanvas.turns) {
                 WebCanvas.resume = null;
-                resume();
+                try {
+                    resume();
+                } catch (failure) {
+                    WebPage.failed(failure);
+                }
             }
         },
-        listen: function (target, type, handler, options) {
-            target.addEventListener(type, handler, options);
-            WebCanvas.cleanUp.push(function () {
-                target.removeEventListener(type, handler, options);
-            });
+        listen: (target, type, handler) => {
+            target.addEventListener(type, handler);
+            WebCanvas.cleanUp.push(() => target.removeEventListener(type, handler));
         },
-        inside: function (event) {
-            var area = WebCanvas.canvas.getBoundingClientRect();
-            return event.clientX >= area.left && event.clientX < area.right && event.clientY >= area.top &&
-                event.clientY < area.bottom;
+        // A pointer, where it is from the canvas's corner in CSS pixels.
+        point: (event) => {
+            const area = WebCanvas.canvas.getBoundingClientRect();
+            return {
+                pointer: event.pointerId,
+                finger: event.pointerType === 'touch',
+                x: event.clientX - area.left,
+                y: event.clientY - area.top,
+            };
         },
-        measure: function (entry) {
-            var dpr = window.devicePixelRatio || 1;
-            WebCanvas.ratio = dpr;
-            var area = WebCanvas.canvas.getBoundingClientRect();
-            var width = Math.round(area.width * dpr);
-            var height = Math.round(area.height * dpr);
+        measure: (entry) => {
+            const ratio = window.devicePixelRatio || 1;
+            WebCanvas.ratio = ratio;
+            const area = WebCanvas.canvas.getBoundingClientRect();
+            let width = Math.round(area.width * ratio);
+            let height = Math.round(area.height * ratio);
             // The CSS size times the ratio, as near as whole pixels go, or the
             // exact device pixels where the browser says them and they are
             // of this ratio (an emulated ratio leaves them at the screen's).
-            var exact = entry && entry.devicePixelContentBoxSize && entry.devicePixelContentBoxSize[0];
+            const exact = entry && entry.devicePixelContentBoxSize && entry.devicePixelContentBoxSize[0];
             if (exact && Math.abs(exact.inlineSize - width) <= 1 && Math.abs(exact.blockSize - height) <= 1) {
                 width = exact.inlineSize;
                 height = exact.blockSize;
@@ -100,32 +103,52 @@ mergeInto(LibraryManager.library, {
             if (width !== WebCanvas.width || height !== WebCanvas.height) {
                 WebCanvas.width = width;
                 WebCanvas.height = height;
-                WebCanvas.tell(WebCanvas.kResized, false);
+                WebCanvas.tell('resize');
             }
         },
-        frame: function (time) {
-            var since = time - WebCanvas.lastFrame;
-            // The shortest time between two frames is the display's period;
-            // a frame skipped while the program drew takes two.
-            if (WebCanvas.lastFrame > 0 && since > 2 && since < WebCanvas.period * 1.5) {
-                WebCanvas.period = since;
-            }
-            WebCanvas.lastFrame = time;
+        frame: (time) => {
+            WebCanvas.frameRequest = 0;
             WebCanvas.pending = false;
             // A change of the device pixel ratio alone (another screen) may
             // come with no resize to tell of it: looked for at every frame.
             if ((window.devicePixelRatio || 1) !== WebCanvas.ratio) {
                 WebCanvas.measure(null);
             }
-            WebCanvas.wake();
+            WebCanvas.tell('animationframe', {time});
+        },
+        // Every listener, the observer, the animation frame asked for and
+        // the channel let go, the canvas removed and the page's title back:
+        // at the program's end, and when the module fails.
+        close: () => {
+            WebCanvas.cleanUp.forEach((undo) => undo());
+            WebCanvas.cleanUp = [];
+            if (WebCanvas.frameRequest) {
+                cancelAnimationFrame(WebCanvas.frameRequest);
+                WebCanvas.frameRequest = 0;
+            }
+            if (WebCanvas.channel) {
+                WebCanvas.channel.port1.close();
+                WebCanvas.channel = null;
+            }
+            if (WebCanvas.canvas) {
+                WebCanvas.canvas.remove();
+                WebCanvas.canvas = null;
+                document.title = WebCanvas.pageTitle;
+            }
+            WebCanvas.context = null;
+            WebCanvas.shown = false;
+            WebCanvas.picture = null;
+            WebCanvas.events = [];
+            WebCanvas.resume = null;
+            WebCanvas.resting = false;
         },
     },
 
-    pentagram_canvas_open__deps: ['$WebCanvas'],
-    pentagram_canvas_open: function () {
-        var canvas = document.createElement('canvas');
+    pentagram_canvas_open__deps: ['$WebCanvas', '$WebPage'],
+    pentagram_canvas_open: function (kinds, kindCount) {
+        const canvas = document.createElement('canvas');
         // Opaque: the picture's pixels are all there is to see.
-        var context = canvas.getContext('2d', {alpha: false});
+        const context = canvas.getContext('2d', {alpha: false});
         if (!context) {
             return 0;
         }
@@ -136,81 +159,52 @@ mergeInto(LibraryManager.library, {
         WebCanvas.context = context;
         WebCanvas.pageTitle = document.title;
         WebCanvas.events = [];
+        WebCanvas.kinds = new Map();
+        for (let kind = 0; kind < kindCount; ++kind) {
+            WebCanvas.kinds.set(UTF8ToString(HEAP32[(kinds >> 2) + kind]), kind);
+        }
+        WebPage.whenFailed(WebCanvas.close);
 
-        var channel = new MessageChannel();
+        const channel = new MessageChannel();
         channel.port1.onmessage = WebCanvas.message;
         WebCanvas.channel = channel;
 
-        // A press is the first pointer's, of any button; its release counts
-        // where it is lifted, also once it has left the canvas. A cancelled
-        // touch is a release outside.
-        WebCanvas.listen(canvas, 'pointerdown', function (event) {
-            if (event.isPrimary && WebCanvas.pointer === null) {
-                WebCanvas.pointer = event.pointerId;
-                WebCanvas.tell(WebCanvas.kPressed, true);
-            }
+        // Every pointer as the browser tells it. A pointer pressed on the
+        // canvas is captured, so that its release comes here wherever it
+        // is; a capture lost is told too.
+        WebCanvas.listen(canvas, 'pointerdown', (event) => {
+            canvas.setPointerCapture(event.pointerId);
+            WebCanvas.tell(event.type, WebCanvas.point(event));
         });
-        var released = function (event) {
-            if (event.pointerId === WebCanvas.pointer) {
-                WebCanvas.pointer = null;
-                WebCanvas.tell(WebCanvas.kReleased, event.type === 'pointerup' && WebCanvas.inside(event));
-            }
-        };
-        WebCanvas.listen(window, 'pointerup', released);
-        WebCanvas.listen(window, 'pointercancel', released);
+        for (const type of ['pointerup', 'pointercancel', 'lostpointercapture']) {
+            WebCanvas.listen(window, type, (event) => WebCanvas.tell(event.type, WebCanvas.point(event)));
+        }
         // A click ends the program: no menu for the right button meanwhile.
-        WebCanvas.listen(canvas, 'contextmenu', function (event) {
-            event.preventDefault();
-        });
+        WebCanvas.listen(canvas, 'contextmenu', (event) => event.preventDefault());
         WebCanvas.hidden = document.hidden;
-        WebCanvas.listen(document, 'visibilitychange', function () {
+        WebCanvas.listen(document, 'visibilitychange', (event) => {
             WebCanvas.hidden = document.hidden;
-            WebCanvas.tell(WebCanvas.kExposed, false);
+            WebCanvas.tell(event.type);
         });
 
         // The canvas fills the viewport; its backing store follows its size
         // in device pixels through resizing, zoom and a move to a screen of
         // another ratio.
         WebCanvas.measure(null);
-        if (typeof ResizeObserver !== 'undefined') {
-            var observer = new ResizeObserver(function (entries) {
-                WebCanvas.measure(entries[entries.length - 1]);
-            });
-            try {
-                observer.observe(canvas, {box: 'device-pixel-content-box'});
-            } catch (notThatBox) {
-                observer.observe(canvas);
-            }
-            WebCanvas.cleanUp.push(function () {
-                observer.disconnect();
-            });
+        const observer = new ResizeObserver((entries) => WebCanvas.measure(entries[entries.length - 1]));
+        try {
+            observer.observe(canvas, {box: 'device-pixel-content-box'});
+        } catch (notThatBox) {
+            observer.observe(canvas);
         }
-        WebCanvas.listen(window, 'resize', function () {
-            WebCanvas.measure(null);
-        });
+        WebCanvas.cleanUp.push(() => observer.disconnect());
+        WebCanvas.listen(window, 'resize', () => WebCanvas.measure(null));
         return 1;
     },
 
     pentagram_canvas_close__deps: ['$WebCanvas'],
     pentagram_canvas_close: function () {
-        WebCanvas.cleanUp.forEach(function (undo) {
-            undo();
-        });
-        WebCanvas.cleanUp = [];
-        if (WebCanvas.channel) {
-            WebCanvas.channel.port1.close();
-            WebCanvas.channel = null;
-        }
-        if (WebCanvas.canvas) {
-            WebCanvas.canvas.remove();
-            WebCanvas.canvas = null;
-            document.title = WebCanvas.pageTitle;
-        }
-        WebCanvas.context = null;
-        WebCanvas.shown = false;
-        WebCanvas.picture = null;
-        WebCanvas.resume = null;
-        WebCanvas.resting = false;
+        WebCanvas.close();
     },
 
     pentagram_canvas_device_pixel_ratio: function () {
@@ -244,18 +238,6 @@ mergeInto(LibraryManager.library, {
         return !WebCanvas.pending;
     },
 
-    // The time to the next refresh the browser is expected to draw, in
-    // milliseconds; below zero once it is due. A refresh that a turn did not
-    // find yet is looked for again a millisecond after that turn.
-    pentagram_canvas_refresh_in__deps: ['$WebCanvas'],
-    pentagram_canvas_refresh_in: function () {
-        var expected = WebCanvas.lastFrame + WebCanvas.period;
-        if (WebCanvas.turnedAt >= expected) {
-            expected = WebCanvas.turnedAt + 1;
-        }
-        return expected - performance.now();
-    },
-
     // The window's memory for pictures of this size, which the canvas's
     // backing store takes at its size.
     pentagram_canvas_memory__deps: ['$WebCanvas'],
@@ -270,21 +252,33 @@ mergeInto(LibraryManager.library, {
     // module's memory, and asks for the animation frame that shows it.
     pentagram_canvas_put__deps: ['$WebCanvas'],
     pentagram_canvas_put: function (x, y, width, height) {
-        var canvas = WebCanvas.canvas;
-        var picture = WebCanvas.picture;
+        const canvas = WebCanvas.canvas;
+        let picture = WebCanvas.picture;
         if (picture === null || picture.data.buffer !== HEAPU8.buffer) {
-            var pixels = new Uint8ClampedArray(HEAPU8.buffer, WebCanvas.memory, canvas.width * canvas.height * 4);
+            const pixels = new Uint8ClampedArray(HEAPU8.buffer, WebCanvas.memory, canvas.width * canvas.height * 4);
             picture = new ImageData(pixels, canvas.width, canvas.height);
             WebCanvas.picture = picture;
         }
         WebCanvas.context.putImageData(picture, 0, 0, x, y, width, height);
         WebCanvas.pending = true;
-        requestAnimationFrame(WebCanvas.frame);
+        WebCanvas.frameRequest = requestAnimationFrame(WebCanvas.frame);
     },
 
+    // The next thing the browser told, written where the program reads it
+    // (web_window.cpp's CanvasEvent); 0 when there is none.
     pentagram_canvas_next_event__deps: ['$WebCanvas'],
-    pentagram_canvas_next_event: function () {
-        return WebCanvas.events.length > 0 ? WebCanvas.events.shift() : 0;
+    pentagram_canvas_next_event: function (event) {
+        const told = WebCanvas.events.shift();
+        if (told === undefined) {
+            return 0;
+        }
+        HEAP32[event >> 2] = told.kind;
+        HEAP32[(event >> 2) + 1] = told.pointer || 0;
+        HEAP32[(event >> 2) + 2] = told.finger ? 1 : 0;
+        HEAPF64[(event >> 3) + 2] = told.x || 0;
+        HEAPF64[(event >> 3) + 3] = told.y || 0;
+        HEAPF64[(event >> 3) + 4] = told.time || 0;
+        return 1;
     },
 
     // Hands control to the browser for one turn of its own: what it has to
@@ -292,9 +286,8 @@ mergeInto(LibraryManager.library, {
     // program goes on. A message, not a timer, which browsers clamp to 4 ms.
     pentagram_canvas_turn__deps: ['$WebCanvas'],
     pentagram_canvas_turn: function () {
-        return Asyncify.handleSleep(function (wakeUp) {
+        return Asyncify.handleSleep((wakeUp) => {
             WebCanvas.wait(wakeUp);
-            WebCanvas.turnedAt = performance.now();
             WebCanvas.channel.port2.postMessage(WebCanvas.turns);
         });
     },
@@ -303,9 +296,9 @@ mergeInto(LibraryManager.library, {
     // shown or hidden, an animation frame) or the time is up.
     pentagram_canvas_rest__deps: ['$WebCanvas'],
     pentagram_canvas_rest: function (milliseconds) {
-        return Asyncify.handleSleep(function (wakeUp) {
-            var timer = setTimeout(WebCanvas.wake, milliseconds);
-            WebCanvas.wait(function () {
+        return Asyncify.handleSleep((wakeUp) => {
+            const timer = setTimeout(WebCanvas.wake, milliseconds);
+            WebCanvas.wait(() => {
                 clearTimeout(timer);
                 wakeUp();
             });

@@ -1,50 +1,32 @@
-// The page around the canvas window: what it says once the program has
-// ended, and a run-time error in a box, as the desktops show one. A failure
-// of the module itself (a trap, memory the browser would not give) is shown
-// the same way.
+// The page around the canvas window, from the module's side: that the
+// program has ended, its run-time error in a box as the desktops show one,
+// and any failure of the module itself (an abort, a trap, an error thrown
+// in the browser's calls), after which the module's parts let go of the
+// page. The words are the page entry's (web_entry.js), handed to the
+// module as `page`.
 
 mergeInto(LibraryManager.library, {
     $WebPage: {
-        say: function (heading, lines) {
-            var notice = document.createElement('div');
-            notice.id = 'pentagram-notice';
-            notice.setAttribute('role', heading ? 'alertdialog' : 'status');
-            if (heading) {
-                var title = document.createElement('h1');
-                title.textContent = heading;
-                notice.appendChild(title);
-            }
-            lines.forEach(function (line) {
-                var paragraph = document.createElement('p');
-                paragraph.textContent = line;
-                notice.appendChild(paragraph);
-            });
-            var earlier = document.getElementById('pentagram-notice');
-            if (earlier) {
-                earlier.remove();
-            }
-            document.body.appendChild(notice);
+        // What lets go of the page when the module fails.
+        cleanUps: [],
+        whenFailed: (cleanUp) => {
+            WebPage.cleanUps.push(cleanUp);
         },
-        failed: function (what) {
-            var canvas = document.getElementById('pentagram');
-            if (canvas) {
-                canvas.remove();
-            }
-            var report = 'pentagram: run-time error: the program failed: ' + what;
-            console.error(report);
-            WebPage.say('pentagram', [report, 'Reload the page to start it again.']);
+        failed: (failure) => {
+            WebPage.cleanUps.splice(0).forEach((cleanUp) => cleanUp());
+            Module['page'].failed(failure);
         },
     },
 
-    $WebPage__postset: "Module['onAbort'] = function (what) { WebPage.failed(String(what)); };",
+    $WebPage__postset: "Module['onAbort'] = (what) => WebPage.failed(what);",
 
     pentagram_page_ended__deps: ['$WebPage'],
     pentagram_page_ended: function () {
-        WebPage.say('', ['The program has ended. Reload the page to start it again.']);
+        Module['page'].ended();
     },
 
     pentagram_page_error__deps: ['$WebPage'],
     pentagram_page_error: function (program, report) {
-        WebPage.say(UTF8ToString(program), [UTF8ToString(report), 'Reload the page to start it again.']);
+        Module['page'].error(UTF8ToString(program), UTF8ToString(report));
     },
 });

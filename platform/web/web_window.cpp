@@ -1,14 +1,38 @@
 #include "platform/web/web_window.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
+#include <cstddef>
+#include <cstdint>
 
 #include "platform/form/form_properties.h"
 #include "platform/run_time_error.h"
 
+namespace platform::web {
+
+// One thing the canvas told, as web_canvas.js writes it.
+struct CanvasEvent {
+    // Which, by its place among the names the canvas was given.
+    std::int32_t kind = 0;
+    // The browser's number for the pointer, and whether it is a finger.
+    std::int32_t pointer = 0;
+    std::int32_t finger = 0;
+    std::int32_t unused = 0;
+    // Where, in CSS pixels from the canvas's top left corner.
+    double x = 0;
+    double y = 0;
+    // When an animation frame began, in milliseconds on the page's clock.
+    double time = 0;
+};
+static_assert(offsetof(CanvasEvent, x) == 16 && offsetof(CanvasEvent, time) == 32 && sizeof(CanvasEvent) == 40,
+              "web_canvas.js writes the event at these offsets");
+
+}  // namespace platform::web
+
 // The browser's side, in web_canvas.js.
 extern "C" {
-int pentagram_canvas_open();
+int pentagram_canvas_open(const char* const* kinds, int kindCount);
 void pentagram_canvas_close();
 double pentagram_canvas_device_pixel_ratio();
 void pentagram_canvas_size(int* size);
@@ -16,10 +40,9 @@ void pentagram_canvas_title(const char* title);
 void pentagram_canvas_show();
 int pentagram_canvas_visible();
 int pentagram_canvas_ready();
-double pentagram_canvas_refresh_in();
 void pentagram_canvas_memory(std::uint8_t* memory, int width, int height);
 void pentagram_canvas_put(int x, int y, int width, int height);
-int pentagram_canvas_next_event();
+int pentagram_canvas_next_event(platform::web::CanvasEvent* event);
 void pentagram_canvas_turn();
 void pentagram_canvas_rest(int milliseconds);
 }
@@ -27,14 +50,40 @@ void pentagram_canvas_rest(int milliseconds);
 namespace platform::web {
 namespace {
 
-// The kinds of event web_canvas.js tells, with whether the pointer was on
-// the canvas in the lowest bit.
-enum EventKind { kPressed = 1, kReleased = 2, kResized = 3, kExposed = 4 };
+// What the canvas tells, by the browser's own names for it: the canvas is
+// given the names when it opens, and tells each by its place here.
+enum Kind {
+    kPointerDown,
+    kPointerUp,
+    kPointerCancel,
+    kLostPointerCapture,
+    kResize,
+    kVisibilityChange,
+    kAnimationFrame,
+};
+constexpr std::array<const char*, 7> kKinds{"pointerdown", "pointerup",        "pointercancel", "lostpointercapture",
+                                            "resize",      "visibilitychange", "animationframe"};
+
+// A pointer the canvas told of: the mouse (a pen too) or a finger, where it
+// is in the canvas's device pixels. A capture lost is the pointer taken
+// over, as a cancel is.
+PointerEvent Pointed(const CanvasEvent& event) {
+    const double ratio = pentagram_canvas_device_pixel_ratio();
+    PointerEvent pointed{PointerEvent::Action::Cancel,
+                         {event.finger != 0 ? Pointer::Kind::Finger : Pointer::Kind::Mouse, event.pointer},
+                         PointerPosition{event.x * ratio, event.y * ratio}};
+    if (event.kind == kPointerDown) {
+        pointed.action = PointerEvent::Action::Down;
+    } else if (event.kind == kPointerUp) {
+        pointed.action = PointerEvent::Action::Up;
+    }
+    return pointed;
+}
 
 }  // namespace
 
 WebWindow::WebWindow() {
-    if (pentagram_canvas_open() == 0) {
+    if (pentagram_canvas_open(kKinds.data(), static_cast<int>(kKinds.size())) == 0) {
         throw RunTimeError("cannot open the window", "the browser gives the canvas no 2D context");
     }
 }
@@ -56,11 +105,6 @@ PixelSize WebWindow::ClientSize() const {
 }
 
 bool WebWindow::ReadyForPicture() { return pentagram_canvas_ready() != 0; }
-
-std::optional<NativeWindow::Clock::time_point> WebWindow::NextRefresh() const {
-    const std::chrono::duration<double, std::milli> in(pentagram_canvas_refresh_in());
-    return Clock::now() + std::chrono::duration_cast<Clock::duration>(in);
-}
 
 WindowPixels WebWindow::Pixels(int width, int height) {
     const bool fresh = PixelSize{width, height} != memorySize_;
@@ -92,20 +136,25 @@ void WebWindow::Send(const std::vector<PixelRect>& rects) {
 void WebWindow::GiveTurn() { pentagram_canvas_turn(); }
 
 void WebWindow::Dispatch() {
-    while (const int event = pentagram_canvas_next_event()) {
-        const bool inside = (event & 1) != 0;
-        switch (event >> 1) {
-            case kPressed:
-                Events().Pressed(inside);
+    CanvasEvent event;
+    while (pentagram_canvas_next_event(&event) != 0) {
+        switch (event.kind) {
+            case kPointerDown:
+            case kPointerUp:
+            case kPointerCancel:
+            case kLostPointerCapture:
+                Events().Pointed(Pointed(event));
                 break;
-            case kReleased:
-                Events().Released(inside);
-                break;
-            case kResized:
+            case kResize:
                 Events().Resized();
                 break;
-            case kExposed:
+            case kVisibilityChange:
                 Events().Exposed();
+                break;
+            case kAnimationFrame:
+                // The page's clock is the program's steady clock.
+                Events().Refreshed(Clock::time_point(std::chrono::duration_cast<Clock::duration>(
+                    std::chrono::duration<double, std::milli>(event.time))));
                 break;
             default:
                 break;

@@ -36,7 +36,6 @@ public:
     [[nodiscard]] PixelSize ClientSize() const override;
     [[nodiscard]] ImageFormat Format() const override { return ImageFormat::OpaqueRgba; }
     [[nodiscard]] bool ReadyForPicture() override;
-    [[nodiscard]] std::optional<Clock::time_point> NextRefresh() const override;
     [[nodiscard]] WindowPixels Pixels(int width, int height) override;
     // Puts the rectangles' bounds on the canvas in one go.
     void Send(const std::vector<PixelRect>& rects) override;

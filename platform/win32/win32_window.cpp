@@ -35,6 +35,11 @@ void RegisterWindowClass(WNDPROC procedure) {
     }
 }
 
+// Where a mouse message says the pointer is, in the client area's pixels.
+PointerPosition Position(LPARAM lParam) {
+    return {static_cast<double>(GET_X_LPARAM(lParam)), static_cast<double>(GET_Y_LPARAM(lParam))};
+}
+
 }  // namespace
 
 Win32Window::Win32Window() {
@@ -164,18 +169,19 @@ LRESULT Win32Window::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_MBUTTONDOWN:
             // Captured, so that the release comes here wherever it is.
             SetCapture(window);
-            Events().Pressed(true);
+            Events().Pointed({PointerEvent::Action::Down, {}, Position(lParam)});
             return 0;
         case WM_LBUTTONUP:
         case WM_RBUTTONUP:
-        case WM_MBUTTONUP: {
+        case WM_MBUTTONUP:
+            // Told before the capture goes, which says it went.
+            Events().Pointed({PointerEvent::Action::Up, {}, Position(lParam)});
             ReleaseCapture();
-            RECT client{};
-            GetClientRect(window, &client);
-            const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
-            Events().Released(PtInRect(&client, at) != 0);
             return 0;
-        }
+        case WM_CAPTURECHANGED:
+            // Another window took the mouse mid-press: its release is not ours.
+            Events().Pointed({PointerEvent::Action::Cancel, {}, std::nullopt});
+            return 0;
         case WM_CLOSE:
             Events().CloseRequested();
             return 0;

@@ -6,7 +6,6 @@
 // window form's, written once for every kind of window.
 
 #include <chrono>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,7 @@
 #include "platform/image/image_format.h"
 #include "platform/image/pixel_rect.h"
 #include "platform/raster/pixel_rows.h"
+#include "platform/window/pointer_event.h"
 
 namespace platform {
 
@@ -24,16 +24,17 @@ inline constexpr const char* kCannotShow = "cannot show the window's image";
 // window system's calls, where nothing may unwind: a listener only notes.
 class NativeWindowEvents {
 public:
-    // A mouse button went down or up, with the pointer inside the client
-    // area or not.
-    virtual void Pressed(bool inside) = 0;
-    virtual void Released(bool inside) = 0;
+    // A pointer went down, up, or was taken over by the window system.
+    virtual void Pointed(const PointerEvent& event) = 0;
     // The close button or the window manager's close.
     virtual void CloseRequested() = 0;
     // The client area may have another size now.
     virtual void Resized() = 0;
     // The window holds nothing of the picture it was sent.
     virtual void Exposed() = 0;
+    // The display refreshed, where the window system tells when (a
+    // browser's animation frame).
+    virtual void Refreshed(std::chrono::steady_clock::time_point at) = 0;
 
 protected:
     ~NativeWindowEvents() = default;
@@ -85,9 +86,6 @@ public:
     // sent, true again once the display signals that it has shown it (or
     // would have), however the window system says so.
     [[nodiscard]] virtual bool ReadyForPicture() = 0;
-    // When the display is expected to show its next picture, where the
-    // window system tells it ahead.
-    [[nodiscard]] virtual std::optional<Clock::time_point> NextRefresh() const { return std::nullopt; }
     // The memory to write the next picture into, for a picture of this
     // size; asked for only when the display is ready for one.
     [[nodiscard]] virtual WindowPixels Pixels(int width, int height) = 0;
@@ -112,11 +110,11 @@ protected:
 
 private:
     class Unheard final : public NativeWindowEvents {
-        void Pressed(bool /*inside*/) override {}
-        void Released(bool /*inside*/) override {}
+        void Pointed(const PointerEvent& /*event*/) override {}
         void CloseRequested() override {}
         void Resized() override {}
         void Exposed() override {}
+        void Refreshed(std::chrono::steady_clock::time_point /*at*/) override {}
     };
 
     Unheard unheard_;

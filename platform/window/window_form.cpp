@@ -16,6 +16,8 @@ constexpr auto kSilence = std::chrono::milliseconds(500);
 // A window system that runs on the program's thread has a turn at least
 // this often, so that input is handled within a frame of a 60 Hz display.
 constexpr auto kTurnBudget = std::chrono::milliseconds(16);
+// A refresh that a turn did not find yet is looked for again this soon.
+constexpr auto kRefreshRetry = std::chrono::milliseconds(1);
 
 }  // namespace
 
@@ -135,7 +137,10 @@ void WindowForm::SendTitle(bool withPicture) {
 // it in its turn) or the budget has passed; between them the frames run on.
 void WindowForm::GiveTurnWhenDue() {
     const Clock::time_point now = now_();
-    const std::optional<Clock::time_point> refresh = window_->NextRefresh();
+    std::optional<Clock::time_point> refresh = refreshes_.Next();
+    if (refresh && lastTurn_ >= *refresh) {
+        refresh = lastTurn_ + kRefreshRetry;
+    }
     if (now - lastTurn_ >= kTurnBudget || (unanswered_ && refresh && now >= *refresh)) {
         window_->GiveTurn();
         lastTurn_ = now_();
@@ -159,10 +164,9 @@ void WindowForm::RaisePending() {
     }
 }
 
-// A click is a press and a release inside the client area.
-void WindowForm::Released(bool inside) {
-    clickPending_ = clickPending_ || (buttonDown_ && inside);
-    buttonDown_ = false;
+// Judged against the client area the window has as it tells of the pointer.
+void WindowForm::Pointed(const PointerEvent& event) {
+    clickPending_ = clicks_.Take(event, window_->ClientSize()) || clickPending_;
 }
 
 // The image follows the client area as soon as the window says it changed,

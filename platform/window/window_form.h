@@ -11,8 +11,10 @@
 #include <string>
 
 #include "platform/form/image_form.h"
+#include "platform/window/click_rule.h"
 #include "platform/window/close_signals.h"
 #include "platform/window/native_window.h"
+#include "platform/window/refresh_pace.h"
 
 namespace platform {
 
@@ -54,11 +56,11 @@ protected:
     [[nodiscard]] NativeWindow& Window() const { return *window_; }
 
 private:
-    void Pressed(bool inside) override { buttonDown_ = inside; }
-    void Released(bool inside) override;
+    void Pointed(const PointerEvent& event) override;
     void CloseRequested() override { closePending_ = true; }
     void Resized() override { resized_ = true; }
     void Exposed() override { sendWhole_ = true; }
+    void Refreshed(Clock::time_point at) override { refreshes_.Refreshed(at); }
 
     [[nodiscard]] bool InSight() const;
     void ApplyRequests();
@@ -96,10 +98,12 @@ private:
     bool titleSinceAnswer_ = false;
     bool titleAlone_ = false;
 
-    // When the window system last had a turn, where it needs them.
+    // When the window system last had a turn, where it needs them, and
+    // when its display refreshes, where it tells.
     Clock::time_point lastTurn_;
+    RefreshPace refreshes_;
 
-    bool buttonDown_ = false;
+    ClickRule clicks_;
     bool clickPending_ = false;
     bool closePending_ = false;
 };

@@ -74,17 +74,16 @@ void X11Window::Handle(const xcb_generic_event_t& event) {
         case 0:
             // Every request is the program's own: none may fail unnoticed.
             connection_.Refused(reinterpret_cast<const xcb_generic_error_t&>(event));
-        case XCB_BUTTON_PRESS: {
-            const auto& press = reinterpret_cast<const xcb_button_press_event_t&>(event);
-            if (!IsWheel(press.detail)) {
-                Events().Pressed(Inside(press.event_x, press.event_y));
-            }
-            break;
-        }
+        case XCB_BUTTON_PRESS:
         case XCB_BUTTON_RELEASE: {
-            const auto& release = reinterpret_cast<const xcb_button_release_event_t&>(event);
-            if (!IsWheel(release.detail)) {
-                Events().Released(Inside(release.event_x, release.event_y));
+            // The release comes to the window wherever it is, under the
+            // press's implicit grab, with where the pointer is.
+            const auto& button = reinterpret_cast<const xcb_button_press_event_t&>(event);
+            if (!IsWheel(button.detail)) {
+                const auto action =
+                    EventKind(event) == XCB_BUTTON_PRESS ? PointerEvent::Action::Down : PointerEvent::Action::Up;
+                const PointerPosition at{static_cast<double>(button.event_x), static_cast<double>(button.event_y)};
+                Events().Pointed({action, {}, at});
             }
             break;
         }
@@ -127,7 +126,5 @@ void X11Window::Wait(Clock::duration longest) {
     // An interrupted or failed wait is only a shorter one: the caller looks again.
     (void)poll(sources.data(), sources.size(), static_cast<int>(std::max<long long>(0, timeout)));
 }
-
-bool X11Window::Inside(int x, int y) const { return x >= 0 && y >= 0 && x < size_.width && y < size_.height; }
 
 }  // namespace platform::x11

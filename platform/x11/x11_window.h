@@ -36,7 +36,6 @@ public:
 private:
     void TakeInEvents(Clock::time_point now);
     void Handle(const xcb_generic_event_t& event);
-    [[nodiscard]] bool Inside(int x, int y) const;
 
     X11Connection connection_;
     // Destroyed with this, or with the connection if making the rest failed.

@@ -156,6 +156,18 @@ void SwaySession::Click(int x, int y) {
     Command("seat seat0 cursor release button1");
 }
 
+// With a pointer of its own: the layout is the outputs side by side.
+void SwaySession::Drag(int fromX, int fromY, int toX, int toY) {
+    std::vector<std::string> argv{Reachable(PENTAGRAM_VIRTUAL_POINTER), "drag"};
+    for (const int value : {fromX, fromY, toX, toY, width_ * outputs_, height_}) {
+        argv.push_back(std::to_string(value));
+    }
+    auto drag = Start(argv);
+    if (drag->WaitExit(kAnswer) != 0) {
+        throw std::runtime_error("the virtual pointer did not drag: " + drag->Stderr());
+    }
+}
+
 void SwaySession::Tap(int /*x*/, int /*y*/) {
     throw std::logic_error("sway offers no fake touchscreen: its row of the table has none");
 }
@@ -169,6 +181,7 @@ std::string SwaySession::AddOutput(int scale) {
     std::string name = "HEADLESS-2";
     Command("output " + name + " resolution " + std::to_string(width_ * scale) + "x" + std::to_string(height_ * scale) +
             " scale " + std::to_string(scale) + " position " + std::to_string(width_) + " 0");
+    ++outputs_;
     // Sway lays a new output out where it finds room, moving the first:
     // the first is put back at the origin, and takes the focus back, so
     // that new windows open on it.

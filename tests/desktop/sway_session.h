@@ -64,6 +64,9 @@ public:
     void Unhide(int pid) override;
     // The pointer to a point of the layout, without a click.
     void MovePointer(int x, int y);
+    // A mouse's press at one point of the layout, moved to another and
+    // released there.
+    void Drag(int fromX, int fromY, int toX, int toY);
     // A second output, right of the first and as large in layout
     // coordinates, at this scale; its name. New windows stay on the first.
     std::string AddOutput(int scale);
@@ -78,6 +81,7 @@ private:
     std::string ipc_;
     int width_;
     int height_;
+    int outputs_ = 1;
     std::unique_ptr<Process> sway_;
     std::unique_ptr<Process> pointer_;
 };

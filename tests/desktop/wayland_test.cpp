@@ -1,91 +1,27 @@
 // The program as a native Wayland window in what only some compositors
 // have or do: resting while sway shows it on no output, sway's screenshots
 // at scale 2 and a change of its output's scale, weston nested in sway and
-// GNOME's mutter headless, and many starts under sway and mutter. What every compositor is asked is in
-// compositor_test.cpp.
+// GNOME's mutter headless, and many starts under sway and mutter. What every
+// compositor is asked is in compositor_test.cpp, the pointer under sway in
+// wayland_pointer_test.cpp.
 
 #include <gtest/gtest.h>
 #include <csignal>
 
 #include <algorithm>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
-#include "tests/desktop/picture.h"
-#include "tests/desktop/ratio_title.h"
-#include "tests/desktop/sway_session.h"
+#include "tests/desktop/wayland_fixture.h"
 #include "tests/desktop/wayland_log.h"
-#include "tests/support/process_readings.h"
 
 namespace desktop {
 namespace {
 
-using std::chrono::milliseconds;
-using std::chrono::seconds;
 using testing_support::Clock;
 using testing_support::CpuTicks;
-using testing_support::WaitUntil;
-
-constexpr auto kAppear = seconds(10);
-constexpr auto kSettle = seconds(5);
-
-class WaylandTest : public testing::Test {
-protected:
-    explicit WaylandTest(int scale = 1) : session_(1280, 800, scale) {}
-
-    std::unique_ptr<Process> StartProgram(const Process::Environment& extra = {}) {
-        return session_.Start({session_.Reachable(PENTAGRAM_PROGRAM)}, extra);
-    }
-
-    // The program's toplevel once it has the ratio title.
-    SwayWindow WaitForWindow(Process& program) {
-        std::optional<SwayWindow> window;
-        EXPECT_TRUE(WaitUntil(
-            [&] {
-                window = session_.FindWindow("pentagram", program.Pid());
-                return window && IsRatioTitle(window->title);
-            },
-            kAppear))
-            << "no toplevel with the ratio title; the program is " << (program.Running() ? "running" : "gone")
-            << ", stderr: " << program.Stderr();
-        return window.value_or(SwayWindow{});
-    }
-
-    // A screenshot of the client area once it has the size, in logical
-    // pixels, and shows the figure fitted to it.
-    Picture CaptureFitted(Process& program, int width, int height) {
-        Picture picture;
-        const bool fitted = WaitUntil(
-            [&] {
-                const auto window = session_.FindWindow("pentagram", program.Pid());
-                if (!window || window->content.width != width || window->content.height != height) {
-                    return false;
-                }
-                picture = session_.Screenshot(window->content);
-                return FigureFits(picture);
-            },
-            kSettle);
-        EXPECT_TRUE(fitted) << "no figure fitted to " << width << " x " << height;
-        return picture;
-    }
-
-    // GNOME's compositor, headless, beside sway in the session's runtime folder.
-    std::unique_ptr<Process> StartMutter() {
-        auto mutter = session_.Start({"dbus-run-session", "--", "mutter", "--wayland", "--headless",
-                                      "--virtual-monitor", "1280x800", "--wayland-display", kMutterSocket});
-        const auto socket = std::filesystem::path(*session_.Environment().at("XDG_RUNTIME_DIR")) / kMutterSocket;
-        EXPECT_TRUE(WaitUntil([&] { return std::filesystem::exists(socket) || !mutter->Running(); }, kAppear) &&
-                    mutter->Running())
-            << "required: mutter did not start headless: " << mutter->Stderr();
-        return mutter;
-    }
-
-    static constexpr const char* kMutterSocket = "mutter-pentagram";
-    SwaySession session_;
-};
 
 TEST_F(WaylandTest, HiddenItRestsAndShownItTurnsOn) {
     auto program = StartProgram();
@@ -184,46 +120,6 @@ TEST_F(WaylandTest, AChangeOfTheOutputsScaleIsFollowed) {
         << "the window does not draw at scale 2: " << picture.width << " x " << picture.height << " pixels for "
         << (window ? std::to_string(window->content.width) + " x " + std::to_string(window->content.height) : "none")
         << ", " << UnlikeNeighbours(picture) << " unlike neighbours";
-}
-
-// The pointer shows the desktop's arrow on every entry into the window,
-// set with that entry's serial, drawn at the scale of the output the window
-// is on: twice the pixels once the window has moved to an output at scale 2.
-TEST_F(WaylandTest, ThePointerShowsTheArrowAtTheScaleOfTheOutputTheWindowIsOn) {
-    const std::string second = session_.AddOutput(2);
-    auto program = StartProgram({{"WAYLAND_DEBUG", "1"}});
-    const SwayWindow first = WaitForWindow(*program);
-    const auto cursors = [&](int entries) {
-        return WaitUntil(
-            [&] {
-                const WaylandLog log = WaylandLog::Read(program->Stderr());
-                return log.pointerEntries >= entries && log.pointerEntriesWithACursor == log.pointerEntries;
-            },
-            kSettle);
-    };
-    session_.MovePointer(first.content.x + first.content.width / 2, first.content.y + first.content.height / 2);
-    EXPECT_TRUE(cursors(1)) << "no arrow for the pointer's entry";
-    ASSERT_LT(first.content.x, 1280) << "the window opened on " << second;
-    session_.Command("[pid=" + std::to_string(program->Pid()) + "] move to output " + second);
-    std::optional<SwayWindow> moved;
-    ASSERT_TRUE(WaitUntil(
-        [&] {
-            moved = session_.FindWindow("pentagram", program->Pid());
-            return moved && moved->content.x >= 1280;
-        },
-        kSettle))
-        << "the window did not move to " << second;
-    session_.MovePointer(moved->content.x + moved->content.width / 2, moved->content.y + moved->content.height / 2);
-    EXPECT_TRUE(cursors(2)) << "no arrow for the pointer's entry on " << second;
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            const WaylandLog log = WaylandLog::Read(program->Stderr());
-            return log.cursorImages.size() >= 2 && log.cursorImages.back().width == 2 * log.cursorImages[0].width &&
-                   log.cursorImages.back().height == 2 * log.cursorImages[0].height;
-        },
-        kSettle))
-        << "the arrow is not drawn at twice the pixels on the output at scale 2";
-    EXPECT_TRUE(program->Running());
 }
 
 // weston, nested in sway, and GNOME's mutter, headless beside it: neither

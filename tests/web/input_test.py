@@ -1,5 +1,6 @@
 """The page's end and rest in headless Chromium: a click or a tap ends the
-program, a cancelled touch does not, and a hidden tab rests.
+program, a cancelled touch or a press dragged off the page and released
+there does not, and a hidden tab rests.
 
 Run by ctest (label web) with PENTAGRAM_WEB_DIR, the web build.
 """
@@ -26,12 +27,15 @@ class EndTest(unittest.TestCase):
     def ended(self, browser):
         return browser.canvas() is None and ENDED in browser.run('return document.body.innerText')
 
-    def test_a_click_or_a_tap_ends_it_and_a_cancelled_touch_does_not(self):
+    def test_a_click_or_a_tap_ends_it_and_what_is_none_leaves_the_next_click_to(self):
         cases = [
             ('a click', lambda b: (mouse(b, 'mousePressed'), mouse(b, 'mouseReleased')), True),
             ('a tap', lambda b: (touch(b, 'touchStart'), touch(b, 'touchEnd')), True),
             ('a cancelled touch', lambda b: (touch(b, 'touchStart'), touch(b, 'touchCancel')), False),
             ('a press alone', lambda b: mouse(b, 'mousePressed'), False),
+            ('a press dragged off the page and released there',
+             lambda b: (mouse(b, 'mousePressed'), mouse(b, 'mouseMoved', x=900), mouse(b, 'mouseReleased', x=900)),
+             False),
         ]
         with Browser(width=800, height=500) as browser:
             for what, gesture, ends in cases:
@@ -50,6 +54,10 @@ class EndTest(unittest.TestCase):
                         self.assertFalse(self.ended(browser))
                         before = browser.ratio_titles()[-1]['at']
                         browser.wait_for(lambda: browser.ratio_titles()[-1]['at'] > before, 'the figure going on')
+                        # Nothing is left held: a click then ends it.
+                        mouse(browser, 'mousePressed')
+                        mouse(browser, 'mouseReleased')
+                        browser.wait_for(lambda: self.ended(browser), 'the end after a click', seconds=2)
 
 
 class HiddenTest(unittest.TestCase):
