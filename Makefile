@@ -136,12 +136,17 @@ lint-windows: windows build-with-tests
 		-extra-arg=-isystem$(MINGW_CXX_INCLUDE) -extra-arg=-isystem$(MINGW_CXX_INCLUDE)/x86_64-w64-mingw32 \
 		-extra-arg=-isystem/usr/x86_64-w64-mingw32/include $(filter $(SOURCES),$(WINDOWS_ONLY_SOURCES))
 
-# clang-tidy over the files only the web build compiles, with its compile
-# commands and emscripten's own headers, for WebAssembly.
+# The browser's page: ESLint over its JavaScript (the versions package.json
+# pins, installed as package-lock.json has them), flake8 over the tests' and
+# tools' Python, and clang-tidy over the files only the web build compiles,
+# with its compile commands and emscripten's own headers, for WebAssembly.
 EMSCRIPTEN_SYSROOT = /usr/share/emscripten/cache/sysroot
 WEB_ONLY_SOURCES = $(filter-out $(call compiled_in,$(BUILD_DIR)),$(call compiled_in,$(WEB_DIR)))
 lint-web: web-with-tests build-with-tests
 	bash scripts/install-deps.sh --lint
+	npm ci --no-audit --no-fund --loglevel=error
+	npx --no-install eslint .
+	flake8
 	run-clang-tidy -p $(WEB_DIR) -quiet -j $(JOBS) -extra-arg=--target=wasm32-unknown-emscripten \
 		-extra-arg=--sysroot=$(EMSCRIPTEN_SYSROOT) -extra-arg=-isystem$(EMSCRIPTEN_SYSROOT)/include/compat \
 		-extra-arg=-D__SSE__=1 -extra-arg=-D__SSE2__=1 -extra-arg=-D_LIBCPP_ABI_VERSION=2 \
@@ -198,4 +203,4 @@ picture: deps
 	./$(BUILD_DIR)/pentagram-snapshot --size 640x400 --frames 54 --out docs/pentagram.png
 
 clean:
-	rm -rf $(BUILD_DIR) $(WINDOWS_DIR)
+	rm -rf $(BUILD_DIR) $(WINDOWS_DIR) $(WEB_DIR) $(BENCH_DIR) $(SANITIZE_DIR) node_modules

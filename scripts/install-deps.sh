@@ -9,8 +9,9 @@ build_packages=(cmake g++ make pkg-config libsdl2-dev libcairo2-dev libxcb1-dev 
     libxcb-xfixes0-dev libwayland-dev libdecor-0-dev wayland-protocols)
 # Making the Debian package and checking it.
 package_packages=(dpkg-dev file desktop-file-utils appstream lintian)
-# make lint, and the README's animation.
-lint_packages=(clang-format clang-tidy)
+# make lint and make lint-web (flake8 for the Python; ESLint comes from npm,
+# at the versions package-lock.json pins), and the README's animation.
+lint_packages=(clang-format clang-tidy flake8)
 animation_packages=(imagemagick)
 # The Windows build: the cross-compiler (POSIX threads), GoogleTest's
 # sources to build with it, NSIS for the installer, and Wine to test under.
@@ -62,6 +63,13 @@ if ((${#missing[@]})); then
     echo "Installing: ${missing[*]}"
     as_root apt-get update -q
     as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+# ESLint is installed with npm, which comes with Node.js; where neither is
+# there, Debian's.
+if [[ "${1:-}" == "--lint" ]] && ! command -v npm >/dev/null 2>&1; then
+    as_root apt-get update -q
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -q --no-install-recommends npm
 fi
 
 # sway refuses to run as root: the Wayland tests run it, and the program, as

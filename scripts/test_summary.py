@@ -42,8 +42,8 @@ def count_junit(path, counts):
         name = case.get("name", "")
         status = case.get("status", "")
         output = "".join(out.text or "" for out in case.iter("system-out"))
-        lines = CASE_LINE.findall(output) or [(UNITTEST_RESULTS[result], name)
-                                               for name, result in UNITTEST_LINE.findall(output)]
+        lines = CASE_LINE.findall(output) or [
+            (UNITTEST_RESULTS[result], name) for name, result in UNITTEST_LINE.findall(output)]
         for result, case_name in lines:
             if result == "OK":
                 counts.passed += 1

@@ -6,20 +6,16 @@ mergeInto(LibraryManager.library, {
         // browser's number formatting takes a good part of the time to the
         // first picture the first time it is asked.
         browsers: null,
-        separatorOf: function (language) {
+        separatorOf: (language) => {
             try {
-                var parts = new Intl.NumberFormat(language).formatToParts(1.5);
-                for (var i = 0; i < parts.length; ++i) {
-                    if (parts[i].type === 'decimal') {
-                        return parts[i].value;
-                    }
-                }
+                const parts = new Intl.NumberFormat(language).formatToParts(1.5);
+                const decimal = parts.find((part) => part.type === 'decimal');
+                return decimal ? decimal.value : '';
             } catch (unknownLanguage) {
                 return '';
             }
-            return '';
         },
-        browsersSeparator: function () {
+        browsersSeparator: () => {
             if (WebLanguage.browsers === null) {
                 WebLanguage.browsers = WebLanguage.separatorOf(navigator.language);
             }
@@ -33,7 +29,7 @@ mergeInto(LibraryManager.library, {
     // language is unknown.
     pentagram_decimal_separator__deps: ['$WebLanguage'],
     pentagram_decimal_separator: function (language, out, size) {
-        var name = UTF8ToString(language);
+        const name = UTF8ToString(language);
         stringToUTF8(name ? WebLanguage.separatorOf(name) : WebLanguage.browsersSeparator(), out, size);
     },
 });

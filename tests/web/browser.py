@@ -120,7 +120,10 @@ class Browser:
                     }
                 }
             }
-            const black = (x, y) => { const at = 4 * (y * width + x); return data[at] + data[at + 1] + data[at + 2] === 0; };
+            const black = (x, y) => {
+                const at = 4 * (y * width + x);
+                return data[at] + data[at + 1] + data[at + 2] === 0;
+            };
             return {width, height, left, right, top, bottom,
                     blackCorners: black(0, 0) && black(width - 1, height - 1)};""")
 
