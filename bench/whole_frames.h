@@ -26,8 +26,8 @@ public:
     [[nodiscard]] platform::ImageFormat Format() const override { return window_->Format(); }
     [[nodiscard]] bool ReadyForPicture() override { return window_->ReadyForPicture(); }
     // Memory that holds nothing yet, as far as the form knows: it sends all of it.
-    [[nodiscard]] platform::WindowPixels Pixels(int width, int height) override {
-        platform::WindowPixels pixels = window_->Pixels(width, height);
+    [[nodiscard]] platform::WindowPixels Pixels(const platform::PixelRows& image) override {
+        platform::WindowPixels pixels = window_->Pixels(image);
         pixels.fresh = true;
         return pixels;
     }

@@ -28,8 +28,10 @@ public:
     // busy until the test answers it.
     bool answersAtOnce = true;
     bool answered = true;
-    // The pixels it takes.
+    // The pixels it takes, and whether it shows the image's own rows (as a
+    // canvas does) rather than memory of its own.
     platform::ImageFormat format = platform::ImageFormat::Xrgb;
+    bool takesImageRows = false;
 
     // What reached the window.
     std::vector<std::vector<platform::PixelRect>> sent;
@@ -59,24 +61,28 @@ public:
     [[nodiscard]] platform::ImageFormat Format() const override { return format; }
     [[nodiscard]] bool ReadyForPicture() override { return answered; }
     void GiveTurn() override { turnsBefore.push_back(dispatches + 1); }
-    [[nodiscard]] platform::WindowPixels Pixels(int width, int height) override {
-        const bool fresh = width != memoryWidth_ || height != memoryHeight_;
-        if (fresh) {
-            copy_.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), 0);
-            memoryWidth_ = width;
-            memoryHeight_ = height;
+    [[nodiscard]] platform::WindowPixels Pixels(const platform::PixelRows& image) override {
+        platform::PixelRows rows = image;
+        if (!takesImageRows) {
+            if (image.width != source_.width || image.height != source_.height) {
+                copy_.assign(static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height), 0);
+            }
+            rows.data = reinterpret_cast<std::uint8_t*>(copy_.data());
         }
-        return {{reinterpret_cast<std::uint8_t*>(copy_.data()), width, height, width * 4}, fresh};
+        const bool fresh = rows.data != source_.data || rows.width != source_.width || rows.height != source_.height;
+        source_ = rows;
+        return {rows, fresh};
     }
+    // What the window shows is what it was sent of its memory.
     void Send(const std::vector<platform::PixelRect>& rects) override {
         sent.push_back(rects);
         answered = answersAtOnce;
-        memory.resize(copy_.size());
+        memory.resize(static_cast<std::size_t>(source_.width) * static_cast<std::size_t>(source_.height));
         for (const platform::PixelRect& rect : rects) {
             for (int y = rect.y; y < rect.y + rect.height; ++y) {
-                const auto at = static_cast<std::size_t>(y) * static_cast<std::size_t>(memoryWidth_) +
-                                static_cast<std::size_t>(rect.x);
-                std::memcpy(memory.data() + at, copy_.data() + at, static_cast<std::size_t>(rect.width) * 4);
+                std::memcpy(memory.data() + static_cast<std::size_t>(y) * static_cast<std::size_t>(source_.width) +
+                                static_cast<std::size_t>(rect.x),
+                            source_.Row(y) + rect.x, static_cast<std::size_t>(rect.width) * 4);
             }
         }
     }
@@ -91,8 +97,7 @@ public:
 
 private:
     std::vector<std::uint32_t> copy_;
-    int memoryWidth_ = 0;
-    int memoryHeight_ = 0;
+    platform::PixelRows source_;
 };
 
 }  // namespace testing_support

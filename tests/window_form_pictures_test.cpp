@@ -20,6 +20,9 @@ using namespace std::chrono_literals;
 using namespace testing_support;
 
 TEST_F(WindowFormTest, SendsTheFirstFrameWholeWithItsTitleThenOnlyTheChangedTilesAndAllOfItOnceExposed) {
+    form_->Show();
+    form_->DoEvents();
+    EXPECT_TRUE(window_->sent.empty()) << "a picture before the program drew one";
     form_->Caption("Fii on suunnilleen 0");
     ShowIt();
     ASSERT_EQ(window_->sent.size(), 1U) << "an unchanged frame is not sent again";
@@ -104,9 +107,19 @@ TEST_F(WindowFormTest, ADisplayThatStopsAnsweringMeansTheWindowIsNotSeen) {
     EXPECT_EQ(window_->sent.back(), (std::vector<PixelRect>{{0, 0, kWidth, kHeight}}));
 }
 
+// A window with memory of its own, which is sent the tiles that differ
+// from it, and one that shows the image's own rows (a canvas), which is
+// sent the tiles that changed.
+class EachWindowTest : public WindowFormTest, public testing::WithParamInterface<bool> {
+protected:
+    EachWindowTest() { window_->takesImageRows = GetParam(); }
+};
+
+INSTANTIATE_TEST_SUITE_P(OwnMemoryOrTheImagesRows, EachWindowTest, testing::Bool());
+
 // Long runs of strokes with the display answering at random: every picture
 // brings the window's memory up to the image, whatever it missed.
-TEST_F(WindowFormTest, EveryPictureBringsTheWindowUpToTheImage) {
+TEST_P(EachWindowTest, EveryPictureBringsTheWindowUpToTheImage) {
     ShowIt();
     window_->answersAtOnce = false;
     std::mt19937 random(20261209);

@@ -43,7 +43,7 @@ public:
     [[nodiscard]] PixelSize ClientSize() const override { return size_; }
     // Nothing to show the pixels on: the form copies none, at any pace.
     [[nodiscard]] bool ReadyForPicture() override { return true; }
-    [[nodiscard]] WindowPixels Pixels(int /*width*/, int /*height*/) override { return {}; }
+    [[nodiscard]] WindowPixels Pixels(const PixelRows& /*image*/) override { return {}; }
     void Send(const std::vector<PixelRect>& /*rects*/) override {}
     void Dispatch() override;
     // Throws a run-time error when the script holds no more events.

@@ -38,7 +38,9 @@ public:
     [[nodiscard]] bool Visible() const override { return configured_.has_value(); }
     [[nodiscard]] PixelSize ClientSize() const override;
     [[nodiscard]] bool ReadyForPicture() override;
-    [[nodiscard]] WindowPixels Pixels(int width, int height) override { return presenter_.Pixels(width, height); }
+    [[nodiscard]] WindowPixels Pixels(const PixelRows& image) override {
+        return presenter_.Pixels(image.width, image.height);
+    }
     void Send(const std::vector<PixelRect>& rects) override;
     void Dispatch() override;
     void Wait(Clock::duration longest) override;

@@ -26,10 +26,10 @@ mergeInto(LibraryManager.library, {
         width: 0,
         height: 0,
         ratio: 1,
-        // The window's memory as the canvas takes it, made again where the
+        // The image's rows as the canvas takes them, made again where the
         // module's memory grew (which detaches the old view).
         picture: null,
-        memory: 0,
+        rows: 0,
         // A picture is pending until the animation frame after it.
         pending: false,
         frameRequest: 0,
@@ -238,24 +238,23 @@ mergeInto(LibraryManager.library, {
         return !WebCanvas.pending;
     },
 
-    // The window's memory for pictures of this size, which the canvas's
-    // backing store takes at its size.
-    pentagram_canvas_memory__deps: ['$WebCanvas'],
-    pentagram_canvas_memory: function (memory, width, height) {
-        WebCanvas.memory = memory;
+    // The image's rows, which the canvas's backing store takes at their size.
+    pentagram_canvas_rows__deps: ['$WebCanvas'],
+    pentagram_canvas_rows: function (rows, width, height) {
+        WebCanvas.rows = rows;
         WebCanvas.picture = null;
         WebCanvas.canvas.width = width;
         WebCanvas.canvas.height = height;
     },
 
-    // Puts the region of the window's memory on the canvas, straight from the
-    // module's memory, and asks for the animation frame that shows it.
+    // Puts the region of the image on the canvas, straight from the module's
+    // memory, and asks for the animation frame that shows it.
     pentagram_canvas_put__deps: ['$WebCanvas'],
     pentagram_canvas_put: function (x, y, width, height) {
         const canvas = WebCanvas.canvas;
         let picture = WebCanvas.picture;
         if (picture === null || picture.data.buffer !== HEAPU8.buffer) {
-            const pixels = new Uint8ClampedArray(HEAPU8.buffer, WebCanvas.memory, canvas.width * canvas.height * 4);
+            const pixels = new Uint8ClampedArray(HEAPU8.buffer, WebCanvas.rows, canvas.width * canvas.height * 4);
             picture = new ImageData(pixels, canvas.width, canvas.height);
             WebCanvas.picture = picture;
         }

@@ -40,7 +40,7 @@ void pentagram_canvas_title(const char* title);
 void pentagram_canvas_show();
 int pentagram_canvas_visible();
 int pentagram_canvas_ready();
-void pentagram_canvas_memory(std::uint8_t* memory, int width, int height);
+void pentagram_canvas_rows(const std::uint8_t* rows, int width, int height);
 void pentagram_canvas_put(int x, int y, int width, int height);
 int pentagram_canvas_next_event(platform::web::CanvasEvent* event);
 void pentagram_canvas_turn();
@@ -106,14 +106,13 @@ PixelSize WebWindow::ClientSize() const {
 
 bool WebWindow::ReadyForPicture() { return pentagram_canvas_ready() != 0; }
 
-WindowPixels WebWindow::Pixels(int width, int height) {
-    const bool fresh = PixelSize{width, height} != memorySize_;
+WindowPixels WebWindow::Pixels(const PixelRows& image) {
+    const bool fresh = image.data != rows_.data || image.width != rows_.width || image.height != rows_.height;
     if (fresh) {
-        memory_ = PixelMemory(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
-        memorySize_ = {width, height};
-        pentagram_canvas_memory(memory_.Data(), width, height);
+        rows_ = image;
+        pentagram_canvas_rows(image.data, image.width, image.height);
     }
-    return {{memory_.Data(), width, height, width * 4}, fresh, ChangedTiles::kTileSize};
+    return {image, fresh, ChangedTiles::kTileSize};
 }
 
 void WebWindow::Send(const std::vector<PixelRect>& rects) {

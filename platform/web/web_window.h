@@ -7,7 +7,6 @@
 
 #include <vector>
 
-#include "platform/image/pixel_memory.h"
 #include "platform/window/native_window.h"
 
 namespace platform::web {
@@ -15,7 +14,7 @@ namespace platform::web {
 // The browser runs the page on the program's own thread: the window gives
 // it a turn when the form asks (its events, its animation frames, its
 // painting) and rests in it. The pace is the animation frame: a picture,
-// put on the canvas straight from the window's memory, is shown once the
+// put on the canvas straight from the image's own rows, is shown once the
 // frame after it has come.
 class WebWindow final : public NativeWindow {
 public:
@@ -36,7 +35,8 @@ public:
     [[nodiscard]] PixelSize ClientSize() const override;
     [[nodiscard]] ImageFormat Format() const override { return ImageFormat::OpaqueRgba; }
     [[nodiscard]] bool ReadyForPicture() override;
-    [[nodiscard]] WindowPixels Pixels(int width, int height) override;
+    // The image's own rows: the canvas copies what it is put at once.
+    [[nodiscard]] WindowPixels Pixels(const PixelRows& image) override;
     // Puts the rectangles' bounds on the canvas in one go.
     void Send(const std::vector<PixelRect>& rects) override;
     void GiveTurn() override;
@@ -44,8 +44,8 @@ public:
     void Wait(Clock::duration longest) override;
 
 private:
-    PixelMemory memory_;
-    PixelSize memorySize_;
+    // The rows the canvas was last given.
+    PixelRows rows_;
 };
 
 }  // namespace platform::web

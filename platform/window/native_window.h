@@ -40,7 +40,9 @@ protected:
     ~NativeWindowEvents() = default;
 };
 
-// The memory a window shows from, in the image's own format.
+// The memory a window shows from, in the image's own format: its own, or
+// the image's rows themselves, where the window takes what it is sent at
+// once (a browser's canvas copies it when it is put there).
 struct WindowPixels {
     // Empty when the window shows no pixels (offscreen).
     PixelRows rows;
@@ -86,9 +88,10 @@ public:
     // sent, true again once the display signals that it has shown it (or
     // would have), however the window system says so.
     [[nodiscard]] virtual bool ReadyForPicture() = 0;
-    // The memory to write the next picture into, for a picture of this
-    // size; asked for only when the display is ready for one.
-    [[nodiscard]] virtual WindowPixels Pixels(int width, int height) = 0;
+    // The memory to write the next picture into, for a picture of the
+    // image's size, or the image's rows; asked for only when the display
+    // is ready for one.
+    [[nodiscard]] virtual WindowPixels Pixels(const PixelRows& image) = 0;
     // Sends these rectangles of the memory as the next picture.
     virtual void Send(const std::vector<PixelRect>& rects) = 0;
 

@@ -94,20 +94,28 @@ void WindowForm::Present() {
     if (!window_->ReadyForPicture()) {
         return;
     }
-    const WindowPixels pixels = window_->Pixels(Image().Width(), Image().Height());
+    PersistentImage& image = MutableImage();
+    const PixelRows rows = image.Rows();
+    const WindowPixels pixels = window_->Pixels(rows);
     if (pixels.rows.data == nullptr) {
         SendTitle(false);
         return;
     }
-    PersistentImage& image = MutableImage();
+    // A window that shows the image's own rows needs nothing copied, and is
+    // sent what changed.
+    const bool ownRows = pixels.rows.data == rows.data;
     const std::vector<PixelRect> changes = image.TakeChanges();
     std::vector<PixelRect> picture;
     if (sendWhole_ || pixels.fresh) {
         picture = {{0, 0, image.Width(), image.Height()}};
-        CopyRects(image.Rows(), pixels.rows, picture);
+        if (!ownRows) {
+            CopyRects(rows, pixels.rows, picture);
+        }
         sendWhole_ = false;
+    } else if (ownRows) {
+        picture = changes;
     } else {
-        picture = CopyDifferingTiles(image.Rows(), pixels.rows, changes, pixels.tileSize);
+        picture = CopyDifferingTiles(rows, pixels.rows, changes, pixels.tileSize);
     }
     if (picture.empty()) {
         SendTitle(false);

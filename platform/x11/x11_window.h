@@ -28,7 +28,9 @@ public:
     [[nodiscard]] bool Visible() const override { return toplevel_.Visible(); }
     [[nodiscard]] PixelSize ClientSize() const override { return size_; }
     [[nodiscard]] bool ReadyForPicture() override { return presenter_.Ready(); }
-    [[nodiscard]] WindowPixels Pixels(int width, int height) override { return presenter_.Pixels(width, height); }
+    [[nodiscard]] WindowPixels Pixels(const PixelRows& image) override {
+        return presenter_.Pixels(image.width, image.height);
+    }
     void Send(const std::vector<PixelRect>& rects) override { presenter_.Send(rects); }
     void Dispatch() override;
     void Wait(Clock::duration longest) override;
