@@ -63,12 +63,14 @@ protected:
         form_->Attach(events_);
     }
 
-    // Shown, with its first frame sent, and red to draw in.
+    // Shown, with its first frame (cleared) sent, and red to draw in.
     void ShowIt() {
         form_->ForeColor(255);
         form_->BackColor(0);
         form_->DrawWidth(5);
         form_->Show();
+        form_->DoEvents();
+        form_->Cls();
         form_->DoEvents();
         form_->DoEvents();
     }

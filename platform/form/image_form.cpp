@@ -14,14 +14,19 @@ PixelColour ImageForm::PixelOf(Colour colour) const {
             static_cast<std::uint8_t>((colour >> 16) & 0xFFU)};
 }
 
-void ImageForm::Cls() { image_.Clear(PixelOf(properties_.BackColor())); }
+void ImageForm::Cls() {
+    image_.Clear(PixelOf(properties_.BackColor()));
+    drawn_ = true;
+}
 
 void ImageForm::Line(float x1, float y1, float x2, float y2) {
     image_.Line(x1, y1, x2, y2, PixelOf(properties_.ForeColor()), properties_.DrawWidth());
+    drawn_ = true;
 }
 
 void ImageForm::Circle(float x, float y, float radius) {
     image_.Circle(x, y, radius, PixelOf(properties_.ForeColor()), properties_.DrawWidth());
+    drawn_ = true;
 }
 
 void ImageForm::ResizeImage(int width, int height) { image_.Resize(width, height, PixelOf(properties_.BackColor())); }

@@ -29,6 +29,8 @@ public:
 
     [[nodiscard]] const PersistentImage& Image() const { return image_; }
     [[nodiscard]] const FormProperties& Properties() const { return properties_; }
+    // The program has drawn into the image: cleared it or drawn on it.
+    [[nodiscard]] bool Drawn() const { return drawn_; }
 
 protected:
     [[nodiscard]] FormProperties& MutableProperties() { return properties_; }
@@ -44,6 +46,7 @@ private:
     FormProperties properties_;
     PersistentImage image_;
     FormEvents* events_ = nullptr;
+    bool drawn_ = false;
 };
 
 }  // namespace platform

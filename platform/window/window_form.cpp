@@ -37,6 +37,9 @@ WindowForm::WindowForm(const FormDesign& design, std::unique_ptr<NativeWindow> w
     window_->SetTitle(title_);
     const PixelSize size = window_->ClientSize();
     ResizeImage(size.width, size.height);
+    // The first turn is a budget after the image is made: the program's
+    // start is on the way to its first picture.
+    lastTurn_ = now_();
 }
 
 void WindowForm::WindowState(int state) {
@@ -85,9 +88,11 @@ void WindowForm::ApplyRequests() {
 }
 
 // Shows the last frame when the display can take a picture: copies what
-// differs from what the window holds into its memory, and sends that.
+// differs from what the window holds into its memory, and sends that. The
+// first picture is the first frame the program drew, with its title: until
+// then the window shows its own black.
 void WindowForm::Present() {
-    if (!InSight() || Image().Pixels() == nullptr) {
+    if (!InSight() || Image().Pixels() == nullptr || !Drawn()) {
         SendTitle(false);
         return;
     }
