@@ -48,7 +48,7 @@ void PersistentImage::Resize(int width, int height, PixelColour background) {
     }
     // Zeroed memory is a black xRGB picture already.
     pixels_ = PixelMemory(static_cast<std::size_t>(Stride()) * static_cast<std::size_t>(height));
-    if (background != PixelColour{}) {
+    if (background != PixelColour{} || !PixelMemory::Zeroed()) {
         FillAll(*kernels_, Memory(), background);
     }
     clearedTo_ = background;

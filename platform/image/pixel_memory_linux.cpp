@@ -28,6 +28,8 @@ PixelMemory::PixelMemory(std::size_t bytes) {
     std::memset(data_.get(), 0, rounded);
 }
 
+bool PixelMemory::Zeroed() { return true; }
+
 void PixelMemory::Deleter::operator()(std::uint8_t* data) const { std::free(data); }
 
 }  // namespace platform

@@ -1,5 +1,5 @@
-// The browser: plain zeroed memory of the module's own, which grows as the
-// image needs.
+// The browser: memory of the module's own, which grows as the image needs,
+// left as it is: the image fills it.
 
 #include <cstdlib>
 
@@ -9,11 +9,13 @@
 namespace platform {
 
 PixelMemory::PixelMemory(std::size_t bytes) {
-    data_.reset(static_cast<std::uint8_t*>(std::calloc(bytes, 1)));
+    data_.reset(static_cast<std::uint8_t*>(std::malloc(bytes)));
     if (!data_) {
         throw RunTimeError("cannot make the window's image", "out of memory");
     }
 }
+
+bool PixelMemory::Zeroed() { return false; }
 
 void PixelMemory::Deleter::operator()(std::uint8_t* data) const { std::free(data); }
 

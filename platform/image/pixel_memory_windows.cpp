@@ -14,6 +14,8 @@ PixelMemory::PixelMemory(std::size_t bytes) {
     }
 }
 
+bool PixelMemory::Zeroed() { return true; }
+
 void PixelMemory::Deleter::operator()(std::uint8_t* data) const { VirtualFree(data, 0, MEM_RELEASE); }
 
 }  // namespace platform
