@@ -84,5 +84,14 @@
         cannot(`Its WebAssembly lacks ${lacking.map(([name]) => name).join(' and ')}`);
         return;
     }
-    Pentagram({page}).catch(page.failed);
+    // The module's WebAssembly, which the page carries as base64: compiled
+    // from here, where a failure is the page's to tell.
+    const base64 = document.getElementById('pentagram-wasm').textContent;
+    const binary = Uint8Array.fromBase64 ? Uint8Array.fromBase64(base64) :
+        Uint8Array.from(atob(base64), (character) => character.charCodeAt(0));
+    const instantiateWasm = (imports, receive) => {
+        WebAssembly.instantiate(binary, imports).then(({instance, module}) => receive(instance, module), page.failed);
+        return {};
+    };
+    Pentagram({page, instantiateWasm}).catch(page.failed);
 })();
