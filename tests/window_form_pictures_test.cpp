@@ -200,8 +200,9 @@ TEST(RefreshPaceTest, ThePeriodFollowsTheDisplayShorterOrLonger) {
 
 // Where the window system runs on the program's thread and tells of its
 // display's refreshes, it is given a turn when the next refresh is due
-// while a picture waits for it, again a millisecond after a turn that did
-// not find it, and whenever the budget has passed; at no other DoEvents.
+// while a picture waits for it (at once, before any refresh is told), again
+// a millisecond after a turn that did not find it, and whenever the budget
+// has passed; at no other DoEvents.
 TEST_F(WindowFormTest, TheWindowSystemHasATurnWhenAPictureIsDueOrTheBudgetHasPassed) {
     ShowIt();
     window_->answersAtOnce = false;
@@ -214,7 +215,7 @@ TEST_F(WindowFormTest, TheWindowSystemHasATurnWhenAPictureIsDueOrTheBudgetHasPas
     };
     const std::vector<double> sixty(8, 16.667);
     const std::vector<Case> cases{
-        {"no refresh told yet", {}, true, {{5, false}, {10, false}}},
+        {"no refresh told yet: due at once", {}, true, {{0.5, false}, {1, true}, {1.5, false}, {2, true}}},
         {"a picture waits for the refresh", sixty, true, {{10, false}, {16.7, true}}},
         {"and looks again a millisecond after", sixty, true, {{17, true}, {17.5, false}, {18, true}}},
         {"nothing waits for the refresh", std::vector<double>(8, 6.944), false, {{8, false}, {12, false}}},

@@ -148,13 +148,14 @@ void WindowForm::SendTitle(bool withPicture) {
 
 // A turn when the picture sent is due to be shown (the window system shows
 // it in its turn) or the budget has passed; between them the frames run on.
+// Before the display has told a refresh, a picture is due at once.
 void WindowForm::GiveTurnWhenDue() {
     const Clock::time_point now = now_();
-    std::optional<Clock::time_point> refresh = refreshes_.Next();
-    if (refresh && lastTurn_ >= *refresh) {
+    Clock::time_point refresh = refreshes_.Next().value_or(lastTurn_);
+    if (lastTurn_ >= refresh) {
         refresh = lastTurn_ + kRefreshRetry;
     }
-    if (now - lastTurn_ >= kTurnBudget || (unanswered_ && refresh && now >= *refresh)) {
+    if (now - lastTurn_ >= kTurnBudget || (unanswered_ && now >= refresh)) {
         window_->GiveTurn();
         lastTurn_ = now_();
     }
