@@ -4,11 +4,14 @@
 
 In interleaved rounds: the benchmark page's frames per second at a
 1920 x 1080 viewport beside the native offscreen frame's (the snapshot
-tool) and the same offscreen frame as WebAssembly under Node.js, at the same
-size; the pictures a second the page puts on its canvas meanwhile against
-the browser's animation frames; then the program's own page: from
-navigation start to its first ratio title, and from a click to its end; and
-the page's size. Medians of ROUNDS (5) rounds.
+tool) and the same offscreen frame as WebAssembly under Node.js at the same
+size, with and without the page's Asyncify; the pictures a second the page
+puts on its canvas meanwhile against the browser's animation frames; then
+the program's own page and the straightforward canvas page
+(web_plain_page.html) from navigation start to their first ratio title, in
+a browser already running (warm) and as the first page of a browser just
+started (cold); a click to the program's end; and the page's size. Medians
+of ROUNDS (5) rounds, the starts STARTS (3) times a round.
 """
 
 import os
@@ -21,8 +24,10 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'
 from browser import Browser  # noqa: E402  (the tests' one way to start the browser)
 
 ROUNDS = int(os.environ.get('ROUNDS', '5'))
+STARTS = int(os.environ.get('STARTS', '3'))
 WIDTH, HEIGHT = 1920, 1080
 NATIVE_FRAMES = 30000
+PLAIN_PAGE = os.path.join(os.path.dirname(os.path.abspath(__file__)), 'web_plain_page.html')
 
 # Counts what reaches the canvas, and the animation frames the browser runs,
 # each with the time of the last.
@@ -58,9 +63,9 @@ new MutationObserver(() => {
 """
 
 
-def webassembly_rate(web_build):
+def webassembly_rate(web_build, name):
     """The same frame as WebAssembly on the offscreen form, under Node.js."""
-    bench = os.path.join(web_build, 'pentagram_web_offscreen_bench.js')
+    bench = os.path.join(web_build, name + '.js')
     return float(subprocess.run(['node', bench], check=True, capture_output=True, text=True).stdout)
 
 
@@ -95,49 +100,75 @@ def web_rate(page):
         return rate, per_second(pictures), per_second(frames)
 
 
-def start_and_end(page):
-    """Navigation start to the first ratio title, and click to the end, in ms."""
-    with Browser(width=WIDTH, height=HEIGHT, before_page=END_CLOCK) as browser:
-        # As a person opens it: in a browser already running.
-        browser.open('about:blank')
+def first_title(page, warm):
+    """Navigation start to the page's first ratio title, in ms: in a browser
+    already running, or as the first page of one just started."""
+    with Browser(width=WIDTH, height=HEIGHT) as browser:
+        if warm:
+            browser.open('about:blank')
         browser.open('file://' + page)
-        first = browser.wait_for_ratio_title()['at']
+        return browser.wait_for_ratio_title()['at']
+
+
+def click_to_end(page):
+    """From a click's release to the program's end, in ms."""
+    with Browser(width=WIDTH, height=HEIGHT, before_page=END_CLOCK) as browser:
+        browser.open('file://' + page)
+        browser.wait_for_ratio_title()
         time.sleep(0.3)
         for kind in ('mousePressed', 'mouseReleased'):
             browser.cdp('Input.dispatchMouseEvent', type=kind, x=300, y=300, button='left', clickCount=1)
         ended = browser.wait_for(lambda: browser.run('return window.pentagramEnded'), 'the end')
-        return first, ended - browser.run('return window.pentagramReleased')
+        return ended - browser.run('return window.pentagramReleased')
+
+
+def starts(page):
+    """The page's and the straightforward page's first ratio titles, warm and
+    cold, STARTS times each, interleaved."""
+    times = {(which, warm): [] for which in ('page', 'plain') for warm in (True, False)}
+    for _ in range(STARTS):
+        for warm in (True, False):
+            times[('page', warm)].append(first_title(page, warm))
+            times[('plain', warm)].append(first_title(PLAIN_PAGE, warm))
+    return times
 
 
 def main():
     web_build, snapshot = sys.argv[1], sys.argv[2]
     page = os.path.abspath(os.path.join(web_build, 'pentagram.html'))
     bench_page = os.path.abspath(os.path.join(web_build, 'pentagram_web_bench.html'))
+    columns = ['page frames/s', 'native offscreen frames/s', 'page / native', 'WebAssembly frames/s (Node.js)',
+               'WebAssembly with Asyncify frames/s', 'WebAssembly / native', 'page / WebAssembly',
+               'pictures/s (putImageData)', 'animation frames/s', 'click to end, ms']
     rows = []
+    start_times = {}
     for _ in range(ROUNDS):
         web, pictures, frames = web_rate(bench_page)
         native = native_rate(snapshot)
-        webassembly = webassembly_rate(web_build)
-        first, end = start_and_end(page)
-        rows.append((web, native, web / native, webassembly, webassembly / native, web / webassembly, pictures, frames,
-                     first, end))
+        webassembly = webassembly_rate(web_build, 'pentagram_web_offscreen_bench')
+        asyncify = webassembly_rate(web_build, 'pentagram_web_offscreen_bench_asyncify')
+        end = click_to_end(page)
+        rows.append((web, native, web / native, webassembly, asyncify, webassembly / native, web / webassembly,
+                     pictures, frames, end))
+        for key, values in starts(page).items():
+            start_times.setdefault(key, []).extend(values)
     median = [statistics.median(column) for column in zip(*rows)]
     print('the page in headless Chromium at %dx%d, %d interleaved rounds; medians' % (WIDTH, HEIGHT, ROUNDS))
-    print('%-40s %10s' % ('', 'median'))
-    print('%-40s %10.0f' % ('page frames/s', median[0]))
-    print('%-40s %10.0f' % ('native offscreen frames/s', median[1]))
-    print('%-40s %9.2fx' % ('page / native', median[2]))
-    print('%-40s %10.0f' % ('WebAssembly offscreen frames/s (Node.js)', median[3]))
-    print('%-40s %9.2fx' % ('WebAssembly / native', median[4]))
-    print('%-40s %9.2fx' % ('page / WebAssembly', median[5]))
-    print('%-40s %10.1f' % ('pictures/s (putImageData)', median[6]))
-    print('%-40s %10.1f' % ('animation frames/s', median[7]))
-    print('%-40s %10.1f' % ('start to first ratio title, ms', median[8]))
-    print('%-40s %10.1f' % ('click to end, ms', median[9]))
-    print('%-40s %10.0f' % ('page size, KB', os.path.getsize(page) / 1024))
-    print('rounds (page, native, ratio, WebAssembly, ratio, ratio, pictures/s, frames/s, start ms, end ms):')
+    for name, value in zip(columns, median):
+        print('%-42s %10.2f%s' % (name, value, 'x' if ' / ' in name else ''))
+    print('first ratio title, ms (navigation start; %d starts each)' % (ROUNDS * STARTS))
+    print('%-42s %10s %10s %10s' % ('', 'page', 'plain', 'ratio'))
+    for warm in (True, False):
+        ours = statistics.median(start_times[('page', warm)])
+        plain = statistics.median(start_times[('plain', warm)])
+        print('%-42s %10.1f %10.1f %9.2fx' % ('warm (browser running)' if warm else 'cold (browser just started)',
+                                              ours, plain, ours / plain))
+    print('%-42s %10.0f' % ('page size, KB', os.path.getsize(page) / 1024))
+    print('rounds (' + ', '.join(columns) + '):')
     for row in rows:
         print('  ' + '  '.join('%.2f' % value for value in row))
+    for (which, warm), values in sorted(start_times.items()):
+        print('  %s %s starts: %s' % (which, 'warm' if warm else 'cold', ' '.join('%.0f' % v for v in values)))
 
 
 if __name__ == '__main__':
