@@ -34,9 +34,15 @@ struct Path {
 };
 
 std::vector<Path> Paths() {
-    std::vector<Path> paths{{"sse2", [] { return &platform::Sse2Kernels(); }}};
+    std::vector<Path> paths;
+    if (platform::kBuiltWithSse2) {
+        paths.push_back({"sse2", [] { return &platform::Sse2Kernels(); }});
+    }
     if (platform::kBuiltWithAvx2) {
         paths.push_back({"avx2", platform::Avx2Kernels});
+    }
+    if (platform::kBuiltWithNeon) {
+        paths.push_back({"neon", platform::NeonKernels});
     }
     return paths;
 }
@@ -187,10 +193,18 @@ TEST_P(RowKernelsTest, SegmentsArePlannedAsEveryRowTheGeneralWay) {
 
 INSTANTIATE_TEST_SUITE_P(EachPath, RowKernelsTest, testing::ValuesIn(Paths()), NameOf);
 
-// Where the processor has AVX2 the strokes take it; elsewhere SSE2.
-TEST(FastestKernelsTest, AreTheWidestThisProcessorRuns) {
-    const RowKernels* avx2 = platform::Avx2Kernels();
-    EXPECT_EQ(&platform::FastestKernels(), avx2 != nullptr ? avx2 : &platform::Sse2Kernels());
+// The strokes take the widest the processor has: AVX2 where it has it, NEON
+// on AArch64, SSE2 elsewhere; the definitions alone where the environment
+// says so when the program starts.
+TEST(FastestKernelsTest, AreTheWidestThisProcessorRunsOrTheDefinitionsWhenAsked) {
+    const char* definitionsOnly = std::getenv(platform::kDefinitionsOnly);
+    const RowKernels* expected = platform::Avx2Kernels();
+    expected = expected != nullptr ? expected : platform::NeonKernels();
+    expected = expected != nullptr ? expected : &platform::Sse2Kernels();
+    if (definitionsOnly != nullptr && !std::string(definitionsOnly).empty() && std::string(definitionsOnly) != "0") {
+        expected = &platform::OneByOneKernels();
+    }
+    EXPECT_STREQ(platform::FastestKernels().name, expected->name);
 }
 
 }  // namespace

@@ -7,9 +7,10 @@
 namespace platform {
 
 // Memory for an image's pixels, in huge pages where the system offers
-// them; zeroed where the system hands it out so (Zeroed()). A maximised window's image is some 8 MB: in 4 KB pages that is two
-// thousand page faults the first time a frame touches it and a TLB miss on
-// nearly every row a stroke crosses; in 2 MB pages it is four.
+// them; zeroed where the system hands it out so (Zeroed()). A maximised
+// window's image is some 8 MB: in 4 KB pages that is two thousand page
+// faults the first time a frame touches it and a TLB miss on nearly every
+// row a stroke crosses; in 2 MB pages it is four.
 class PixelMemory {
 public:
     PixelMemory() = default;

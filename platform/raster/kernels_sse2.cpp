@@ -191,7 +191,7 @@ const RowKernels& Sse2Kernels() { return kSse2; }
 
 #else
 
-// A processor without SSE2 (not an x86-64) takes the definitions.
+// Built for a processor without SSE2 (not an x86-64): the definitions.
 const platform::RowKernels& platform::Sse2Kernels() { return OneByOneKernels(); }
 
 #endif

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdlib>
 #include <span>
+#include <string_view>
 
 #include "platform/raster/coverage_blend.h"
 #include "platform/raster/run_columns.h"
@@ -75,15 +77,30 @@ int PlanMiddleRowsOneByOne(const MiddleRows& middle, SegmentRow* rows) {
 const RowKernels& OneByOneKernels() { return kOneByOne; }
 
 const RowKernels& FastestKernels() {
-    if (const RowKernels* avx2 = Avx2Kernels()) {
-        return *avx2;
-    }
-    return Sse2Kernels();
+    static const RowKernels& chosen = []() -> const RowKernels& {
+        const char* definitionsOnly = std::getenv(kDefinitionsOnly);
+        if (definitionsOnly != nullptr && *definitionsOnly != '\0' && std::string_view(definitionsOnly) != "0") {
+            return kOneByOne;
+        }
+        if (const RowKernels* avx2 = Avx2Kernels()) {
+            return *avx2;
+        }
+        if (const RowKernels* neon = NeonKernels()) {
+            return *neon;
+        }
+        return Sse2Kernels();
+    }();
+    return chosen;
 }
 
 #if !defined(PENTAGRAM_AVX2)
 // Built without the AVX2 paths.
 const RowKernels* Avx2Kernels() { return nullptr; }
+#endif
+
+#if !defined(__aarch64__)
+// Built for another processor than AArch64.
+const RowKernels* NeonKernels() { return nullptr; }
 #endif
 
 }  // namespace platform

@@ -3,7 +3,8 @@
 // The strokes' innermost loops, a table of them for each instruction set
 // the processor may have: the one-pixel-at-a-time definitions, SSE2 (four
 // pixels at a time, every x86-64 processor) and AVX2 (eight), chosen once at
-// run time. Every table gives the same bits as the definitions.
+// run time, and NEON (four, every AArch64 processor), chosen when the
+// program is built. Every table gives the same bits as the definitions.
 
 #include <cstdint>
 
@@ -73,21 +74,40 @@ struct RowKernels {
 };
 
 // The program has the AVX2 kernels (x86-64 Linux builds), whether or not
-// this processor can run them.
+// this processor can run them; the SSE2 ones (x86-64, and WebAssembly SIMD);
+// the NEON ones (AArch64).
 #if defined(PENTAGRAM_AVX2)
 inline constexpr bool kBuiltWithAvx2 = true;
 #else
 inline constexpr bool kBuiltWithAvx2 = false;
 #endif
+#if defined(__SSE2__)
+inline constexpr bool kBuiltWithSse2 = true;
+#else
+inline constexpr bool kBuiltWithSse2 = false;
+#endif
+#if defined(__aarch64__)
+inline constexpr bool kBuiltWithNeon = true;
+#else
+inline constexpr bool kBuiltWithNeon = false;
+#endif
+
+// The environment variable that, set to anything but 0 when the program
+// starts, has it draw with the definitions alone, for the checks and
+// benchmarks that hold the kernels against them in one build.
+inline constexpr const char* kDefinitionsOnly = "PENTAGRAM_NO_SIMD";
 
 // The definitions, a pixel at a time.
 [[nodiscard]] const RowKernels& OneByOneKernels();
-// Four pixels at a time.
+// Four pixels at a time; the definitions where the program has no SSE2.
 [[nodiscard]] const RowKernels& Sse2Kernels();
 // Eight pixels at a time; null where the program was built without them
 // (Windows, other processors) or this processor has no AVX2.
 [[nodiscard]] const RowKernels* Avx2Kernels();
-// The widest the processor runs.
+// Four pixels at a time; null where the program is not built for AArch64.
+[[nodiscard]] const RowKernels* NeonKernels();
+// The widest the processor runs, or the definitions where kDefinitionsOnly
+// says so; chosen once.
 [[nodiscard]] const RowKernels& FastestKernels();
 
 }  // namespace platform
