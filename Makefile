@@ -6,7 +6,8 @@ JOBS ?= $(shell nproc)
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 .PHONY: run test bench stress sanitize lint package animation build-with-tests deps test-deps picture clean \
-	windows test-windows bench-windows lint-windows web web-with-tests test-web bench-web lint-web
+	windows test-windows bench-windows lint-windows web web-with-tests test-web bench-web lint-web \
+	arm64 test-arm64 bench-arm64 lint-arm64
 
 run: deps
 	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=OFF
@@ -24,7 +25,7 @@ results = mkdir -p $(RESULTS_DIR) && rm -f $(RESULTS_DIR)/$(1).xml $(RESULTS_DIR
 
 test: test-deps build-with-tests
 	$(call results,test)
-	$(CTEST) --test-dir $(BUILD_DIR) -j $(JOBS) --label-exclude 'stress|windows|web' --output-junit $(RESULTS_DIR)/test.xml
+	$(CTEST) --test-dir $(BUILD_DIR) -j $(JOBS) --label-exclude 'stress|windows|web|arm64' --output-junit $(RESULTS_DIR)/test.xml
 
 # The frame-cost comparison, the session figures, and the program on other
 # displays and window managers, in a build of its own made as the program is
@@ -190,6 +191,47 @@ bench-web: web-with-tests
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target pentagram-snapshot
 	/usr/bin/python3 bench/web_bench.py $(WEB_DIR) ./$(BUILD_DIR)/pentagram-snapshot
 
+# ARM: the program cross-built for arm64 with Debian's own tools
+# (cmake/aarch64-linux-gnu.cmake), with its NEON row kernels: build-arm64/
+# holds pentagram, the snapshot tool and pentagram_<version>_arm64.deb.
+ARM64_DIR ?= build-arm64
+ARM64_FLAGS = -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/cmake/aarch64-linux-gnu.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo
+# What the arm64 programs run under here: a Raspberry Pi 4's processor.
+ARM64_EMULATOR = qemu-aarch64 -cpu cortex-a72
+arm64:
+	bash scripts/install-deps.sh --arm64
+	cmake -S . -B $(ARM64_DIR) $(ARM64_FLAGS) -DPENTAGRAM_BUILD_TESTS=ON -DPENTAGRAM_BUILD_BENCHMARKS=OFF
+	cmake --build $(ARM64_DIR) -j $(JOBS)
+	cd $(ARM64_DIR) && cpack -G DEB >/dev/null
+
+# Its unit tests and package under qemu-user (the kernels bit for bit, the
+# frame, titles and form), the definitions chosen when the environment says
+# so, its frames drawn and titled as the host's, and the arm64 program on
+# the host's desktops: Xvfb with openbox, with and without MIT-SHM, and
+# headless sway.
+ARM64_DESKTOP_TESTS = DisplayTest.*/(TrueColour24|WithoutSharedMemory)|EnvironmentTest.TheTitleHasTheLocalesDecimalSeparator|CompositorTest.ComesUpMaximisedSharp.*/sway
+test-arm64: arm64 test-deps build-with-tests
+	$(call results,test-arm64)
+	$(CTEST) --test-dir $(ARM64_DIR) -j $(JOBS) --output-junit $(RESULTS_DIR)/test-arm64.unit.xml
+	PENTAGRAM_NO_SIMD=1 $(CTEST) --test-dir $(ARM64_DIR) -R FastestKernels --output-junit $(RESULTS_DIR)/test-arm64.definitions.xml
+	cmake -S . -B $(BUILD_DIR) $(CMAKE_FLAGS) -DPENTAGRAM_BUILD_TESTS=ON -DPENTAGRAM_ARM64_DIR=$(abspath $(ARM64_DIR))
+	$(CTEST) --test-dir $(BUILD_DIR) --label-regex arm64 --output-junit $(RESULTS_DIR)/test-arm64.frames.xml
+	PENTAGRAM_PROGRAM=$(abspath $(ARM64_DIR))/pentagram PENTAGRAM_EMULATOR="$(ARM64_EMULATOR)" \
+		$(CTEST) --test-dir $(BUILD_DIR) -R '$(ARM64_DESKTOP_TESTS)' --output-junit $(RESULTS_DIR)/test-arm64.desktop.xml
+
+# The snapshot tool's frames a second under qemu with the NEON kernels and
+# with the definitions alone (BENCHMARKS.md).
+bench-arm64: arm64
+	bash bench/arm64_bench.sh $(ARM64_DIR)/pentagram-snapshot $(ARM64_EMULATOR)
+
+# clang-tidy over the files only the arm64 build compiles (the NEON
+# kernels), with its compile commands, for AArch64.
+ARM64_ONLY_SOURCES = $(filter-out $(call compiled_in,$(BUILD_DIR)),$(call compiled_in,$(ARM64_DIR)))
+lint-arm64: arm64 build-with-tests
+	bash scripts/install-deps.sh --lint
+	run-clang-tidy -p $(ARM64_DIR) -quiet -j $(JOBS) -extra-arg=--target=aarch64-linux-gnu \
+		$(filter $(SOURCES),$(ARM64_ONLY_SOURCES))
+
 deps:
 	bash scripts/install-deps.sh
 
@@ -203,4 +245,4 @@ picture: deps
 	./$(BUILD_DIR)/pentagram-snapshot --size 640x400 --frames 54 --out docs/pentagram.png
 
 clean:
-	rm -rf $(BUILD_DIR) $(WINDOWS_DIR) $(WEB_DIR) $(BENCH_DIR) $(SANITIZE_DIR) node_modules
+	rm -rf $(BUILD_DIR) $(WINDOWS_DIR) $(WEB_DIR) $(BENCH_DIR) $(SANITIZE_DIR) $(ARM64_DIR) node_modules

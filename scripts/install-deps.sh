@@ -16,6 +16,14 @@ animation_packages=(imagemagick)
 # The Windows build: the cross-compiler (POSIX threads), GoogleTest's
 # sources to build with it, NSIS for the installer, and Wine to test under.
 windows_packages=(g++-mingw-w64-x86-64-posix googletest nsis wine wine64)
+# ARM (arm64): Debian's cross compiler, qemu-user to run what it builds, and
+# the arm64 libraries the program links (installed beside the amd64 ones),
+# GoogleTest's and the cross pkg-config; the decorations' plugin for the
+# program to run with, and cairo and SDL's header for the tools and the
+# error box, as the amd64 build has them.
+arm64_packages=(crossbuild-essential-arm64 qemu-user libxcb1-dev:arm64 libxcb-shm0-dev:arm64
+    libxcb-present-dev:arm64 libxcb-xfixes0-dev:arm64 libwayland-dev:arm64 libdecor-0-dev:arm64
+    libdecor-0-plugin-1-cairo:arm64 libgtest-dev:arm64 pkgconf:arm64 libcairo2-dev:arm64 libsdl2-dev:arm64)
 # The browser's page, built with Debian's emscripten, and what its tests
 # drive it with: headless Chromium through chromedriver and Selenium.
 web_packages=(emscripten cmake make)
@@ -44,9 +52,20 @@ case "${1:-}" in
     --animation) packages+=("${animation_packages[@]}") ;;
     --windows) packages+=("${windows_packages[@]}") ;;
     --web) packages+=("${web_packages[@]}") ;;
+    --arm64) packages+=("${arm64_packages[@]}" "${package_packages[@]}") ;;
     "") ;;
-    *) echo "usage: install-deps.sh [--test|--package|--lint|--animation|--windows|--web]" >&2; exit 2 ;;
+    *) echo "usage: install-deps.sh [--test|--package|--lint|--animation|--windows|--web|--arm64]" >&2; exit 2 ;;
 esac
+
+as_root() {
+    if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi
+}
+
+# The arm64 packages install beside the amd64 ones once dpkg knows the
+# architecture.
+if [[ "${1:-}" == "--arm64" ]] && ! dpkg --print-foreign-architectures | grep -qx arm64; then
+    as_root dpkg --add-architecture arm64
+fi
 
 missing=()
 for package in "${packages[@]}"; do
@@ -54,10 +73,6 @@ for package in "${packages[@]}"; do
         missing+=("$package")
     fi
 done
-
-as_root() {
-    if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi
-}
 
 if ((${#missing[@]})); then
     echo "Installing: ${missing[*]}"

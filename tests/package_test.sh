@@ -1,10 +1,16 @@
 #!/usr/bin/env bash
 # Builds the Debian package from a finished build tree, unpacks it into a
-# scratch root and checks what a user's system would get: the files, the
-# declared run-time dependencies, valid metadata, and lintian's verdict.
+# scratch root and checks what a user's system would get: the files, for
+# the architecture the tree is built for, the declared run-time dependencies,
+# which apt can meet, valid metadata, and lintian's verdict.
+#   package_test.sh BUILD_DIR [ARCHITECTURE [EMULATOR...]]
+# ARCHITECTURE is the machine's own by default; the arm64 tree's program
+# runs under the EMULATOR its tests run under (qemu-user).
 set -euo pipefail
 
 build_dir=$1
+architecture=${2:-$(dpkg --print-architecture)}
+emulator=("${@:3}")
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 failures=0
@@ -28,6 +34,14 @@ for file in usr/bin/pentagram \
 done
 [[ -e $root/usr/bin/pentagram-snapshot ]] && fail "the snapshot tool is in the package"
 [[ -x $root/usr/bin/pentagram ]] || fail "usr/bin/pentagram is not executable"
+[[ $(dpkg-deb -f "$deb" Architecture) == "$architecture" ]] ||
+    fail "the package is for $(dpkg-deb -f "$deb" Architecture), not $architecture"
+case $architecture in
+    amd64) machine='x86-64' ;;
+    arm64) machine='ARM aarch64' ;;
+    *) machine=$architecture ;;
+esac
+file -L "$root/usr/bin/pentagram" | grep -q "$machine" || fail "usr/bin/pentagram is not built for $architecture"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for library in libxcb1 libxcb-shm0 libxcb-present0 libxcb-xfixes0 libwayland-client0 libdecor-0-0 \
@@ -51,11 +65,14 @@ zcat "$root/usr/share/man/man6/pentagram.6.gz" | grep -q '^\.SH EXIT STATUS' || 
 
 # The packaged program itself runs: with no display it says so and exits 1.
 set +e
-report=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/pentagram" 2>&1)
+report=$(env -u DISPLAY -u WAYLAND_DISPLAY "${emulator[@]}" "$root/usr/bin/pentagram" 2>&1)
 status=$?
 set -e
 [[ $status -eq 1 && $report == "pentagram: run-time error: cannot open the window: "* ]] ||
     fail "the packaged program said '$report' with status $status"
+
+# apt can meet what it depends on, for its architecture, without installing it.
+apt-get --simulate install "$deb" >"$scratch/apt.log" 2>&1 || { cat "$scratch/apt.log"; fail "apt cannot install it"; }
 
 # lintian exits 1 when it finds errors and 2 when it could not check at all;
 # either fails, and so does a machine without it.

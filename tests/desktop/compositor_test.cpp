@@ -23,6 +23,8 @@
 #include "tests/desktop/ratio_title.h"
 #include "tests/desktop/sway_session.h"
 #include "tests/desktop/wayland_log.h"
+#include "tests/support/process_readings.h"
+#include "tests/support/program_under_test.h"
 
 namespace desktop {
 namespace {
@@ -79,7 +81,9 @@ protected:
     CompositorTest() : session_(GetParam().start()) {}
 
     std::unique_ptr<Process> StartProgram(const Process::Environment& extra = {}) {
-        return session_->Start({session_->Reachable(PENTAGRAM_PROGRAM)}, extra);
+        return session_->Start(
+            testing_support::ProgramCommand(session_->Reachable(testing_support::ProgramUnderTest(PENTAGRAM_PROGRAM))),
+            extra);
     }
 
     // The program's toplevel once it has the ratio title and, unless it is
@@ -142,6 +146,8 @@ TEST_P(CompositorTest, ComesUpMaximisedSharpAtItsScaleShownAtTheCompositorsPaceA
     ExpectTheCompositorsPace(log);
     ASSERT_TRUE(shown);
     EXPECT_TRUE(IsRatioTitle(shown->title)) << shown->title;
+    EXPECT_TRUE(testing_support::MapsFileNamed(program->Pid(), "/memfd:pentagram-frame"))
+        << "its pictures are not in shared memory of a memfd";
     // Where the compositor gives its pixels, they show the figure fitted to
     // the window once it holds still.
     if (session_->Capture(window.content)) {

@@ -15,12 +15,15 @@
 #include "tests/desktop/virtual_desktop.h"
 #include "tests/desktop/x_client.h"
 #include "tests/support/process_readings.h"
+#include "tests/support/program_under_test.h"
 
 namespace desktop {
 
 using std::chrono::milliseconds;
 using std::chrono::seconds;
 using testing_support::CpuTicks;
+using testing_support::ProgramCommand;
+using testing_support::ProgramUnderTest;
 using testing_support::ResidentKilobytes;
 
 inline constexpr int kScreenWidth = 1280;
@@ -45,7 +48,7 @@ protected:
         for (const auto& [name, value] : extra) {
             environment[name] = value;
         }
-        return std::make_unique<Process>(std::vector<std::string>{PENTAGRAM_PROGRAM}, environment);
+        return std::make_unique<Process>(ProgramCommand(ProgramUnderTest(PENTAGRAM_PROGRAM)), environment);
     }
 
     // The program's window once it shows the ratio title and is maximised.

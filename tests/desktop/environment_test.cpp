@@ -95,7 +95,7 @@ TEST(BadEnvironmentTest, AnEmptyOrMissingDisplayIsAClearError) {
     for (const std::optional<std::string>& display :
          {std::optional<std::string>{}, std::optional<std::string>{""}, std::optional<std::string>{":4242"},
           std::optional<std::string>{"nonsense"}}) {
-        Process program({PENTAGRAM_PROGRAM}, {{"DISPLAY", display}});
+        Process program(ProgramCommand(ProgramUnderTest(PENTAGRAM_PROGRAM)), {{"DISPLAY", display}});
         EXPECT_EQ(program.WaitExit(seconds(10)), 1) << display.value_or("(unset)");
         const std::string report = program.Stderr();
         EXPECT_TRUE(report.starts_with("pentagram: run-time error: cannot open the window: ")) << report;

@@ -13,11 +13,14 @@
 #include "tests/desktop/ratio_title.h"
 #include "tests/desktop/sway_session.h"
 #include "tests/support/process_readings.h"
+#include "tests/support/program_under_test.h"
 
 namespace desktop {
 
 using std::chrono::milliseconds;
 using std::chrono::seconds;
+using testing_support::ProgramCommand;
+using testing_support::ProgramUnderTest;
 using testing_support::WaitUntil;
 
 inline constexpr auto kAppear = seconds(10);
@@ -28,7 +31,7 @@ protected:
     explicit WaylandTest(int scale = 1) : session_(1280, 800, scale) {}
 
     std::unique_ptr<Process> StartProgram(const Process::Environment& extra = {}) {
-        return session_.Start({session_.Reachable(PENTAGRAM_PROGRAM)}, extra);
+        return session_.Start(ProgramCommand(session_.Reachable(ProgramUnderTest(PENTAGRAM_PROGRAM))), extra);
     }
 
     // The program's toplevel once it has the ratio title.

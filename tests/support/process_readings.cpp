@@ -32,4 +32,14 @@ long ResidentKilobytes(pid_t pid) {
     return -1;
 }
 
+bool MapsFileNamed(pid_t pid, const std::string& name) {
+    std::ifstream maps("/proc/" + std::to_string(pid) + "/maps");
+    for (std::string line; std::getline(maps, line);) {
+        if (line.find(name) != std::string::npos) {
+            return true;
+        }
+    }
+    return false;
+}
+
 }  // namespace testing_support

@@ -2,6 +2,8 @@
 
 #include <sys/types.h>
 
+#include <string>
+
 // What the kernel says of a running process, for the tests and benchmarks
 // that watch the program's CPU and memory.
 namespace testing_support {
@@ -11,5 +13,9 @@ namespace testing_support {
 
 // Its resident memory now, in kB; -1 when it cannot be read.
 [[nodiscard]] long ResidentKilobytes(pid_t pid);
+
+// It has memory mapped from a file of this name (a memfd's shows as
+// "/memfd:NAME (deleted)").
+[[nodiscard]] bool MapsFileNamed(pid_t pid, const std::string& name);
 
 }  // namespace testing_support
