@@ -24,26 +24,6 @@ namespace {
 
 constexpr int kFour = 4;
 
-// The pixels from `first` on by the definitions.
-void PaintBandTail(const SegmentRow& row, std::uint32_t* pixels, int first, float step, float edge,
-                   PixelColour colour) {
-    std::array<std::uint8_t, kFour> coverage{};
-    for (int i = first; i < row.to - row.from; i += kFour) {
-        const int n = std::min(kFour, row.to - row.from - i);
-        CoverBandRowOneByOne({row.across, step, edge}, i, n, coverage.data());
-        BlendRowOneByOne(pixels + i, coverage.data(), n, colour);
-    }
-}
-
-void PaintCapsuleTail(const CapsuleRow& row, int x0, int first, int count, PixelColour colour, std::uint32_t* pixels) {
-    std::array<std::uint8_t, kFour> coverage{};
-    for (int i = first; i < count; i += kFour) {
-        const int n = std::min(kFour, count - i);
-        CoverCapsuleRowOneByOne(row, x0 + i, n, coverage.data());
-        BlendRowOneByOne(pixels + i, coverage.data(), n, colour);
-    }
-}
-
 // std::min(std::max(value, 0), 1) of numbers (never NaN), on their bits:
 // a negative one's sign bit makes it 0, and among floats of no sign the
 // bits order as the numbers do. (A -0 becomes +0 where std::max keeps it:
@@ -147,7 +127,7 @@ void PaintBandRows(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow*
             PaintBandFours<1>(pixels + i, index, band);
             i += kFour;
         }
-        PaintBandTail(row, pixels, i, step, edge, colour);
+        PaintBandRowOneByOne(row, pixels, i, step, edge, colour);
     }
 }
 
@@ -171,7 +151,7 @@ void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, PixelColour colou
         const float32x4_t distance = vsqrtq_f32(vaddq_f32(vmulq_f32(qx, qx), vmulq_f32(qy, qy)));
         PaintFour(pixels + i, WeightsOfCoverage(KeptToOne(vsubq_f32(edge, distance))), spread);
     }
-    PaintCapsuleTail(row, x0, i, count, colour, pixels);
+    PaintCapsuleRowOneByOne(row, x0 + i, count - i, colour, pixels + i);
 }
 
 void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, PixelColour colour) {

@@ -4,7 +4,6 @@
 // may creep in.
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <span>
 
@@ -21,26 +20,6 @@ namespace platform {
 namespace {
 
 constexpr int kFour = 4;
-
-// The pixels from `first` on by the definitions.
-void PaintBandTail(const SegmentRow& row, std::uint32_t* pixels, int first, float step, float edge,
-                   PixelColour colour) {
-    std::array<std::uint8_t, kFour> coverage{};
-    for (int i = first; i < row.to - row.from; i += kFour) {
-        const int n = std::min(kFour, row.to - row.from - i);
-        CoverBandRowOneByOne({row.across, step, edge}, i, n, coverage.data());
-        BlendRowOneByOne(pixels + i, coverage.data(), n, colour);
-    }
-}
-
-void PaintCapsuleTail(const CapsuleRow& row, int x0, int first, int count, PixelColour colour, std::uint32_t* pixels) {
-    std::array<std::uint8_t, kFour> coverage{};
-    for (int i = first; i < count; i += kFour) {
-        const int n = std::min(kFour, count - i);
-        CoverCapsuleRowOneByOne(row, x0 + i, n, coverage.data());
-        BlendRowOneByOne(pixels + i, coverage.data(), n, colour);
-    }
-}
 
 // Four coverages in [0, 1] as weights for OverFour, rounded as CoverageSteps rounds.
 inline __m128i WeightsOfCoverage(__m128 coverage) {
@@ -110,7 +89,7 @@ void PaintBandRows(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow*
             PaintBandFours<1>(pixels + i, index, band);
             i += kFour;
         }
-        PaintBandTail(row, pixels, i, step, edge, colour);
+        PaintBandRowOneByOne(row, pixels, i, step, edge, colour);
     }
 }
 
@@ -133,7 +112,7 @@ void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, PixelColour colou
         const __m128 distance = _mm_sqrt_ps(_mm_add_ps(_mm_mul_ps(qx, qx), _mm_mul_ps(qy, qy)));
         PaintFour(pixels + i, KeptToOne(_mm_sub_ps(edge, distance)), spread);
     }
-    PaintCapsuleTail(row, x0, i, count, colour, pixels);
+    PaintCapsuleRowOneByOne(row, x0 + i, count - i, colour, pixels + i);
 }
 
 void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, PixelColour colour) {

@@ -16,27 +16,12 @@ namespace {
 // small store between the two.
 constexpr int kChunk = 8;
 
-void PaintCapsuleRowOneByOne(const CapsuleRow& row, int x0, int count, PixelColour colour, std::uint32_t* pixels) {
-    std::array<std::uint8_t, kChunk> coverage{};
-    for (int i = 0; i < count; i += kChunk) {
-        const int n = std::min(kChunk, count - i);
-        CoverCapsuleRowOneByOne(row, x0 + i, n, coverage.data());
-        BlendRowOneByOne(pixels + i, coverage.data(), n, colour);
-    }
-}
-
 void PaintBandRowsOneByOne(std::uint8_t* image, std::ptrdiff_t stride, const SegmentRow* rows, int rowCount, float step,
                            float edge, PixelColour colour) {
-    std::array<std::uint8_t, kChunk> coverage{};
     for (const SegmentRow& row : std::span(rows, static_cast<std::size_t>(rowCount))) {
-        if (!row.band) {
-            continue;
-        }
-        auto* pixels = reinterpret_cast<std::uint32_t*>(image + row.y * stride) + row.from;
-        for (int i = 0; i < row.to - row.from; i += kChunk) {
-            const int n = std::min(kChunk, row.to - row.from - i);
-            CoverBandRowOneByOne({row.across, step, edge}, i, n, coverage.data());
-            BlendRowOneByOne(pixels + i, coverage.data(), n, colour);
+        if (row.band) {
+            PaintBandRowOneByOne(row, reinterpret_cast<std::uint32_t*>(image + row.y * stride) + row.from, 0, step,
+                                 edge, colour);
         }
     }
 }
@@ -57,6 +42,25 @@ constexpr RowKernels kOneByOne{"one pixel at a time", PlanMiddleRowsOneByOne, Pa
                                FillSpansOneByOne};
 
 }  // namespace
+
+void PaintCapsuleRowOneByOne(const CapsuleRow& row, int x0, int count, PixelColour colour, std::uint32_t* pixels) {
+    std::array<std::uint8_t, kChunk> coverage{};
+    for (int i = 0; i < count; i += kChunk) {
+        const int n = std::min(kChunk, count - i);
+        CoverCapsuleRowOneByOne(row, x0 + i, n, coverage.data());
+        BlendRowOneByOne(pixels + i, coverage.data(), n, colour);
+    }
+}
+
+void PaintBandRowOneByOne(const SegmentRow& row, std::uint32_t* pixels, int first, float step, float edge,
+                          PixelColour colour) {
+    std::array<std::uint8_t, kChunk> coverage{};
+    for (int i = first; i < row.to - row.from; i += kChunk) {
+        const int n = std::min(kChunk, row.to - row.from - i);
+        CoverBandRowOneByOne({row.across, step, edge}, i, n, coverage.data());
+        BlendRowOneByOne(pixels + i, coverage.data(), n, colour);
+    }
+}
 
 int PlanMiddleRowsOneByOne(const MiddleRows& middle, SegmentRow* rows) {
     SegmentRow* next = rows;

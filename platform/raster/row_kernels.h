@@ -54,6 +54,12 @@ struct MiddleRows {
 // many rows that is.
 int PlanMiddleRowsOneByOne(const MiddleRows& middle, SegmentRow* rows);
 
+// The definitions of a capsule row's run, and of a band row's pixels from
+// `first` on: what the kernels' pixels after their last whole four are.
+void PaintCapsuleRowOneByOne(const CapsuleRow& row, int x0, int count, PixelColour colour, std::uint32_t* pixels);
+void PaintBandRowOneByOne(const SegmentRow& row, std::uint32_t* pixels, int first, float step, float edge,
+                          PixelColour colour);
+
 struct RowKernels {
     const char* name;
     // The middle rows of a segment, as PlanMiddleRowsOneByOne plans them.
