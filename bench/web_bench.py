@@ -62,6 +62,34 @@ new MutationObserver(() => {
 }).observe(document, {subtree: true, childList: true});
 """
 
+# The start's steps as the page's script sees them, each when it began and
+# ended (ms from navigation start): the entry reached, the WebAssembly
+# decoded, compiled and instantiated, the number format made (the first
+# decimal separator asked for), the canvas's context, the first picture put.
+START_CLOCK = """
+window.pentagramStart = {};
+const clock = (name, call) => function (...args) {
+    const times = window.pentagramStart;
+    const begun = performance.now();
+    const result = new.target ? Reflect.construct(call, args) : call.apply(this, args);
+    if (!(name in times)) {
+        times[name] = [begun, performance.now()];
+        if (result instanceof Promise) {
+            result.then(() => times[name].push(performance.now()));
+        }
+    }
+    return result;
+};
+WebAssembly.validate = clock('entry', WebAssembly.validate);
+if (Uint8Array.fromBase64) {
+    Uint8Array.fromBase64 = clock('base64', Uint8Array.fromBase64);
+}
+WebAssembly.instantiate = clock('instantiate', WebAssembly.instantiate);
+Intl.NumberFormat = clock('number format', Intl.NumberFormat);
+HTMLCanvasElement.prototype.getContext = clock('canvas', HTMLCanvasElement.prototype.getContext);
+CanvasRenderingContext2D.prototype.putImageData = clock('put', CanvasRenderingContext2D.prototype.putImageData);
+"""
+
 
 def webassembly_rate(web_build, name):
     """The same frame as WebAssembly on the offscreen form, under Node.js."""
@@ -122,6 +150,28 @@ def click_to_end(page):
         return ended - browser.run('return window.pentagramReleased')
 
 
+def start_steps(page):
+    """How long each step of one warm start of the page took, in ms."""
+    with Browser(width=WIDTH, height=HEIGHT, before_page=START_CLOCK) as browser:
+        browser.open('about:blank')
+        browser.open('file://' + page)
+        title = browser.wait_for_ratio_title()['at']
+        times = browser.run('return pentagramStart')
+    instantiate = times['instantiate']
+    steps = {
+        'to the entry (the page read)': times['entry'][0],
+        'number format made': times['number format'][1] - times['number format'][0],
+        'compiled and instantiated (meanwhile)': instantiate[2] - instantiate[0],
+        'instance to the canvas': times['canvas'][0] - instantiate[2],
+        'canvas to the first picture (first frame)': times['put'][0] - times['canvas'][0],
+        'first putImageData at full size': times['put'][1] - times['put'][0],
+        'to the title': title - times['put'][1],
+    }
+    if 'base64' in times:
+        steps['base64 decoded'] = times['base64'][1] - times['base64'][0]
+    return steps
+
+
 def starts(page):
     """The page's and the straightforward page's first ratio titles, warm and
     cold, STARTS times each, interleaved."""
@@ -142,6 +192,7 @@ def main():
                'pictures/s (putImageData)', 'animation frames/s', 'click to end, ms']
     rows = []
     start_times = {}
+    steps = {}
     for _ in range(ROUNDS):
         web, pictures, frames = web_rate(bench_page)
         native = native_rate(snapshot)
@@ -152,6 +203,9 @@ def main():
                      pictures, frames, end))
         for key, values in starts(page).items():
             start_times.setdefault(key, []).extend(values)
+        for _ in range(STARTS):
+            for step, took in start_steps(page).items():
+                steps.setdefault(step, []).append(took)
     median = [statistics.median(column) for column in zip(*rows)]
     print('the page in headless Chromium at %dx%d, %d interleaved rounds; medians' % (WIDTH, HEIGHT, ROUNDS))
     for name, value in zip(columns, median):
@@ -163,6 +217,10 @@ def main():
         plain = statistics.median(start_times[('plain', warm)])
         print('%-42s %10.1f %10.1f %9.2fx' % ('warm (browser running)' if warm else 'cold (browser just started)',
                                               ours, plain, ours / plain))
+    print('the page\'s warm start step by step, ms (medians of %d; "meanwhile": beside the steps before it)' %
+          (ROUNDS * STARTS))
+    for step, took in steps.items():
+        print('  %-40s %10.1f' % (step, statistics.median(took)))
     print('%-42s %10.0f' % ('page size, KB', os.path.getsize(page) / 1024))
     print('rounds (' + ', '.join(columns) + '):')
     for row in rows:
