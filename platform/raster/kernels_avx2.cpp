@@ -143,10 +143,7 @@ void PaintBandRowsAhead(std::uint8_t* image, std::ptrdiff_t stride, const Segmen
             i += kFour;
         }
         // At the image's right edge a run may end short of a four.
-        for (std::uint8_t coverage = 0; i < count; ++i) {
-            CoverBandRowOneByOne({row.across, step, edge}, i, 1, &coverage);
-            BlendRowOneByOne(pixels + i, &coverage, 1, colour);
-        }
+        PaintBandRowOneByOne(row, pixels, i, step, edge, colour);
     }
 }
 
@@ -187,11 +184,7 @@ void PaintCapsuleRow(const CapsuleRow& row, int x0, int count, PixelColour colou
         PaintFour(pixels + i, WeightsOfCoverage(coverage), spread);
         i += kFour;
     }
-    if (i < count) {
-        std::uint8_t coverage[kFour] = {};
-        CoverCapsuleRowOneByOne(row, x0 + i, count - i, coverage);
-        BlendRowOneByOne(pixels + i, coverage, count - i, colour);
-    }
+    PaintCapsuleRowOneByOne(row, x0 + i, count - i, colour, pixels + i);
 }
 
 void BlendRow(std::uint32_t* pixels, const std::uint8_t* coverage, int count, PixelColour colour) {
